@@ -1,0 +1,54 @@
+#pragma once
+
+#include "CoordinatePoint.h"
+
+#include <QAbstractTableModel>
+#include <QStringList>
+#include <vector>
+
+// The coordinate table, the program's central document. Rows are addressed 1..count() as the
+// protocols and file readers number them; columns 0..5 as in CoordinatePoint. The table starts with
+// no columns: they appear with buildColumns() and vanish again with clear().
+//
+// A row is stored as one string with its six cells joined by a unit separator: a million rows stay
+// well within memory, where six separate strings per row would not.
+class CoordinateTableModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    static constexpr int kColumnCount = 6;
+
+    explicit CoordinateTableModel(QObject *parent = nullptr);
+
+    // Empties the table and builds the six columns; headers follow the order (NEZ or ENZ).
+    void buildColumns(bool nez);
+    // Removes all rows and all columns (the view then shows no headers).
+    void clear();
+    bool hasColumns() const { return m_hasColumns; }
+    bool columnsNez() const { return m_nez; }
+    QStringList headers() const;
+    // Relative widths of the six columns, in units of the list width / 18 (column 0 practically hidden).
+    static double relativeWidth(int column);
+
+    int count() const { return static_cast<int>(m_rows.size()); }
+    CoordinatePoint point(int row) const;
+    QString cell(int row, int column) const;
+    void setCell(int row, int column, const QString &text);
+    void setPoint(int row, const CoordinatePoint &point);
+    void append(const CoordinatePoint &point);
+    void append(const std::vector<CoordinatePoint> &points);
+    void remove(int row);
+
+    // QAbstractTableModel
+    int rowCount(const QModelIndex &parent = {}) const override;
+    int columnCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+
+private:
+    static QString join(const CoordinatePoint &point);
+    bool valid(int row) const { return row >= 1 && row <= count(); }
+
+    std::vector<QString> m_rows;
+    bool m_hasColumns = false;
+    bool m_nez = true;
+};

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+
+// What the protocols, the dispatcher and the connection test write on the screen, in the order they
+// write it. The main window implements it; tests record the calls.
+class TransferView {
+public:
+    virtual ~TransferView() = default;
+    virtual void setStatus(const QString &text) = 0;       // main window Label4
+    virtual void setProgress(const QString &text) = 0;     // main window Text1
+    virtual void setFileName(const QString &text) = 0;     // main window Text3
+    virtual void setCountLabel(const QString &text) = 0;   // main window Label2 (design caption "点数:")
+    virtual void selectCoordinateData() = 0;               // main window Option1 "坐标数据"
+    virtual void setConnectionTestShown(bool shown) = 0;   // main window Label3 "通讯测试中..."
+    virtual QString portButtonCaption() const = 0;         // main window Command12
+    virtual void setPortButtonCaption(const QString &text) = 0;
+    virtual void setMeasurementStatus(const QString &text) = 0; // RQX2 measurement window Label4
+    // A modal message box with one OK button; returns when the user has closed it.
+    virtual void showMessage(const QString &title, const QString &text) = 0;
+    // Shows the calling window again and brings it forward after a failed port operation.
+    virtual void bringWindowForward() = 0;
+    // Ends the program at once (no question, nothing saved).
+    virtual void endProgram() = 0;
+};

@@ -1,0 +1,36 @@
+#include "DeviceList.h"
+
+#include <QDir>
+
+QVector<SerialDevice> ListSerialDevices(const QString &dir)
+{
+    QVector<SerialDevice> devices;
+    const QDir folder(dir);
+    if (!folder.exists())
+        return devices;
+    const QStringList names =
+        folder.entryList(QDir::Files | QDir::System | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
+    int number = 0;
+    for (const QString &name : names)
+        devices.push_back({name, QStringLiteral("COM%1").arg(++number), folder.filePath(name)});
+    return devices;
+}
+
+QString DevicePathForPort(const QString &dir, int commPort)
+{
+    const QVector<SerialDevice> devices = ListSerialDevices(dir);
+    if (commPort < 1 || commPort > devices.size())
+        return {};
+    return devices.at(commPort - 1).path;
+}
+
+QStringList MultiStringToStringArray(const QString &text)
+{
+    QStringList parts = text.split(QChar(0));
+    // k separators give k + 1 pieces; the last two are the empty text after the final NUL pair.
+    const qsizetype nulCount = text.count(QChar(0));
+    if (nulCount < 1)
+        return {};
+    parts = parts.mid(0, nulCount - 1);
+    return parts;
+}

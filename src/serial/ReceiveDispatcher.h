@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QByteArray>
+#include <functional>
+
+struct AppState;
+class SerialLink;
+class TransferView;
+
+// The protocol routines a received chunk can be routed to. The protocols install theirs; a routine
+// left unset does nothing.
+struct ReceiveRoutines {
+    std::function<void()> AnswerRqx2Handshake;
+    std::function<void()> ReceiveRqx2CoordinateRecord;
+    std::function<void()> ReceiveRqx2LongRecord;
+    std::function<void()> ReceiveRqx2ShortRecord;
+    std::function<void()> ShowRqx5TransferComplete;
+    std::function<void()> ReceiveRqx5DataBlock;
+    std::function<void()> SendRqx5NextCoordinate;
+    std::function<void()> ReceiveRqx5CoordinateRecord;
+    std::function<void()> ReceiveRqx5DataFileRecord;
+    std::function<void()> ReceiveRqx5MeasurementRecord;
+};
+
+// Every received byte passes through here. There is no framing layer: each protocol routine sets the
+// receive threshold to the length of the frame it expects next, so one receive event normally holds
+// one frame, and the dispatcher recognises the frame by its terminator and the position at which the
+// terminator stands in the chunk. The first rule that matches ends the scan of the chunk.
+class ReceiveDispatcher {
+public:
+    ReceiveDispatcher(AppState &state, SerialLink &link, TransferView &view);
+
+    ReceiveRoutines &routines() { return m_routines; }
+
+    // The handler of the link's receive event: reads every waiting byte and dispatches them.
+    void OnReceiveEvent();
+    // Stores chunk positions 1..n-1 in the ReceiveBuffer and routes at the first matching rule.
+    void dispatch(const QByteArray &chunk);
+
+private:
+    bool applyRqx5Rules(int i, unsigned char p, unsigned char c);
+    bool applyRqx2Rules(int i, unsigned char p, unsigned char c);
+    static void call(const std::function<void()> &routine)
+    {
+        if (routine)
+            routine();
+    }
+
+    AppState &m_state;
+    SerialLink &m_link;
+    TransferView &m_view;
+    ReceiveRoutines m_routines;
+};

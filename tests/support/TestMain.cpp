@@ -1,0 +1,13 @@
+#include <QApplication>
+#include <gtest/gtest.h>
+
+// Every test program runs with a QApplication (offscreen unless told otherwise), so window tests and
+// link tests can spin the event loop.
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

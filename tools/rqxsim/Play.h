@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class Wire;
+
+// What the simulator was asked to play, from its command line.
+struct SimOptions {
+    QString series = QStringLiteral("rqx5"); // rqx2 or rqx5
+    QString deviceDir;                        // where the cable's device entry is created
+    QString recordPath;                       // every byte both ways, with timestamps
+    QString action = QStringLiteral("answer-test"); // what to play; see --help
+    QString scriptPath;                       // action "script"
+    QString pointsFile;                       // points to send, one "number,name,N,E,Z" per line
+    int points = 0;                           // points to generate when no file is given
+    QString outputFile;                       // where received points are written
+    int timeoutMs = 10000;                    // how long to wait for the program at each step
+    bool demo = false;                        // keep playing until killed
+};
+
+// Each returns the process exit status: 0 when the program behaved as the instrument expects,
+// 1 with a report on stderr when it did not.
+int playScript(Wire &wire, const SimOptions &options);
+int playRqx2(Wire &wire, const SimOptions &options);
+int playRqx5(Wire &wire, const SimOptions &options);

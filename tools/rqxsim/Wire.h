@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <cstdio>
+
+// The instrument's end of the line: the master side of a pseudo-terminal whose slave side is the
+// "serial port" the program opens. Every byte in both directions can be recorded with a timestamp.
+class Wire {
+public:
+    ~Wire();
+
+    // Opens the pseudo-terminal in raw mode and links deviceDir/<the cable's udev name> to its slave.
+    bool open(const QString &deviceDir, QString *error);
+    QString slavePath() const { return m_slavePath; }
+    QString linkPath() const { return m_linkPath; }
+
+    // Starts writing "<ms since start> <in|out> <hex>" lines to path.
+    bool recordTo(const QString &path);
+
+    bool send(const QByteArray &bytes);
+    // Reads exactly count bytes; false when they did not all come within timeoutMs (got holds what came).
+    bool receive(int count, QByteArray *got, int timeoutMs);
+    // Reads until the bytes read so far end with terminator; false on time-out.
+    bool receiveUntil(const QByteArray &terminator, QByteArray *got, int timeoutMs, int maxBytes = 1 << 20);
+    // Reads whatever arrives within timeoutMs (nothing is an empty result).
+    QByteArray drain(int timeoutMs);
+
+private:
+    void record(const char *direction, const QByteArray &bytes);
+    int readSome(QByteArray *into, int maxBytes, int timeoutMs);
+
+    int m_master = -1;
+    int m_slaveKeeper = -1;
+    QString m_slavePath;
+    QString m_linkPath;
+    FILE *m_record = nullptr;
+    qint64 m_startMs = 0;
+};
+
+// The udev name of the maker's cable, as /dev/serial/by-id shows it.
+inline constexpr char kCableDeviceName[] = "usb-Prolific_Technology_Inc._USB-Serial_Controller-if00-port0";
+
+// Writes a message for the person running the simulator or the test that drives it.
+void report(const QString &text);
