@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QProcess>
+#include <QStringList>
+#include <QTemporaryDir>
+
+// Runs tools/rqxsim for a test: the simulator gets a fresh device folder of its own and is waited
+// for until its device entry exists.
+class SimProcess {
+public:
+    SimProcess();
+    ~SimProcess();
+
+    // Starts rqxsim with args plus --device-dir; true once it reported its device entry.
+    bool start(const QStringList &args, int timeoutMs = 10000);
+    QString deviceDir() const { return m_dir.path(); }
+    // Waits for the simulator to end; true when it ended within timeoutMs.
+    bool waitForFinished(int timeoutMs = 30000);
+    int exitCode() const { return m_process.exitCode(); }
+    // Everything the simulator wrote on stderr (its reports).
+    QString errorOutput();
+
+private:
+    QTemporaryDir m_dir;
+    QProcess m_process;
+    QString m_errors;
+};
