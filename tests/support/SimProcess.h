@@ -14,6 +14,8 @@ public:
     // Starts rqxsim with args plus --device-dir; true once it reported its device entry.
     bool start(const QStringList &args, int timeoutMs = 10000);
     QString deviceDir() const { return m_dir.path(); }
+    // Tells the simulated instrument to start the transfer it opens itself (once the program is ready).
+    void go() { m_process.write("go\n"); m_process.waitForBytesWritten(1000); }
     // Waits for the simulator to end; true when it ended within timeoutMs.
     bool waitForFinished(int timeoutMs = 30000);
     int exitCode() const { return m_process.exitCode(); }

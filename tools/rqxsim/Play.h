@@ -19,6 +19,10 @@ struct SimOptions {
     bool demo = false;                        // keep playing until killed
 };
 
+// Transfers the instrument opens itself (it sends first) wait until the person or test driving the
+// simulator says the program is ready: a line "go" on standard input. False at end of input.
+bool waitForGo();
+
 // Each returns the process exit status: 0 when the program behaved as the instrument expects,
 // 1 with a report on stderr when it did not.
 int playScript(Wire &wire, const SimOptions &options);

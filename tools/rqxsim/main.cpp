@@ -18,10 +18,21 @@ void usage()
                "  --output FILE       where received points are written\n"
                "  --timeout MS        how long to wait for the program at each step (default 10000)\n"
                "  --demo              keep answering until killed\n"
-               "Prints 'ready <device entry>' once the device entry exists.\n",
+               "Prints 'ready <device entry>' once the device entry exists. Transfers the instrument opens\n"
+               "itself start when a line 'go' is read on standard input.\n",
                stderr);
 }
 } // namespace
+
+bool waitForGo()
+{
+    char line[256];
+    while (std::fgets(line, sizeof line, stdin)) {
+        if (QByteArray(line).trimmed() == "go")
+            return true;
+    }
+    return false;
+}
 
 int main(int argc, char **argv)
 {
