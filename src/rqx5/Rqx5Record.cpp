@@ -1,0 +1,85 @@
+#include "Rqx5Record.h"
+
+#include "Rqx5Frames.h"
+#include "core/InstrumentCode.h"
+#include "core/NumericText.h"
+#include "serial/Frames.h"
+
+namespace {
+
+// One instrument code per character, exactly width of them. The send is refused beforehand when a
+// row holds a character without a code; a row changed while the send runs has such a character
+// sent as a space rather than as a stray byte.
+void appendField(QByteArray &record, const QString &text, int width)
+{
+    for (int i = 0; i < width; ++i) {
+        const auto code = i < text.size() ? CharacterToCode(text.at(i)) : std::nullopt;
+        record.append(static_cast<char>(code ? *code : ' '));
+    }
+}
+
+bool isPlainNumber(const QString &text)
+{
+    int i = 0;
+    const int n = static_cast<int>(text.size());
+    if (i < n && (text[i] == u'+' || text[i] == u'-'))
+        ++i;
+    bool anyDigit = false;
+    while (i < n && text[i] >= u'0' && text[i] <= u'9') {
+        ++i;
+        anyDigit = true;
+    }
+    if (i < n && text[i] == u'.') {
+        ++i;
+        while (i < n && text[i] >= u'0' && text[i] <= u'9') {
+            ++i;
+            anyDigit = true;
+        }
+    }
+    return i == n && anyDigit;
+}
+
+} // namespace
+
+namespace Rqx5Record {
+
+QByteArray sendHeader(int count)
+{
+    QByteArray header;
+    header.append(static_cast<char>(Frames::kRqx5Lead));
+    header.append(static_cast<char>(Frames::kRqx5SendHeader));
+    header.append(static_cast<char>((count >> 8) & 0xFF));
+    header.append(static_cast<char>(count & 0xFF));
+    header.append(Frames::kRqx5EndPair, 2);
+    return header;
+}
+
+QByteArray coordinateRecord(const QString &number, const QString &name, const QString &north,
+                            const QString &east, const QString &height)
+{
+    using namespace Rqx5Frames;
+    QByteArray record;
+    record.reserve(kCoordinateRecordLength);
+    record.append(static_cast<char>(Frames::kRqx5CoordinateStart));
+    const QString paddedNumber =
+        number.size() < kNumberDigits ? number.rightJustified(kNumberDigits, u'0') : number;
+    appendField(record, QStringLiteral("  ") + paddedNumber, kNumberWidth);
+    appendField(record, QStringLiteral(" ") + name, kNameWidth);
+    appendField(record, north, kCoordinateWidth);
+    appendField(record, east, kCoordinateWidth);
+    appendField(record, height, kCoordinateWidth);
+    record.append(static_cast<char>(Frames::kRqx5CoordinateEnd));
+    return record;
+}
+
+QString receivedPointNumber(const QString &text)
+{
+    if (text.isEmpty() || isPlainNumber(text))
+        return ShortestDecimal(NumericValue(text));
+    int zeros = 0;
+    while (zeros < text.size() - 1 && text[zeros] == u'0')
+        ++zeros;
+    return text.mid(zeros);
+}
+
+} // namespace Rqx5Record
