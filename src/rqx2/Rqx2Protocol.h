@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <chrono>
 #include <functional>
 
@@ -29,11 +30,26 @@ public:
 
     // The pause before each point of a send; the instrument needs it to be ready for the record.
     static constexpr std::chrono::milliseconds kSendPause{100};
-    // How the pause is taken: a blocking sleep by default; tests and benchmarks replace it.
+    // How the pause is taken: a blocking sleep by default (receive events wait meanwhile); tests
+    // replace it to record the pause instead of taking it.
     void setPause(std::function<void(std::chrono::milliseconds)> pause) { m_pause = std::move(pause); }
+    // A benchmark sets the pause to 0 to measure the program's own time per record.
     void setSendPause(std::chrono::milliseconds pause) { m_sendPause = pause; }
 
+    // Texts the user sees.
+    static const QString kErrorTitle;       // "错误提示"
+    static const QString kPortFailure;      // "请检查端口连接是否正确！"
+    static const QString kDamagedRecord;    // a received record whose counters are not four digits
+    static const QString kWaitingToReceive; // "等待接收坐标数据..."
+
 private:
+    void reportPortFailure();
+    void rejectDamagedRecord();
+    QString decodedCoordinate(int from, bool standardLayout) const;
+    QString decodedText(int from, int width) const;
+    // The number in four decimal characters starting at character from, or -1 when they are not four digits.
+    int decodedCounter(int from) const;
+
     AppState &m_state;
     SerialLink &m_link;
     CoordinateTableModel &m_table;
