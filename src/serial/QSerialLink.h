@@ -10,7 +10,8 @@
 // It raises the receive event once at least the receive threshold of bytes is waiting (none while
 // the threshold is 0) and never re-enters the handler: a modal message box inside the handler runs
 // a nested event loop, so an event that comes due meanwhile is held until the handler returns, and
-// the threshold is checked again then. Status and error events are ignored.
+// the threshold is checked again then. Status and error events are ignored; a device that goes away
+// (cable pulled, hang-up) leaves the port closed, so the next operation that opens it reports it.
 class QSerialLink : public QObject, public SerialLink {
     Q_OBJECT
 public:
@@ -36,16 +37,35 @@ public:
     void setSettings(const QString &settings) override;
     QString settings() const override { return m_settings; }
 
+    int sendThreshold() const { return m_sendThreshold; }
+    QString deviceDir() const { return m_deviceDir; }
+
 private:
+    struct LineSettings {
+        qint32 baudRate = 1200;
+        QSerialPort::Parity parity = QSerialPort::NoParity;
+        QSerialPort::DataBits dataBits = QSerialPort::Data8;
+        QSerialPort::StopBits stopBits = QSerialPort::OneStop;
+    };
+    static bool parseSettings(const QString &text, LineSettings *settings);
+    void applySettings();
     void checkThreshold();
+    void scheduleCheck();
+    void onError(QSerialPort::SerialPortError error);
+    void pullWaitingBytes();
+    void closeWithoutDrain();
+    bool deviceGone() const;
 
     QString m_deviceDir;
     QSerialPort m_port;
     std::function<void()> m_handler;
     int m_commPort = 1;
     QString m_settings = QStringLiteral("1200,N,8,1");
+    LineSettings m_line;
     int m_receiveThreshold = 0;
     int m_sendThreshold = 0;
     bool m_inHandler = false;
-    bool m_pending = false;
+    bool m_checkQueued = false;
+    bool m_pulling = false;
+    bool m_closeQueued = false;
 };
