@@ -8,6 +8,13 @@
 #include "support/RecordingView.h"
 
 #include <gtest/gtest.h>
+#include <ostream>
+
+// Texts in failure reports as text rather than as arrays of characters.
+inline void PrintTo(const QString &text, std::ostream *os)
+{
+    *os << '"' << text.toStdString() << '"';
+}
 
 // The RQX2 protocol wired as the main window wires it (real dispatcher, real table model), with a
 // recording port and window sharing one ordered log. The pause before each point of a send is
