@@ -121,6 +121,20 @@ void CoordinateTableModel::remove(int row)
     endRemoveRows();
 }
 
+void CoordinateTableModel::renumberPointNumbers()
+{
+    const int n = count();
+    if (n == 0)
+        return;
+    for (int row = 1; row <= n; ++row) {
+        QString &joined = m_rows[static_cast<size_t>(row - 1)];
+        const qsizetype start = joined.indexOf(kSeparator) + 1;
+        const qsizetype end = joined.indexOf(kSeparator, start);
+        joined.replace(start, end - start, QString::number(row));
+    }
+    emit dataChanged(index(0, 1), index(n - 1, 1));
+}
+
 int CoordinateTableModel::rowCount(const QModelIndex &parent) const
 {
     return parent.isValid() ? 0 : count();

@@ -37,6 +37,8 @@ public:
     void append(const CoordinatePoint &point);
     void append(const std::vector<CoordinatePoint> &points);
     void remove(int row);
+    // Sets every row's point number (column 1) to its row number, as a delete leaves them.
+    void renumberPointNumbers();
 
     // QAbstractTableModel
     int rowCount(const QModelIndex &parent = {}) const override;

@@ -1,0 +1,102 @@
+#pragma once
+
+// The composition of the program: the shared state, the coordinate table, the serial link, the
+// receive dispatcher, both protocols, the port commands and every window. main() builds one; tests
+// and tools build their own.
+//
+// Usage:
+//     Recorder log;
+//     RecordingPresenter messages(log);              // tests/support: answers every box at once
+//     bool ended = false;
+//     FakeSerialLink link(log);                      // or leave the link out: the real QSerialLink,
+//     Application app(deviceDir, messages,           //   opening COMn = the n-th entry of deviceDir
+//                     [&] { ended = true; }, &link);
+//     app.start();                                   // the notice box "提示：", then Form6 is shown
+//     app.ConfirmSelection();                        // Form6's OK: series, order, cable search
+//     app.mainWindow()->action("RecZB")->trigger();  // any menu entry of Form1 by name
+//     app.mainWindow()->button("Command4")->click(); // any button of Form1 by name
+//     link.waiting = bytes; app.dispatcher().OnReceiveEvent(); // an instrument's chunk (fake link)
+//
+// Choose the series and order before ConfirmSelection through Form6's option buttons, e.g.
+// app.selectionDialog()->findChild<QRadioButton *>("Option4")->setChecked(true) for RQX5.
+// With the real link the receive events come from the port itself while the event loop runs.
+// Every message box goes through the presenter (parent window, title, text); ending the program
+// hides every window and calls the end hook once (main() quits the event loop there).
+
+#include "core/AppState.h"
+#include "core/CoordinateTableModel.h"
+
+#include <QString>
+#include <functional>
+#include <memory>
+
+class Form1;
+class Form3;
+class Form6;
+class MessagePresenter;
+class PortCommands;
+class QSerialLink;
+class ReceiveDispatcher;
+class Rqx2Protocol;
+class Rqx5Protocol;
+class SerialLink;
+class TransferView;
+
+class Application {
+public:
+    // deviceDir: where the serial devices are listed (normally /dev/serial/by-id). link: the port to
+    // use; when null, a QSerialLink on deviceDir is made and its receive event goes to the dispatcher.
+    Application(const QString &deviceDir, MessagePresenter &messages, std::function<void()> endProgram,
+                SerialLink *link = nullptr);
+    ~Application();
+    Application(const Application &) = delete;
+    Application &operator=(const Application &) = delete;
+
+    // The start of the program: the notice box, then the selection dialog.
+    void start() { ShowSelectionDialog(); }
+    void ShowSelectionDialog();
+    // The selection dialog's OK: coordinate order, series, cable search, then the main window or the end.
+    void ConfirmSelection();
+
+    // Ends the program at once: every window hidden, the end hook called (once).
+    void endProgram();
+    bool ended() const { return m_ended; }
+
+    // The main window's transfer commands; the series is read from the selection dialog each time.
+    void RecZB();
+    void SendZB();
+
+    AppState &state() { return m_state; }
+    CoordinateTableModel &table() { return m_table; }
+    SerialLink &link() { return *m_link; }
+    ReceiveDispatcher &dispatcher() { return *m_dispatcher; }
+    Rqx2Protocol &rqx2() { return *m_rqx2; }
+    Rqx5Protocol &rqx5() { return *m_rqx5; }
+    PortCommands &portCommands() { return *m_portCommands; }
+    TransferView &view();
+
+    Form1 *mainWindow() const { return m_form1.get(); }
+    Form6 *selectionDialog() const { return m_form6.get(); }
+    Form3 *portDialog() const { return m_form3; }
+
+private:
+    void ensureMainWindowLoaded();
+    void connectCommands();
+
+    QString m_deviceDir;
+    MessagePresenter &m_messages;
+    std::function<void()> m_endHook;
+    bool m_ended = false;
+
+    AppState m_state;
+    CoordinateTableModel m_table;
+    std::unique_ptr<QSerialLink> m_ownLink;
+    SerialLink *m_link = nullptr;
+    std::unique_ptr<Form6> m_form6;
+    std::unique_ptr<Form1> m_form1;
+    Form3 *m_form3 = nullptr; // a dialog of Form1
+    std::unique_ptr<ReceiveDispatcher> m_dispatcher;
+    std::unique_ptr<Rqx2Protocol> m_rqx2;
+    std::unique_ptr<Rqx5Protocol> m_rqx5;
+    std::unique_ptr<PortCommands> m_portCommands;
+};

@@ -1,0 +1,113 @@
+#pragma once
+
+#include "core/TableOperations.h"
+#include "core/TransferView.h"
+
+#include <QMainWindow>
+#include <QPersistentModelIndex>
+#include <functional>
+
+struct AppState;
+class CoordinateTableModel;
+class Form2;
+class Form5;
+class MessagePresenter;
+class QAction;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QTableView;
+
+// The main window: the coordinate table (ListView1), its editing commands, the status fields the
+// transfers write, and the menus and buttons that start everything else. The transfer and file
+// commands are connected by the composition (Application); the table's own commands live here.
+class Form1 : public QMainWindow, public TransferView {
+    Q_OBJECT
+public:
+    Form1(AppState &state, CoordinateTableModel &table, MessagePresenter &messages,
+          QWidget *parent = nullptr);
+
+    // How the program ends (closing this window, "退出", "退 出").
+    void setEndProgram(std::function<void()> end) { m_end = std::move(end); }
+
+    // The load step: the shared state initialised, the column unit taken from the table's width.
+    void load();
+    bool isLoaded() const { return m_loaded; }
+
+    // With the RQX2 series there is no file name: Label1 "文件:" and Text3 are switched off.
+    void switchOffFileName();
+
+    // The table commands.
+    void NewPoint();
+    void ChangeSelectedPoint();
+    void DeleteSelectedPoint();
+    void ClearTable();
+    void FillSampleRows();
+    void CommitPointEditor();
+    void showInstructions(); // About
+
+    // The selected row of ListView1 (1-based), 0 when the table is empty.
+    int selectedRow() const;
+
+    QAction *action(const QString &name) const;
+    QPushButton *button(const QString &name) const;
+    Form2 *pointEditor() const { return m_editor; }
+    Form5 *instructions() const { return m_instructions; }
+    QTableView *tableView() const { return m_list; }
+    TableOperations &tableOperations() { return m_operations; }
+
+    // TransferView
+    void setStatus(const QString &text) override;
+    void setProgress(const QString &text) override;
+    void setFileName(const QString &text) override;
+    void setCountLabel(const QString &text) override;
+    void selectCoordinateData() override;
+    void setConnectionTestShown(bool shown) override;
+    QString portButtonCaption() const override;
+    void setPortButtonCaption(const QString &text) override;
+    void setMeasurementStatus(const QString &text) override;
+    void showMessage(const QString &title, const QString &text) override;
+    void bringWindowForward() override;
+    void endProgram() override;
+
+    static QString caption();
+
+signals:
+    // The RQX2 measurement window shows this status line.
+    void measurementStatusChanged(const QString &text);
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void buildMenus();
+    QWidget *buildCentralWidget();
+    QPushButton *makeButton(const char *name, const QString &caption);
+    void applyColumnWidths();
+    void keepARowSelected();
+    void setEditButtonsEnabled(bool enabled);
+    void refreshCount();
+    void error(QWidget *parent, const QString &text);
+
+    AppState &m_state;
+    CoordinateTableModel &m_table;
+    MessagePresenter &m_messages;
+    TableOperations m_operations;
+    std::function<void()> m_end;
+    bool m_loaded = false;
+
+    QTableView *m_list = nullptr;
+    QLabel *m_fileLabel = nullptr;             // Label1
+    QLineEdit *m_fileName = nullptr;           // Text3
+    QLabel *m_countLabel = nullptr;            // Label2
+    QLineEdit *m_count = nullptr;              // Text1
+    QLabel *m_testing = nullptr;               // Label3
+    QLabel *m_status = nullptr;                // Label4
+    QRadioButton *m_coordinateData = nullptr;  // Option1
+    QRadioButton *m_measurementData = nullptr; // Option3
+    Form2 *m_editor = nullptr;
+    Form5 *m_instructions = nullptr;
+    QPersistentModelIndex m_editRow;
+};

@@ -1,0 +1,9 @@
+#pragma once
+
+#include "MessagePresenter.h"
+
+// The program's message boxes: a QMessageBox with one OK button ("确定"), no icon.
+class MessageBoxPresenter : public MessagePresenter {
+public:
+    void showMessage(QWidget *parent, const QString &title, const QString &text) override;
+};

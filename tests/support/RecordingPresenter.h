@@ -1,0 +1,31 @@
+#pragma once
+
+#include "Recorder.h"
+#include "ui/MessagePresenter.h"
+
+#include <QWidget>
+#include <functional>
+
+// Answers the program's message boxes at once, recording each as "message title|text" in the shared
+// log (the same form as RecordingView). onMessage runs while the box would be open, the way the
+// user might act meanwhile; parentName is the objectName of the window the last box belonged to.
+class RecordingPresenter : public MessagePresenter {
+public:
+    explicit RecordingPresenter(Recorder &log) : m_log(log) {}
+
+    QStringList messages; // "title|text"
+    QString parentName;
+    std::function<void(const QString &title, const QString &text)> onMessage;
+
+    void showMessage(QWidget *parent, const QString &title, const QString &text) override
+    {
+        messages.append(title + u'|' + text);
+        parentName = parent ? parent->objectName() : QString();
+        m_log.add(QStringLiteral("message ") + title + u'|' + text);
+        if (onMessage)
+            onMessage(title, text);
+    }
+
+private:
+    Recorder &m_log;
+};
