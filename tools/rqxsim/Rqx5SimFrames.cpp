@@ -50,12 +50,14 @@ QByteArray field(const QString &text, int width, bool rightAligned)
 
 QByteArray nextPair()
 {
-    return QByteArray{char(kLead), char(kNext)};
+    const char pair[] = {char(kLead), char(kNext)};
+    return QByteArray(pair, 2);
 }
 
 QByteArray endPair()
 {
-    return QByteArray{char(kLead), char(kEnd)};
+    const char pair[] = {char(kLead), char(kEnd)};
+    return QByteArray(pair, 2);
 }
 
 QString pointProblem(const Point &point)
