@@ -16,6 +16,10 @@ public:
     void PreparePort();       // Command2 "发 送": prepares the port and sends nothing
 
 private:
+    void prepareTestCommand();
+    // Every failure to prepare the port: the same message, and the main window brought forward.
+    void reportPortFailure();
+
     AppState &m_state;
     SerialLink &m_link;
     TransferView &m_view;

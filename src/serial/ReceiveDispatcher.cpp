@@ -18,16 +18,19 @@ void ReceiveDispatcher::OnReceiveEvent()
 void ReceiveDispatcher::dispatch(const QByteArray &chunk)
 {
     const int n = static_cast<int>(chunk.size());
-    // The series options cannot change while a chunk is scanned (only a routine could, and the first
-    // routine called ends the scan), so reading them once is the same as reading them per position.
-    const bool rqx5 = m_state.rqx5();
-    const bool rqx2 = !rqx5 && m_state.rqx2();
     const auto *bytes = reinterpret_cast<const unsigned char *>(chunk.constData());
+    // Position 0 is only ever the predecessor of position 1, so a one-byte chunk routes nothing.
+    // A chunk longer than the ReceiveBuffer, or one that comes before anything allocated it, is
+    // still routed; the buffer keeps what fits within its bound.
     for (int i = 1; i < n; ++i) {
         m_state.LoopIndex = i;
         m_state.ReceiveBuffer.set(i, bytes[i]);
-        const bool matched = rqx5 ? applyRqx5Rules(i, bytes[i - 1], bytes[i])
-                                  : rqx2 ? applyRqx2Rules(i, bytes[i - 1], bytes[i]) : false;
+        // The series options are read at every position, RQX5 first.
+        bool matched = false;
+        if (m_state.rqx5())
+            matched = applyRqx5Rules(i, bytes[i - 1], bytes[i]);
+        else if (m_state.rqx2())
+            matched = applyRqx2Rules(i, bytes[i - 1], bytes[i]);
         if (matched) {
             m_state.LoopIndex = n - 1;
             return;
@@ -64,7 +67,8 @@ bool ReceiveDispatcher::applyRqx5Rules(int i, unsigned char p, unsigned char c)
     }
     if (p == kRqx5Lead && c == kRqx5Test) {
         m_view.setConnectionTestShown(false);
-        m_view.showMessage(QStringLiteral("测试成功"), QStringLiteral("通讯测试成功！您的电脑可以与仪器进行数据传输。"));
+        m_view.showMessage(QStringLiteral("测试成功"),
+                           QStringLiteral("通讯测试成功！您的电脑可以与仪器进行数据传输。"));
         return true;
     }
     if (m_state.Rqx5MeasureReceiveStarted && c >= kRqx5MeasurementFirstEnd && c <= kRqx5MeasurementLastEnd) {
