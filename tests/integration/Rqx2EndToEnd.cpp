@@ -1,0 +1,174 @@
+// Both RQX2 coordinate transfers over a pseudo-terminal against the simulated instrument, through
+// the production serial link, the dispatcher and the protocol, under both coordinate orders.
+#include "core/AppState.h"
+#include "core/CoordinateTableModel.h"
+#include "rqx2/Rqx2Protocol.h"
+#include "serial/QSerialLink.h"
+#include "serial/ReceiveDispatcher.h"
+#include "support/RecordingView.h"
+#include "support/SimProcess.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <ostream>
+
+inline void PrintTo(const QString &text, std::ostream *os)
+{
+    *os << '"' << text.toStdString() << '"';
+}
+
+namespace {
+
+constexpr int kPoints = 25;
+
+struct TestPoint {
+    QString number, name, north, east, height;
+};
+
+// The points of one transfer: numbers with and without letters (one with an inner space), empty
+// and full names, negative coordinates, coordinates without decimals.
+TestPoint pointOf(int i)
+{
+    return {i == 5 ? QStringLiteral("A 5") : (i % 2 ? QString::number(i) : QStringLiteral("P%1").arg(i)),
+            i % 4 == 0 ? QString() : QStringLiteral("STN%1").arg(i),
+            QStringLiteral("%1.%2").arg(1000 + i).arg(i, 3, 10, QChar(u'0')), QStringLiteral("-%1.5").arg(i),
+            QString::number(i)};
+}
+
+class Rqx2EndToEnd : public ::testing::TestWithParam<bool> {
+protected:
+    Rqx2EndToEnd()
+    {
+        selection.nez = GetParam();
+        state.Selection = &selection;
+        state.load();
+    }
+
+    // Starts the simulator and wires the program's side to its port.
+    bool connect(const QStringList &simArgs)
+    {
+        if (!sim.start(QStringList{"--series", "rqx2", "--timeout", "5000"} + simArgs))
+            return false;
+        link = std::make_unique<QSerialLink>(sim.deviceDir());
+        dispatcher = std::make_unique<ReceiveDispatcher>(state, *link, view);
+        protocol = std::make_unique<Rqx2Protocol>(state, *link, table, view);
+        protocol->install(dispatcher->routines());
+        link->setReceiveHandler([this] { dispatcher->OnReceiveEvent(); });
+        return true;
+    }
+
+    void addTableRow(const TestPoint &p)
+    {
+        if (!table.hasColumns())
+            table.buildColumns(selection.nez);
+        const bool nez = selection.nez;
+        table.append(CoordinatePoint{QString::number(table.count() + 1), p.number, p.name,
+                                     nez ? p.north : p.east, nez ? p.east : p.north, p.height});
+    }
+
+    Recorder log;
+    RecordingView view{log};
+    FixedSelection selection;
+    AppState state;
+    CoordinateTableModel table;
+    QTemporaryDir dir;
+    SimProcess sim;
+    std::unique_ptr<QSerialLink> link;
+    std::unique_ptr<ReceiveDispatcher> dispatcher;
+    std::unique_ptr<Rqx2Protocol> protocol;
+};
+
+} // namespace
+
+TEST_P(Rqx2EndToEnd, ReceiveTwentyFivePoints)
+{
+    const QString points = dir.filePath(QStringLiteral("points.txt"));
+    QFile file(points);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    for (int i = 1; i <= kPoints; ++i) {
+        const TestPoint p = pointOf(i);
+        file.write(QStringList{p.number, p.name, p.north, p.east, p.height}.join(u',').toLatin1() + "\n");
+    }
+    file.close();
+    ASSERT_TRUE(connect({"--action", "send", "--points-file", points}));
+
+    protocol->commandReceiveCoordinates();
+    sim.go();
+    ASSERT_TRUE(sim.waitForFinished(20000)) << sim.errorOutput().toStdString();
+    EXPECT_EQ(sim.exitCode(), 0) << sim.errorOutput().toStdString();
+
+    ASSERT_EQ(table.count(), kPoints);
+    for (int i = 1; i <= kPoints; ++i) {
+        const TestPoint p = pointOf(i);
+        // The table shows 4 decimals; spaces inside the point number vanish.
+        const QString north = p.north + "0";
+        const QString east = p.east + "000";
+        const CoordinatePoint got = table.point(i);
+        EXPECT_EQ(got.sequence, QString::number(i));
+        EXPECT_EQ(got.number, QString(p.number).remove(u' ')) << "row " << i;
+        EXPECT_EQ(got.name, p.name) << "row " << i;
+        EXPECT_EQ(got.first, selection.nez ? north : east) << "row " << i;
+        EXPECT_EQ(got.second, selection.nez ? east : north) << "row " << i;
+        EXPECT_EQ(got.height, p.height + ".0000") << "row " << i;
+    }
+    EXPECT_EQ(table.point(1).first, selection.nez ? "1001.0010" : "-1.5000");
+    EXPECT_EQ(table.point(5).number, "A5");
+    EXPECT_EQ(view.progress, "25/25");
+    EXPECT_EQ(view.status, "");
+    EXPECT_EQ(view.messages, QStringList{"成功|坐标数据传输完毕！"});
+}
+
+TEST_P(Rqx2EndToEnd, SendTwentyFivePoints)
+{
+    for (int i = 1; i <= kPoints; ++i)
+        addTableRow(pointOf(i));
+    const QString output = dir.filePath(QStringLiteral("received.txt"));
+    ASSERT_TRUE(connect({"--action", "receive", "--output", output}));
+
+    protocol->commandSendCoordinates();
+    sim.go();
+    ASSERT_TRUE(sim.waitForFinished(20000)) << sim.errorOutput().toStdString();
+    EXPECT_EQ(sim.exitCode(), 0) << sim.errorOutput().toStdString();
+
+    QFile file(output);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QStringList lines = QString::fromLatin1(file.readAll()).split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), kPoints);
+    EXPECT_EQ(lines[0], "1      ,STN1   ,000001001.001,0000000-1.500,000000001.000");
+    EXPECT_EQ(lines[3], "P4     ,       ,000001004.004,0000000-4.500,000000004.000");
+    EXPECT_EQ(lines[4], "A 5    ,STN5   ,000001005.005,0000000-5.500,000000005.000");
+    EXPECT_EQ(lines[24], "25     ,STN25  ,000001025.025,000000-25.500,000000025.000");
+    for (int i = 1; i <= kPoints; ++i) {
+        const TestPoint p = pointOf(i);
+        const QString expected =
+            QStringList{p.number.leftJustified(7), p.name.leftJustified(7), QStringLiteral("00000") + p.north,
+                        QStringLiteral("-%1.500").arg(i).rightJustified(13, u'0'),
+                        QStringLiteral("%1.000").arg(i).rightJustified(13, u'0')}
+                .join(u',');
+        EXPECT_EQ(lines[i - 1], expected) << "point " << i;
+    }
+    EXPECT_EQ(view.progress, "25/25");
+    EXPECT_FALSE(link->isOpen());
+    EXPECT_EQ(view.messages, QStringList{"成功|坐标数据发送完毕！"});
+}
+
+TEST_P(Rqx2EndToEnd, RequestForAnEmptyTableEndsTheProgram)
+{
+    ASSERT_TRUE(connect({"--action", "receive", "--timeout", "1000"}));
+    protocol->commandSendCoordinates();
+    sim.go();
+    ASSERT_TRUE(sim.waitForFinished(20000));
+    // The instrument got its answer and then nothing.
+    EXPECT_EQ(sim.exitCode(), 1);
+    EXPECT_TRUE(sim.errorOutput().contains("no point 1")) << sim.errorOutput().toStdString();
+    EXPECT_EQ(view.messages, QStringList{"提示|请首先打开一个坐标数据文件"});
+    EXPECT_TRUE(view.ended);
+}
+
+INSTANTIATE_TEST_SUITE_P(Order, Rqx2EndToEnd, ::testing::Values(true, false),
+                         [](const ::testing::TestParamInfo<bool> &info) {
+                             return info.param ? "Nez" : "Enz";
+                         });
