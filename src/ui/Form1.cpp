@@ -134,6 +134,8 @@ QWidget *Form1::buildCentralWidget()
     fields->addSpacing(16);
     fields->addWidget(m_fileLabel);
     fields->addWidget(m_fileName, 1);
+    // Keeps the point count beside its label when the file name is switched off.
+    fields->addStretch(0);
 
     m_list = new QTableView(central);
     m_list->setObjectName(QStringLiteral("ListView1"));

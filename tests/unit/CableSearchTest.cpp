@@ -1,0 +1,142 @@
+#include "serial/CableSearch.h"
+#include "serial/DeviceList.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+const QString kCable = QStringLiteral("usb-Prolific_Technology_Inc._USB-Serial_Controller-if00-port0");
+
+SerialDevice device(const QString &name, const QString &port)
+{
+    return {name, port, QString()};
+}
+
+void addEntry(const QTemporaryDir &dir, const QString &name)
+{
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/null"), dir.filePath(name)));
+}
+} // namespace
+
+TEST(DeviceList, EntriesInNameOrderNumberedFromCom1)
+{
+    QTemporaryDir dir;
+    addEntry(dir, kCable);
+    addEntry(dir, QStringLiteral("usb-FTDI_FT232R_USB_UART_A1-if00-port0"));
+    addEntry(dir, QStringLiteral("usb-1a86_USB_Serial-if00-port0"));
+    // A device that is gone leaves a dangling link; it still holds its number.
+    ASSERT_TRUE(
+        QFile::link(QStringLiteral("/nonexistent/ttyUSB9"), dir.filePath(QStringLiteral("usb-Z-gone"))));
+
+    const QVector<SerialDevice> devices = ListSerialDevices(dir.path());
+    ASSERT_EQ(devices.size(), 4);
+    EXPECT_EQ(devices[0].name, QStringLiteral("usb-1a86_USB_Serial-if00-port0"));
+    EXPECT_EQ(devices[0].portName, QStringLiteral("COM1"));
+    EXPECT_EQ(devices[1].name, QStringLiteral("usb-FTDI_FT232R_USB_UART_A1-if00-port0"));
+    EXPECT_EQ(devices[1].portName, QStringLiteral("COM2"));
+    EXPECT_EQ(devices[2].name, kCable);
+    EXPECT_EQ(devices[2].portName, QStringLiteral("COM3"));
+    EXPECT_EQ(devices[2].path, dir.filePath(kCable));
+    EXPECT_EQ(devices[3].portName, QStringLiteral("COM4"));
+
+    EXPECT_EQ(DevicePathForPort(dir.path(), 3), dir.filePath(kCable));
+    EXPECT_EQ(DevicePathForPort(dir.path(), 5), QString());
+    EXPECT_EQ(DevicePathForPort(dir.path(), 0), QString());
+}
+
+TEST(DeviceList, MissingOrEmptyFolderMeansNoDevices)
+{
+    QTemporaryDir dir;
+    EXPECT_TRUE(ListSerialDevices(dir.path()).isEmpty());
+    EXPECT_TRUE(ListSerialDevices(dir.filePath(QStringLiteral("missing"))).isEmpty());
+}
+
+TEST(CableSearch, ProlificMustStartWithinTheFirstFifteenPositions)
+{
+    EXPECT_TRUE(IsProlificDeviceName(QStringLiteral("\\Device\\ProlificSerial0")));
+    EXPECT_TRUE(IsProlificDeviceName(kCable));
+    EXPECT_TRUE(IsProlificDeviceName(QStringLiteral("Prolific1234567")));          // at position 1
+    EXPECT_TRUE(IsProlificDeviceName(QStringLiteral("abcdefghijklmnProlific")));   // at position 15
+    EXPECT_FALSE(IsProlificDeviceName(QStringLiteral("abcdefghijklmnoProlific"))); // at position 16
+    EXPECT_FALSE(IsProlificDeviceName(QStringLiteral("Prolific123456"))); // 15 with the NUL: too short
+    EXPECT_FALSE(IsProlificDeviceName(QStringLiteral("usb-prolific_Technology")));
+    EXPECT_FALSE(IsProlificDeviceName(QString()));
+}
+
+TEST(CableSearch, FoundCableGivesItsPort)
+{
+    const CableSearchResult result =
+        FindUsbSerialPort({device(QStringLiteral("\\Device\\Serial0"), QStringLiteral("COM1")),
+                           device(QStringLiteral("\\Device\\ProlificSerial0"), QStringLiteral("COM3"))});
+    EXPECT_EQ(result.outcome, CableSearchResult::Found);
+    EXPECT_EQ(result.portName, QStringLiteral("COM3"));
+    EXPECT_EQ(result.commPort, 3);
+}
+
+TEST(CableSearch, WithSeveralCablesTheLastWins)
+{
+    const CableSearchResult result =
+        FindUsbSerialPort({device(QStringLiteral("\\Device\\ProlificSerial0"), QStringLiteral("COM4")),
+                           device(QStringLiteral("\\Device\\ProlificSerial1"), QStringLiteral("COM16"))});
+    EXPECT_EQ(result.outcome, CableSearchResult::Found);
+    EXPECT_EQ(result.commPort, 16);
+}
+
+TEST(CableSearch, PortAboveCom16EndsTheSearchEvenIfAGoodOneFollows)
+{
+    const CableSearchResult result =
+        FindUsbSerialPort({device(QStringLiteral("\\Device\\ProlificSerial0"), QStringLiteral("COM17")),
+                           device(QStringLiteral("\\Device\\ProlificSerial1"), QStringLiteral("COM4"))});
+    EXPECT_EQ(result.outcome, CableSearchResult::OutOfRange);
+    EXPECT_EQ(result.portName, QStringLiteral("COM17"));
+
+    EXPECT_EQ(
+        FindUsbSerialPort({device(QStringLiteral("\\Device\\ProlificSerial0"), QStringLiteral("ttyUSB0"))})
+            .outcome,
+        CableSearchResult::OutOfRange);
+    EXPECT_EQ(FindUsbSerialPort({device(QStringLiteral("\\Device\\ProlificSerial0"), QStringLiteral("COM0"))})
+                  .outcome,
+              CableSearchResult::OutOfRange);
+}
+
+TEST(CableSearch, NoCableAmongTheDevices)
+{
+    EXPECT_EQ(FindUsbSerialPort({}).outcome, CableSearchResult::NotFound);
+    EXPECT_EQ(FindUsbSerialPort(
+                  {device(QStringLiteral("usb-FTDI_FT232R_USB_UART_A1-if00-port0"), QStringLiteral("COM1"))})
+                  .outcome,
+              CableSearchResult::NotFound);
+}
+
+TEST(CableSearch, CableAsSeventeenthEntryOfTheFolderIsOutOfRange)
+{
+    QTemporaryDir dir;
+    for (int i = 1; i <= 16; ++i)
+        addEntry(dir, QStringLiteral("usb-A%1_Serial-if00-port0").arg(i, 2, 10, QChar(u'0')));
+    addEntry(dir, kCable);
+    const CableSearchResult result = FindUsbSerialPort(ListSerialDevices(dir.path()));
+    EXPECT_EQ(result.outcome, CableSearchResult::OutOfRange);
+    EXPECT_EQ(result.portName, QStringLiteral("COM17"));
+
+    QFile::remove(dir.filePath(QStringLiteral("usb-A01_Serial-if00-port0")));
+    const CableSearchResult sixteenth = FindUsbSerialPort(ListSerialDevices(dir.path()));
+    EXPECT_EQ(sixteenth.outcome, CableSearchResult::Found);
+    EXPECT_EQ(sixteenth.commPort, 16);
+}
+
+TEST(MultiStringToStringArray, SplitsAtEachNulUpToTheClosingPair)
+{
+    EXPECT_EQ(MultiStringToStringArray(QString::fromUtf16(u"COM3\0COM4\0\0", 11)),
+              (QStringList{"COM3", "COM4"}));
+    EXPECT_EQ(MultiStringToStringArray(QString::fromUtf16(u"a\0b\0c\0\0", 7)), (QStringList{"a", "b", "c"}));
+    EXPECT_EQ(MultiStringToStringArray(QString::fromUtf16(u"only\0\0", 6)), (QStringList{"only"}));
+    // An empty part in the middle is kept.
+    EXPECT_EQ(MultiStringToStringArray(QString::fromUtf16(u"a\0\0b\0\0", 6)), (QStringList{"a", "", "b"}));
+    // k NUL characters give k - 1 parts.
+    EXPECT_EQ(MultiStringToStringArray(QString::fromUtf16(u"\0", 1)), QStringList());
+    EXPECT_EQ(MultiStringToStringArray(QString::fromUtf16(u"\0\0", 2)), (QStringList{""}));
+    EXPECT_EQ(MultiStringToStringArray(QString()), QStringList());
+    EXPECT_EQ(MultiStringToStringArray(QStringLiteral("no separator")), QStringList());
+}

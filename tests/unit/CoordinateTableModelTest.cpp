@@ -1,0 +1,131 @@
+#include "core/CoordinateTableModel.h"
+
+#include <QAbstractItemModelTester>
+#include <QSignalSpy>
+#include <gtest/gtest.h>
+
+namespace {
+CoordinatePoint row(const char *seq, const char *number, const char *name = "P", const char *first = "1.0",
+                    const char *second = "2.0", const char *height = "3.0")
+{
+    return {QString::fromUtf8(seq),   QString::fromUtf8(number), QString::fromUtf8(name),
+            QString::fromUtf8(first), QString::fromUtf8(second), QString::fromUtf8(height)};
+}
+
+QStringList headerTexts(const CoordinateTableModel &model)
+{
+    QStringList texts;
+    for (int c = 0; c < model.columnCount(); ++c)
+        texts << model.headerData(c, Qt::Horizontal).toString();
+    return texts;
+}
+} // namespace
+
+TEST(CoordinateTableModel, StartsWithoutColumnsAndBuildsThemInTheChosenOrder)
+{
+    CoordinateTableModel model;
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
+    EXPECT_EQ(model.columnCount(), 0);
+    EXPECT_EQ(model.rowCount(), 0);
+
+    model.buildColumns(true);
+    EXPECT_EQ(headerTexts(model), (QStringList{"序号", "点 号", "点 名", "坐标--N", "坐标--E", "坐标--Z"}));
+    model.buildColumns(false);
+    EXPECT_EQ(headerTexts(model), (QStringList{"序号", "点 号", "点 名", "坐标--E", "坐标--N", "坐标--Z"}));
+}
+
+TEST(CoordinateTableModel, RowsAreAddressedFromOne)
+{
+    CoordinateTableModel model;
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
+    model.buildColumns(true);
+    model.append(row("1", "101", "K1", "4538210.123", "512345.5", "88.25"));
+    model.append(std::vector<CoordinatePoint>{row("2", "102"), row("3", "103")});
+    ASSERT_EQ(model.count(), 3);
+    EXPECT_EQ(model.point(1), row("1", "101", "K1", "4538210.123", "512345.5", "88.25"));
+    EXPECT_EQ(model.cell(3, 1), QStringLiteral("103"));
+    EXPECT_EQ(model.cell(1, 5), QStringLiteral("88.25"));
+    EXPECT_EQ(model.data(model.index(0, 2)).toString(), QStringLiteral("K1"));
+
+    // Outside the table: empty, and nothing changes.
+    EXPECT_EQ(model.point(0), CoordinatePoint{});
+    EXPECT_EQ(model.point(4), CoordinatePoint{});
+    EXPECT_EQ(model.cell(1, 6), QString());
+    EXPECT_EQ(model.cell(1, -1), QString());
+    model.setCell(4, 1, QStringLiteral("x"));
+    model.remove(0);
+    model.remove(4);
+    EXPECT_EQ(model.count(), 3);
+
+    model.setCell(2, 2, QStringLiteral("changed"));
+    EXPECT_EQ(model.point(2), row("2", "102", "changed"));
+    model.remove(1);
+    EXPECT_EQ(model.cell(1, 1), QStringLiteral("102"));
+    EXPECT_EQ(model.cell(2, 1), QStringLiteral("103"));
+}
+
+TEST(CoordinateTableModel, EmptyCellsAndSeparatorsInsideACellKeepTheirPlace)
+{
+    CoordinateTableModel model;
+    model.buildColumns(true);
+    model.append(row("1", "", "", "", "", ""));
+    model.append(row("2", "7",
+                     "A\x1F"
+                     "B",
+                     "1", "2", "3"));
+    EXPECT_EQ(model.point(1), row("1", "", "", "", "", ""));
+    EXPECT_EQ(model.cell(2, 3), QStringLiteral("1"));
+    EXPECT_EQ(model.cell(2, 5), QStringLiteral("3"));
+}
+
+TEST(CoordinateTableModel, ClearLeavesNoColumnsAndBuildEmptiesTheRows)
+{
+    CoordinateTableModel model;
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
+    model.buildColumns(true);
+    model.append(row("1", "1"));
+    model.buildColumns(true);
+    EXPECT_EQ(model.count(), 0);
+    EXPECT_EQ(model.columnCount(), 6);
+    model.append(row("1", "1"));
+    model.clear();
+    EXPECT_EQ(model.count(), 0);
+    EXPECT_EQ(model.columnCount(), 0);
+    EXPECT_FALSE(model.hasColumns());
+}
+
+TEST(CoordinateTableModel, RenumberingSetsThePointNumbersToTheRowNumbers)
+{
+    CoordinateTableModel model;
+    model.buildColumns(true);
+    model.append(
+        std::vector<CoordinatePoint>{row("1", "101", "a"), row("2", "", "b"), row("3", "1034567", "c")});
+    QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
+    model.renumberPointNumbers();
+    EXPECT_EQ(model.point(1), row("1", "1", "a"));
+    EXPECT_EQ(model.point(2), row("2", "2", "b"));
+    EXPECT_EQ(model.point(3), row("3", "3", "c"));
+    EXPECT_EQ(changed.count(), 1);
+}
+
+TEST(CoordinateTableModel, AlignmentAndRelativeWidthsOfTheColumns)
+{
+    CoordinateTableModel model;
+    model.buildColumns(true);
+    model.append(row("1", "1"));
+    const int left = int(Qt::AlignLeft | Qt::AlignVCenter);
+    const int centre = int(Qt::AlignCenter);
+    const int right = int(Qt::AlignRight | Qt::AlignVCenter);
+    const int expected[6] = {left, centre, centre, right, right, right};
+    for (int c = 0; c < 6; ++c) {
+        EXPECT_EQ(model.data(model.index(0, c), Qt::TextAlignmentRole).toInt(), expected[c]) << c;
+        EXPECT_EQ(model.headerData(c, Qt::Horizontal, Qt::TextAlignmentRole).toInt(), expected[c]) << c;
+    }
+    // Three, three, four, four and four units of the list width / 18; the sequence column practically none.
+    EXPECT_EQ(CoordinateTableModel::relativeWidth(0), 0.0);
+    EXPECT_EQ(CoordinateTableModel::relativeWidth(1), 3.0);
+    EXPECT_EQ(CoordinateTableModel::relativeWidth(2), 3.0);
+    EXPECT_EQ(CoordinateTableModel::relativeWidth(3), 4.0);
+    EXPECT_EQ(CoordinateTableModel::relativeWidth(4), 4.0);
+    EXPECT_EQ(CoordinateTableModel::relativeWidth(5), 4.0);
+}

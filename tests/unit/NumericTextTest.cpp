@@ -1,0 +1,37 @@
+#include "core/NumericText.h"
+
+#include <gtest/gtest.h>
+
+TEST(NumericText, ValueOfTheLongestLeadingNumber)
+{
+    EXPECT_EQ(NumericValue(QStringLiteral("12")), 12);
+    EXPECT_EQ(NumericValue(QStringLiteral("012")), 12);
+    EXPECT_EQ(NumericValue(QStringLiteral("12A")), 12);
+    EXPECT_EQ(NumericValue(QStringLiteral("A1")), 0);
+    EXPECT_EQ(NumericValue(QStringLiteral("A")), 0);
+    EXPECT_EQ(NumericValue(QString()), 0);
+    EXPECT_EQ(NumericValue(QStringLiteral("  -3.25x")), -3.25);
+    EXPECT_EQ(NumericValue(QStringLiteral("+7")), 7);
+    EXPECT_EQ(NumericValue(QStringLiteral(".5")), 0.5);
+    EXPECT_EQ(NumericValue(QStringLiteral("5.")), 5);
+    EXPECT_EQ(NumericValue(QStringLiteral("-")), 0);
+    EXPECT_EQ(NumericValue(QStringLiteral("-.")), 0);
+    EXPECT_EQ(NumericValue(QStringLiteral("1.2.3")), 1.2);
+    EXPECT_EQ(NumericValue(QStringLiteral("3 4")), 3);
+    EXPECT_EQ(NumericValue(QStringLiteral("2e5")), 2);  // no exponent in a point number
+    EXPECT_EQ(NumericValue(QStringLiteral("１２")), 0); // full-width digits are not digits here
+    EXPECT_EQ(NumericValue(QStringLiteral("4538210.1234")), 4538210.1234);
+}
+
+TEST(NumericText, ShortestDecimalForm)
+{
+    EXPECT_EQ(ShortestDecimal(NumericValue(QStringLiteral("007"))), QStringLiteral("7"));
+    EXPECT_EQ(ShortestDecimal(NumericValue(QStringLiteral("05"))), QStringLiteral("5"));
+    EXPECT_EQ(ShortestDecimal(NumericValue(QStringLiteral("12.50"))), QStringLiteral("12.5"));
+    EXPECT_EQ(ShortestDecimal(NumericValue(QStringLiteral("-0"))), QStringLiteral("0"));
+    EXPECT_EQ(ShortestDecimal(NumericValue(QStringLiteral("-8.000"))), QStringLiteral("-8"));
+    EXPECT_EQ(ShortestDecimal(NumericValue(QStringLiteral("A"))), QStringLiteral("0"));
+    EXPECT_EQ(ShortestDecimal(NumericValue(QStringLiteral("32767"))), QStringLiteral("32767"));
+    EXPECT_EQ(ShortestDecimal(NumericValue(QStringLiteral("123456789012"))), QStringLiteral("123456789012"));
+    EXPECT_EQ(ShortestDecimal(NumericValue(QStringLiteral("0.0001"))), QStringLiteral("0.0001"));
+}
