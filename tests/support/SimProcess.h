@@ -15,7 +15,15 @@ public:
     bool start(const QStringList &args, int timeoutMs = 10000);
     QString deviceDir() const { return m_dir.path(); }
     // Tells the simulated instrument to start the transfer it opens itself (once the program is ready).
-    void go() { m_process.write("go\n"); m_process.waitForBytesWritten(1000); }
+    void go() { command(QStringLiteral("go")); }
+    // Types a line on the simulator's standard input (the demo's commands, "go").
+    void command(const QString &line)
+    {
+        m_process.write(line.toLocal8Bit() + '\n');
+        m_process.waitForBytesWritten(1000);
+    }
+    // Ends the simulator's standard input.
+    void closeInput() { m_process.closeWriteChannel(); }
     // Waits for the simulator to end; true when it ended within timeoutMs.
     bool waitForFinished(int timeoutMs = 30000);
     int exitCode() const { return m_process.exitCode(); }

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -24,7 +25,7 @@ Wire::~Wire()
 
 bool Wire::open(const QString &deviceDir, QString *error)
 {
-    m_startMs = QDateTime::currentMSecsSinceEpoch();
+    m_clock.start();
     m_master = ::posix_openpt(O_RDWR | O_NOCTTY);
     if (m_master < 0 || ::grantpt(m_master) != 0 || ::unlockpt(m_master) != 0) {
         *error = QStringLiteral("cannot open a pseudo-terminal: %1").arg(strerror(errno));
@@ -70,16 +71,17 @@ void Wire::record(const char *direction, const QByteArray &bytes)
 {
     if (!m_record || bytes.isEmpty())
         return;
-    const qint64 ms = QDateTime::currentMSecsSinceEpoch() - m_startMs;
-    std::fprintf(m_record, "%lld %s %s\n", static_cast<long long>(ms), direction,
-                 bytes.toHex(' ').toUpper().constData());
+    const qint64 us = m_clock.nsecsElapsed() / 1000;
+    std::fprintf(m_record, "%lld.%03lld %s %s\n", static_cast<long long>(us / 1000),
+                 static_cast<long long>(us % 1000), direction, bytes.toHex(' ').toUpper().constData());
 }
 
 bool Wire::send(const QByteArray &bytes)
 {
     qsizetype done = 0;
     while (done < bytes.size()) {
-        const ssize_t n = ::write(m_master, bytes.constData() + done, static_cast<size_t>(bytes.size() - done));
+        const ssize_t n =
+            ::write(m_master, bytes.constData() + done, static_cast<size_t>(bytes.size() - done));
         if (n < 0) {
             if (errno == EINTR || errno == EAGAIN)
                 continue;
@@ -143,6 +145,29 @@ QByteArray Wire::drain(int timeoutMs)
         if (left <= 0)
             return got;
         readSome(&got, 4096, static_cast<int>(left));
+    }
+}
+
+QByteArray Wire::readAvailable(int timeoutMs)
+{
+    QByteArray got;
+    readSome(&got, 4096, timeoutMs);
+    return got;
+}
+
+void Wire::waitUntilTaken(int timeoutMs)
+{
+    // The slave descriptor kept here sees the same input queue the program reads from. A byte just
+    // written may not be counted yet for a moment, so the queue must be seen empty twice.
+    constexpr int kStepMs = 2;
+    const qint64 deadline = QDateTime::currentMSecsSinceEpoch() + timeoutMs;
+    int emptyTimes = 0;
+    while (emptyTimes < 2 && QDateTime::currentMSecsSinceEpoch() < deadline) {
+        int queued = 0;
+        if (::ioctl(m_slaveKeeper, FIONREAD, &queued) != 0)
+            return;
+        emptyTimes = queued == 0 ? emptyTimes + 1 : 0;
+        ::usleep(kStepMs * 1000);
     }
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QString>
 #include <cstdio>
 
@@ -15,7 +16,8 @@ public:
     QString slavePath() const { return m_slavePath; }
     QString linkPath() const { return m_linkPath; }
 
-    // Starts writing "<ms since start> <in|out> <hex>" lines to path.
+    // Starts writing "<ms since start> <in|out> <hex>" lines to path, the time to the microsecond
+    // ("12.345 in AA BB": the program wrote AA BB 12.345 ms after the line was opened).
     bool recordTo(const QString &path);
 
     bool send(const QByteArray &bytes);
@@ -25,6 +27,14 @@ public:
     bool receiveUntil(const QByteArray &terminator, QByteArray *got, int timeoutMs, int maxBytes = 1 << 20);
     // Reads whatever arrives within timeoutMs (nothing is an empty result).
     QByteArray drain(int timeoutMs);
+    // Waits up to timeoutMs for bytes and returns those of the first read (possibly fewer than the
+    // program has written so far); empty when nothing came.
+    QByteArray readAvailable(int timeoutMs);
+    // Waits until the program has read every byte sent to it, or timeoutMs has passed: bytes still
+    // in the line when the instrument hangs up would be lost to the program.
+    void waitUntilTaken(int timeoutMs);
+    // For waiting on the line together with other inputs.
+    int descriptor() const { return m_master; }
 
 private:
     void record(const char *direction, const QByteArray &bytes);
@@ -35,7 +45,7 @@ private:
     QString m_slavePath;
     QString m_linkPath;
     FILE *m_record = nullptr;
-    qint64 m_startMs = 0;
+    QElapsedTimer m_clock;
 };
 
 // The udev name of the maker's cable, as /dev/serial/by-id shows it.

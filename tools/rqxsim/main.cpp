@@ -4,28 +4,72 @@
 #include "Wire.h"
 
 #include <QCoreApplication>
+#include <csignal>
 #include <cstdio>
+#include <cstring>
+#include <unistd.h>
 
 namespace {
+
+// Bytes the instrument sent last are given this long to be read by the program before the line goes
+// away with the simulator.
+constexpr int kHandOverMs = 500;
+
 void usage()
 {
-    std::fputs("usage: rqxsim --device-dir DIR [--series rqx2|rqx5] [--action ACTION] [options]\n"
-               "  --record FILE       write every byte both ways, with timestamps\n"
-               "  --action ACTION     answer-test (default), script, send, receive\n"
-               "  --script FILE       for the action script: lines 'send HEX', 'expect HEX [timeout-ms]'\n"
-               "  --points N          points to generate for send\n"
-               "  --points-file FILE  points to send, lines 'number,name,N,E,Z'\n"
-               "  --output FILE       where received points are written\n"
-               "  --timeout MS        how long to wait for the program at each step (default 10000)\n"
-               "  --demo              keep answering until killed\n"
-               "Prints 'ready <device entry>' once the device entry exists. Transfers the instrument opens\n"
-               "itself start when a line 'go' is read on standard input.\n",
-               stderr);
+    std::fputs(
+        "usage: rqxsim --device-dir DIR [--series rqx2|rqx5] [--action ACTION] [options]\n"
+        "  --record FILE       write every byte both ways: '<ms since start> <in|out> <hex>' per line\n"
+        "  --action ACTION     answer-test (default), script, send, receive\n"
+        "  --script FILE       for the action script: lines 'send HEX', 'expect HEX [MS]', 'wait MS',\n"
+        "                      'quiet MS', 'go'\n"
+        "  --points N          points to generate for send\n"
+        "  --points-file FILE  points to send, lines 'number,name,N,E,Z'\n"
+        "  --output FILE       where received points are written\n"
+        "  --timeout MS        how long to wait for the program at each step (default 10000)\n"
+        "  --demo              keep answering connection tests until killed and play the transfers\n"
+        "                      typed on standard input ('help' lists them)\n"
+        "Prints 'ready <device entry>' once the device entry exists. Transfers the instrument opens\n"
+        "itself start when a line 'go' is read on standard input.\n",
+        stderr);
 }
+
+bool s_goGiven = false;
+
+// The device entry is removed however the simulator is stopped, so the program does not find a
+// cable that is not there.
+char s_linkPath[4096];
+
+void removeLinkAndEnd(int signalNumber)
+{
+    if (s_linkPath[0])
+        ::unlink(s_linkPath);
+    ::_exit(128 + signalNumber);
+}
+
+void removeLinkOnSignals(const QString &linkPath)
+{
+    const QByteArray path = linkPath.toLocal8Bit();
+    if (path.size() >= static_cast<qsizetype>(sizeof s_linkPath))
+        return;
+    std::memcpy(s_linkPath, path.constData(), static_cast<size_t>(path.size()) + 1);
+    for (int signalNumber : {SIGTERM, SIGINT, SIGHUP})
+        std::signal(signalNumber, removeLinkAndEnd);
+}
+
 } // namespace
+
+void giveGo()
+{
+    s_goGiven = true;
+}
 
 bool waitForGo()
 {
+    if (s_goGiven) {
+        s_goGiven = false;
+        return true;
+    }
     char line[256];
     while (std::fgets(line, sizeof line, stdin)) {
         if (QByteArray(line).trimmed() == "go")
@@ -67,7 +111,8 @@ int main(int argc, char **argv)
             return 2;
         }
     }
-    if (options.deviceDir.isEmpty() || (options.series != QLatin1String("rqx2") && options.series != QLatin1String("rqx5"))) {
+    if (options.deviceDir.isEmpty() ||
+        (options.series != QLatin1String("rqx2") && options.series != QLatin1String("rqx5"))) {
         usage();
         return 2;
     }
@@ -78,6 +123,7 @@ int main(int argc, char **argv)
         report(error);
         return 1;
     }
+    removeLinkOnSignals(wire.linkPath());
     if (!options.recordPath.isEmpty() && !wire.recordTo(options.recordPath)) {
         report(QStringLiteral("cannot write %1").arg(options.recordPath));
         return 1;
@@ -85,7 +131,15 @@ int main(int argc, char **argv)
     std::printf("ready %s\n", wire.linkPath().toLocal8Bit().constData());
     std::fflush(stdout);
 
-    if (options.action == QLatin1String("script"))
-        return playScript(wire, options);
-    return options.series == QLatin1String("rqx2") ? playRqx2(wire, options) : playRqx5(wire, options);
+    int status;
+    if (options.demo)
+        status = playDemo(wire, options);
+    else if (options.action == QLatin1String("answer-test"))
+        status = playConnectionTest(wire, options);
+    else if (options.action == QLatin1String("script"))
+        status = playScript(wire, options);
+    else
+        status = options.series == QLatin1String("rqx2") ? playRqx2(wire, options) : playRqx5(wire, options);
+    wire.waitUntilTaken(kHandOverMs);
+    return status;
 }

@@ -1,0 +1,149 @@
+// The demo: an instrument that stays switched on. It answers every connection test and plays the
+// transfers the person at the keyboard asks for, one line each on standard input:
+//
+//   send N | send FILE     the instrument sends N generated points, or those of FILE
+//                          (lines "number,name,N,E,Z"); start the receive on the program first
+//   receive [FILE]         the instrument waits for the program's coordinate send and writes the
+//                          points it gets to FILE; start this before the send on the program
+//   ACTION [N | FILE]      any other transfer the series plays, with N points or input FILE
+//   help, quit
+//
+// Bytes the program writes while no transfer runs and that are no connection test are reported and
+// dropped, as an instrument that is not in a transfer ignores them.
+#include "ConnectionTest.h"
+#include "Play.h"
+#include "Wire.h"
+
+#include <QFileInfo>
+
+#include <cerrno>
+#include <poll.h>
+#include <unistd.h>
+
+namespace {
+
+void printHelp(const SimOptions &options)
+{
+    report(
+        QStringLiteral("%1 instrument switched on. Type a command and Enter:")
+            .arg(options.series == QLatin1String("rqx2") ? QStringLiteral("RQX2") : QStringLiteral("RQX5")));
+    report(
+        QStringLiteral("  send N | send FILE   instrument sends N points (or FILE: lines number,name,N,E,Z);"
+                       " start the receive on the program first"));
+    report(QStringLiteral("  receive [FILE]       instrument receives the program's points (written to FILE);"
+                          " type this before sending from the program"));
+    report(QStringLiteral("  ACTION [N | FILE]    any other transfer of the series"));
+    report(QStringLiteral("  help, quit           connection tests are answered at any time"));
+}
+
+// The options of one transfer typed by the person; false with a report when the line is not one.
+bool transferOptions(const QString &line, const SimOptions &base, SimOptions *options)
+{
+    const QStringList words = line.split(u' ', Qt::SkipEmptyParts);
+    if (words.isEmpty() || words.size() > 2)
+        return false;
+    *options = base;
+    options->action = words[0];
+    options->points = 0;
+    options->pointsFile.clear();
+    options->outputFile.clear();
+    options->demo = true;
+    if (words.size() == 2) {
+        bool number = false;
+        const int points = words[1].toInt(&number);
+        if (number && points >= 0)
+            options->points = points;
+        else if (options->action == QLatin1String("receive"))
+            options->outputFile = QFileInfo(words[1]).absoluteFilePath();
+        else
+            options->pointsFile = QFileInfo(words[1]).absoluteFilePath();
+    }
+    return true;
+}
+
+// Between transfers: answers connection tests found in what the program wrote, reports the rest.
+// A lone 0xAA at the end is kept, as the first half of a pair still on its way.
+void answerBetweenTransfers(Wire &wire, QByteArray *pending)
+{
+    const QByteArray pair = connectionTestPair();
+    for (;;) {
+        const qsizetype at = pending->indexOf(pair);
+        if (at < 0)
+            break;
+        if (at > 0)
+            report(QStringLiteral("ignored %1: no transfer is running").arg(hexOrNothing(pending->left(at))));
+        pending->remove(0, at + pair.size());
+        if (wire.send(pair))
+            report(QStringLiteral("answered the connection test"));
+    }
+    const bool halfPair = !pending->isEmpty() && pending->back() == pair.front();
+    const QByteArray dropped = halfPair ? pending->left(pending->size() - 1) : *pending;
+    if (!dropped.isEmpty())
+        report(QStringLiteral("ignored %1: no transfer is running (for a coordinate send from the program,"
+                              " type 'receive' first)")
+                   .arg(hexOrNothing(dropped)));
+    *pending = halfPair ? pending->right(1) : QByteArray();
+}
+
+int playTransfer(Wire &wire, const SimOptions &options)
+{
+    // The person typed the command once the program was ready: that is the go.
+    giveGo();
+    return options.series == QLatin1String("rqx2") ? playRqx2(wire, options) : playRqx5(wire, options);
+}
+
+} // namespace
+
+int playDemo(Wire &wire, const SimOptions &options)
+{
+    printHelp(options);
+    QByteArray pending;
+    QByteArray typed;
+    bool input = true;
+    for (;;) {
+        pollfd watch[2] = {{wire.descriptor(), POLLIN, 0}, {STDIN_FILENO, POLLIN, 0}};
+        if (::poll(watch, input ? 2 : 1, -1) < 0) {
+            if (errno == EINTR)
+                continue;
+            report(QStringLiteral("cannot wait for input: %1").arg(strerror(errno)));
+            return 1;
+        }
+        if (watch[0].revents & POLLIN) {
+            pending += wire.readAvailable(0);
+            answerBetweenTransfers(wire, &pending);
+        }
+        if (!input || !(watch[1].revents & (POLLIN | POLLHUP)))
+            continue;
+        char buffer[512];
+        const ssize_t n = ::read(STDIN_FILENO, buffer, sizeof buffer);
+        if (n <= 0) {
+            // No keyboard (started in the background): the instrument still answers connection tests.
+            input = false;
+            continue;
+        }
+        typed.append(buffer, static_cast<qsizetype>(n));
+        qsizetype end;
+        while ((end = typed.indexOf('\n')) >= 0) {
+            const QString line = QString::fromLocal8Bit(typed.left(end)).trimmed();
+            typed.remove(0, end + 1);
+            if (line.isEmpty())
+                continue;
+            if (line == QLatin1String("quit"))
+                return 0;
+            SimOptions transfer;
+            if (line == QLatin1String("help") || !transferOptions(line, options, &transfer)) {
+                printHelp(options);
+                continue;
+            }
+            if (!pending.isEmpty()) {
+                report(QStringLiteral("ignored %1: no transfer was running").arg(hexOrNothing(pending)));
+                pending.clear();
+            }
+            report(QStringLiteral("%1 ...").arg(line));
+            const int status = playTransfer(wire, transfer);
+            report(status == 0
+                       ? QStringLiteral("%1: done, the program behaved as the instrument expects").arg(line)
+                       : QStringLiteral("%1: failed (see above)").arg(line));
+        }
+    }
+}
