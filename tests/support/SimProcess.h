@@ -24,6 +24,8 @@ public:
     }
     // Ends the simulator's standard input.
     void closeInput() { m_process.closeWriteChannel(); }
+    // Asks the simulator to stop (SIGTERM), as scripts/run does when the program ends.
+    void terminate() { m_process.terminate(); }
     // Waits for the simulator to end; true when it ended within timeoutMs.
     bool waitForFinished(int timeoutMs = 30000);
     int exitCode() const { return m_process.exitCode(); }

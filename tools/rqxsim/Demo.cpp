@@ -3,8 +3,9 @@
 //
 //   send N | send FILE     the instrument sends N generated points, or those of FILE
 //                          (lines "number,name,N,E,Z"); start the receive on the program first
-//   receive [FILE]         the instrument waits for the program's coordinate send and writes the
-//                          points it gets to FILE; start this before the send on the program
+//   receive [FILE]         the instrument takes the program's coordinate send and writes the points
+//                          it gets to FILE; RQX2: start the send on the program first; RQX5: type
+//                          this first, then start the send on the program
 //   ACTION [N | FILE]      any other transfer the series plays, with N points or input FILE
 //   help, quit
 //
@@ -22,18 +23,27 @@
 
 namespace {
 
+bool isRqx2(const SimOptions &options)
+{
+    return options.series == QLatin1String("rqx2");
+}
+
 void printHelp(const SimOptions &options)
 {
-    report(
-        QStringLiteral("%1 instrument switched on. Type a command and Enter:")
-            .arg(options.series == QLatin1String("rqx2") ? QStringLiteral("RQX2") : QStringLiteral("RQX5")));
-    report(
-        QStringLiteral("  send N | send FILE   instrument sends N points (or FILE: lines number,name,N,E,Z);"
-                       " start the receive on the program first"));
-    report(QStringLiteral("  receive [FILE]       instrument receives the program's points (written to FILE);"
-                          " type this before sending from the program"));
+    report(QStringLiteral("%1 instrument switched on. Type a command and Enter:")
+               .arg(isRqx2(options) ? QStringLiteral("RQX2") : QStringLiteral("RQX5")));
+    report(QStringLiteral("  send N | send FILE   the instrument sends N points (or those of FILE, lines"
+                          " number,name,N,E,Z); choose 接收 on the program first"));
+    if (isRqx2(options))
+        report(QStringLiteral(
+            "  receive [FILE]       the instrument receives the program's points (written to FILE);"
+            " choose 发送 on the program first"));
+    else
+        report(QStringLiteral(
+            "  receive [FILE]       the instrument receives the program's points (written to FILE);"
+            " type this first, then choose 发送 on the program"));
     report(QStringLiteral("  ACTION [N | FILE]    any other transfer of the series"));
-    report(QStringLiteral("  help, quit           connection tests are answered at any time"));
+    report(QStringLiteral("  help, quit           connection tests (连接测试) are answered at any time"));
 }
 
 // The options of one transfer typed by the person; false with a report when the line is not one.
@@ -79,8 +89,7 @@ void answerBetweenTransfers(Wire &wire, QByteArray *pending)
     const bool halfPair = !pending->isEmpty() && pending->back() == pair.front();
     const QByteArray dropped = halfPair ? pending->left(pending->size() - 1) : *pending;
     if (!dropped.isEmpty())
-        report(QStringLiteral("ignored %1: no transfer is running (for a coordinate send from the program,"
-                              " type 'receive' first)")
+        report(QStringLiteral("ignored %1: no transfer is running (type 'help' for the commands)")
                    .arg(hexOrNothing(dropped)));
     *pending = halfPair ? pending->right(1) : QByteArray();
 }
@@ -89,7 +98,7 @@ int playTransfer(Wire &wire, const SimOptions &options)
 {
     // The person typed the command once the program was ready: that is the go.
     giveGo();
-    return options.series == QLatin1String("rqx2") ? playRqx2(wire, options) : playRqx5(wire, options);
+    return isRqx2(options) ? playRqx2(wire, options) : playRqx5(wire, options);
 }
 
 } // namespace

@@ -1,0 +1,271 @@
+// The simulator itself, as the protocol tests and a person without a cable use it: scripted
+// exchanges and their reports, the recording of the line, and the demo instrument.
+#include "core/AppState.h"
+#include "serial/QSerialLink.h"
+#include "support/RecordingPresenter.h"
+#include "support/SimProcess.h"
+#include "ui/Application.h"
+#include "ui/Form1.h"
+#include "ui/Form6.h"
+
+#include <QDir>
+#include <QAction>
+#include <QFile>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+QString writeFile(const QTemporaryDir &dir, const char *name, const char *text)
+{
+    const QString path = dir.filePath(QLatin1String(name));
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(text);
+    return path;
+}
+
+// The program's end of the line, answering the way a test wants.
+class ProgramEnd {
+public:
+    explicit ProgramEnd(const QString &deviceDir) : link(deviceDir)
+    {
+        link.setReceiveHandler([this] {
+            const QByteArray chunk = link.readAll();
+            received += chunk;
+            if (answer)
+                answer(chunk);
+        });
+    }
+    QSerialLink link;
+    QByteArray received;
+    std::function<void(const QByteArray &)> answer;
+};
+
+class SimulatorScript : public ::testing::Test {
+protected:
+    // Runs the script against a program that answers with `answer`; the simulator's exit code.
+    int run(const char *script, std::function<void(ProgramEnd &)> program = {})
+    {
+        if (!sim.start(
+                {"--action", "script", "--script", writeFile(dir, "s.script", script), "--timeout", "2000"}))
+            return -1;
+        ProgramEnd end(sim.deviceDir());
+        if (!end.link.open())
+            return -2;
+        if (program)
+            program(end);
+        if (!sim.waitForFinished(10000))
+            return -3;
+        errors = sim.errorOutput();
+        return sim.exitCode();
+    }
+
+    QTemporaryDir dir;
+    SimProcess sim;
+    QString errors;
+};
+
+} // namespace
+
+TEST_F(SimulatorScript, ExchangeInOrderPasses)
+{
+    const int status = run("# the instrument ends a transfer, then expects the echo and a test\n"
+                           "send AA 82\n"
+                           "expect AA 82 2000\n"
+                           "\n"
+                           "wait 50\n"
+                           "expect AABB\n"
+                           "send aa bb\n"
+                           "quiet 100\n",
+                           [](ProgramEnd &end) {
+                               end.link.setReceiveThreshold(2);
+                               end.answer = [&end](const QByteArray &chunk) {
+                                   if (chunk == QByteArray("\xAA\x82", 2))
+                                       end.link.write(QByteArray("\xAA\x82\xAA\xBB", 4));
+                               };
+                           });
+    EXPECT_EQ(status, 0) << errors.toStdString();
+}
+
+TEST_F(SimulatorScript, WrongBytesAreReportedWithTheLine)
+{
+    EXPECT_EQ(run("send AA 82\n"
+                  "expect AA 81\n",
+                  [](ProgramEnd &end) { end.link.write(QByteArray("\xAA\xBB", 2)); }),
+              1);
+    EXPECT_TRUE(errors.contains("script line 2: expected AA 81, got AA BB")) << errors.toStdString();
+}
+
+TEST_F(SimulatorScript, MissingBytesAreReportedWithWhatCame)
+{
+    EXPECT_EQ(run("expect AA 81 300\n", [](ProgramEnd &end) { end.link.write(QByteArray("\xAA", 1)); }), 1);
+    EXPECT_TRUE(errors.contains("script line 1: expected AA 81 within 300 ms, got AA"))
+        << errors.toStdString();
+}
+
+TEST_F(SimulatorScript, TwoDigitTimeOutIsWrittenWithMs)
+{
+    EXPECT_EQ(run("expect AA 81 50ms\n"), 1);
+    EXPECT_TRUE(errors.contains("expected AA 81 within 50 ms, got nothing")) << errors.toStdString();
+}
+
+TEST_F(SimulatorScript, BytesDuringQuietAreReported)
+{
+    EXPECT_EQ(run("quiet 1000\n", [](ProgramEnd &end) { end.link.write(QByteArray("\x06", 1)); }), 1);
+    EXPECT_TRUE(errors.contains("script line 1: expected nothing for 1000 ms, got 06"))
+        << errors.toStdString();
+}
+
+TEST_F(SimulatorScript, UnreadableLineIsNamed)
+{
+    EXPECT_EQ(run("send AA 8\n"), 2);
+    EXPECT_TRUE(errors.contains("line 1: cannot read \"send AA 8\"")) << errors.toStdString();
+    EXPECT_EQ(run("expect\n"), 2);
+    EXPECT_EQ(run("jump 5\n"), 2);
+}
+
+TEST_F(SimulatorScript, GoHoldsTheInstrumentUntilTheProgramIsReady)
+{
+    const int status =
+        run("go\n"
+            "send 4A 0D\n"
+            "expect 06\n",
+            [this](ProgramEnd &end) {
+                end.link.setReceiveThreshold(2);
+                end.answer = [&end](const QByteArray &) { end.link.write(QByteArray("\x06", 1)); };
+                QTest::qWait(200);
+                EXPECT_TRUE(end.received.isEmpty());
+                sim.go();
+            });
+    EXPECT_EQ(status, 0) << errors.toStdString();
+}
+
+TEST(SimulatorRecord, EveryByteBothWaysWithItsTime)
+{
+    QTemporaryDir dir;
+    const QString record = dir.filePath(QStringLiteral("line.txt"));
+    SimProcess sim;
+    ASSERT_TRUE(sim.start({"--series", "rqx2", "--record", record}));
+    ProgramEnd end(sim.deviceDir());
+    ASSERT_TRUE(end.link.open());
+    end.link.setReceiveThreshold(2);
+    ASSERT_TRUE(end.link.write(QByteArray("\xAA\xBB", 2)));
+    ASSERT_TRUE(sim.waitForFinished(5000));
+    EXPECT_EQ(sim.exitCode(), 0) << sim.errorOutput().toStdString();
+    EXPECT_EQ(hex(end.received), "AA BB");
+
+    QFile file(record);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QStringList lines = QString::fromLatin1(file.readAll()).split(u'\n', Qt::SkipEmptyParts);
+    static const QRegularExpression line(
+        QStringLiteral("^(\\d+\\.\\d{3}) (in|out) ([0-9A-F]{2}( [0-9A-F]{2})*)$"));
+    QString in, out;
+    double last = 0;
+    for (const QString &text : lines) {
+        const auto match = line.match(text);
+        ASSERT_TRUE(match.hasMatch()) << text.toStdString();
+        const double ms = match.captured(1).toDouble();
+        EXPECT_GE(ms, last);
+        last = ms;
+        (match.captured(2) == "in" ? in : out) += match.captured(3) + u' ';
+    }
+    EXPECT_EQ(in.trimmed(), "AA BB");
+    EXPECT_EQ(out.trimmed(), "AA BB");
+}
+
+TEST(SimulatorLine, DeviceEntryGoesWithTheSimulator)
+{
+    SimProcess sim;
+    ASSERT_TRUE(sim.start({"--demo"}));
+    const QString entry =
+        QDir(sim.deviceDir())
+            .filePath(QStringLiteral("usb-Prolific_Technology_Inc._USB-Serial_Controller-if00-port0"));
+    EXPECT_TRUE(QFile::exists(entry));
+    sim.terminate();
+    ASSERT_TRUE(sim.waitForFinished(5000));
+    EXPECT_FALSE(QFileInfo(entry).isSymLink());
+}
+
+// ---- The demo instrument --------------------------------------------------------------------------
+
+namespace {
+
+const QString kSuccess = QStringLiteral("测试成功|通讯测试成功！您的电脑可以与仪器进行数据传输。");
+
+class SimulatorDemo : public ::testing::TestWithParam<const char *> {
+protected:
+    bool startProgram()
+    {
+        const QString series = QLatin1String(GetParam());
+        if (!sim.start({"--series", series, "--demo"}))
+            return false;
+        app = std::make_unique<Application>(sim.deviceDir(), messages, [] {});
+        app->start();
+        app->selectionDialog()
+            ->findChild<QRadioButton *>(series == "rqx5" ? "Option4" : "Option3")
+            ->setChecked(true);
+        app->ConfirmSelection();
+        messages.messages.clear();
+        return app->mainWindow() && app->mainWindow()->isVisible();
+    }
+
+    Recorder log;
+    RecordingPresenter messages{log};
+    SimProcess sim;
+    std::unique_ptr<Application> app;
+};
+
+} // namespace
+
+TEST_P(SimulatorDemo, AnswersTestsIgnoresStrayBytesAndPlaysTypedTransfers)
+{
+    ASSERT_TRUE(startProgram());
+    const bool rqx5 = QLatin1String(GetParam()) == "rqx5";
+
+    // A test command's pair is no transfer: the demo instrument drops it and stays.
+    app->mainWindow()->button("Command1")->click();
+    QTest::qWait(100);
+
+    app->mainWindow()->button("Command4")->click();
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return sim.errorOutput().contains("answered the connection test"); }, 5000));
+    EXPECT_TRUE(sim.errorOutput().contains("ignored AA 81")) << sim.errorOutput().toStdString();
+
+    app->mainWindow()->action("RecZB")->trigger();
+    sim.command(QStringLiteral("send 3"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return sim.errorOutput().contains("send 3: done"); }, 10000))
+        << sim.errorOutput().toStdString();
+    EXPECT_EQ(app->table().count(), 3);
+
+    sim.command(QStringLiteral("quit"));
+    ASSERT_TRUE(sim.waitForFinished(5000));
+    EXPECT_EQ(sim.exitCode(), 0);
+    if (rqx5)
+        EXPECT_EQ(messages.messages.first(), kSuccess);
+    else
+        EXPECT_FALSE(messages.messages.contains(kSuccess));
+}
+
+TEST_P(SimulatorDemo, WithoutAKeyboardItStillAnswersTests)
+{
+    ASSERT_TRUE(startProgram());
+    sim.closeInput();
+    QTest::qWait(50);
+    app->mainWindow()->button("Command4")->click();
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return sim.errorOutput().contains("answered the connection test"); }, 5000));
+    QTest::qWait(50);
+    app->mainWindow()->button("Command4")->click();
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return sim.errorOutput().count("answered the connection test") == 2; }, 5000));
+    EXPECT_TRUE(QFileInfo(sim.deviceDir()).exists());
+}
+
+INSTANTIATE_TEST_SUITE_P(Series, SimulatorDemo, ::testing::Values("rqx5", "rqx2"));
