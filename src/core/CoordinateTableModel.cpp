@@ -62,6 +62,11 @@ CoordinatePoint CoordinateTableModel::point(int row) const
 
 QString CoordinateTableModel::cell(int row, int column) const
 {
+    return cellView(row, column).toString();
+}
+
+QStringView CoordinateTableModel::cellView(int row, int column) const
+{
     if (!valid(row) || column < 0 || column >= kColumnCount)
         return {};
     const QString &joined = m_rows[static_cast<size_t>(row - 1)];
@@ -71,7 +76,7 @@ QString CoordinateTableModel::cell(int row, int column) const
     qsizetype end = joined.indexOf(kSeparator, start);
     if (end < 0)
         end = joined.size();
-    return joined.mid(start, end - start);
+    return QStringView(joined).mid(start, end - start);
 }
 
 void CoordinateTableModel::setCell(int row, int column, const QString &text)

@@ -32,6 +32,8 @@ public:
     int count() const { return static_cast<int>(m_rows.size()); }
     CoordinatePoint point(int row) const;
     QString cell(int row, int column) const;
+    // The same text without a copy, valid until the table next changes (for scans over every row).
+    QStringView cellView(int row, int column) const;
     void setCell(int row, int column, const QString &text);
     void setPoint(int row, const CoordinatePoint &point);
     void append(const CoordinatePoint &point);

@@ -1,36 +1,49 @@
 #include "NumericText.h"
 
+#include <charconv>
 #include <cmath>
 
-double NumericValue(const QString &text)
+double NumericValue(QStringView text)
 {
-    int i = 0;
-    const int n = text.size();
+    qsizetype i = 0;
+    const qsizetype n = text.size();
     while (i < n && (text[i] == u' ' || text[i] == u'\t'))
         ++i;
-    bool negative = false;
-    if (i < n && (text[i] == u'+' || text[i] == u'-')) {
-        negative = text[i] == u'-';
+    const qsizetype start = i;
+    if (i < n && (text[i] == u'+' || text[i] == u'-'))
         ++i;
-    }
-    QString digits;
+    auto isDigit = [&](qsizetype k) { return k < n && text[k] >= u'0' && text[k] <= u'9'; };
     bool anyDigit = false;
-    while (i < n && text[i].isDigit() && text[i].unicode() < 128) {
-        digits.append(text[i++]);
+    while (isDigit(i)) {
+        ++i;
         anyDigit = true;
     }
     if (i < n && text[i] == u'.') {
-        digits.append(u'.');
         ++i;
-        while (i < n && text[i].isDigit() && text[i].unicode() < 128) {
-            digits.append(text[i++]);
+        while (isDigit(i)) {
+            ++i;
             anyDigit = true;
         }
     }
     if (!anyDigit)
         return 0;
-    const double value = digits.toDouble();
-    return negative ? -value : value;
+    // Sign, digits and point stand together; a usual number is read from a small buffer on the
+    // stack, as a million-row duplicate check reads one per row.
+    QStringView number = text.mid(start, i - start);
+    if (number.startsWith(u'+'))
+        number = number.mid(1);
+    char buffer[64];
+    if (number.size() < qsizetype(sizeof buffer)) {
+        for (qsizetype k = 0; k < number.size(); ++k)
+            buffer[k] = static_cast<char>(number[k].unicode());
+        double value = 0;
+        const auto result = std::from_chars(buffer, buffer + number.size(), value);
+        if (result.ec == std::errc())
+            return value;
+    }
+    if (number.endsWith(u'.'))
+        number.chop(1);
+    return number.toDouble();
 }
 
 QString ShortestDecimal(double value)

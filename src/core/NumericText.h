@@ -1,11 +1,12 @@
 #pragma once
 
 #include <QString>
+#include <QStringView>
 
 // The value of the longest leading part of text that reads as a decimal number (optional blanks,
 // optional sign, digits, optional point and digits); 0 when there is none. "12", "012" and "12A"
 // all have the value 12; "A1" has the value 0.
-double NumericValue(const QString &text);
+double NumericValue(QStringView text);
 
 // A number written in its shortest decimal form: 7 rather than 007 or 7.0, 12.5 rather than 12.50.
 QString ShortestDecimal(double value);

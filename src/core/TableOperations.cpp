@@ -141,7 +141,7 @@ int TableOperations::findPointNumber(const QString &number) const
     const double value = NumericValue(number);
     const int n = m_table.count();
     for (int row = 1; row <= n; ++row) {
-        if (NumericValue(m_table.cell(row, 1)) == value)
+        if (NumericValue(m_table.cellView(row, 1)) == value)
             return row;
     }
     return 0;
