@@ -216,15 +216,19 @@ void QSerialLink::applySettings()
 void QSerialLink::checkThreshold()
 {
     if (m_inHandler) {
-        // Data came while the handler runs (a message box's nested event loop): held until it returns.
-        scheduleCheck();
+        // Data came while the handler runs (a message box's nested event loop): held until it
+        // returns. Nothing is queued meanwhile, or the box's loop would spin on it.
+        m_heldInHandler = true;
         return;
     }
     if (!m_handler || m_receiveThreshold <= 0 || !m_port.isOpen() || waitingCount() < m_receiveThreshold)
         return;
     m_inHandler = true;
+    m_heldInHandler = false;
     m_handler();
     m_inHandler = false;
+    if (m_heldInHandler)
+        scheduleCheck();
 }
 
 void QSerialLink::scheduleCheck()
@@ -248,8 +252,14 @@ void QSerialLink::onError(QSerialPort::SerialPortError error)
     // closed, after the port's own call has returned, so the next operation that opens it reports it.
     if (error == QSerialPort::NoError || m_closeQueued || !m_port.isOpen())
         return;
-    if (error != QSerialPort::ResourceError && !deviceGone())
+    if (!deviceGone()) {
+        // A read notification that comes after its bytes were already taken (by the pull inside a
+        // handler) reads nothing; the port reports that as a resource error and stops watching
+        // the line. The device is still there: watch it again.
+        if (error == QSerialPort::ResourceError)
+            QMetaObject::invokeMethod(this, &QSerialLink::resumeReading, Qt::QueuedConnection);
         return;
+    }
     m_closeQueued = true;
     QMetaObject::invokeMethod(this, &QSerialLink::closeWithoutDrain, Qt::QueuedConnection);
 }
@@ -260,6 +270,19 @@ bool QSerialLink::deviceGone() const
     if (::poll(&watch, 1, 0) < 0)
         return false;
     return (watch.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
+}
+
+void QSerialLink::resumeReading()
+{
+    if (!m_port.isOpen())
+        return;
+    m_port.clearError();
+    // A read with nothing buffered takes no byte but makes the port watch the line again.
+    if (m_port.bytesAvailable() == 0) {
+        char none;
+        m_port.read(&none, 1);
+    }
+    scheduleCheck();
 }
 
 void QSerialLink::closeWithoutDrain()

@@ -54,6 +54,7 @@ private:
     void onError(QSerialPort::SerialPortError error);
     void pullWaitingBytes();
     void closeWithoutDrain();
+    void resumeReading();
     bool deviceGone() const;
 
     QString m_deviceDir;
@@ -65,6 +66,7 @@ private:
     int m_receiveThreshold = 0;
     int m_sendThreshold = 0;
     bool m_inHandler = false;
+    bool m_heldInHandler = false;
     bool m_checkQueued = false;
     bool m_pulling = false;
     bool m_closeQueued = false;
