@@ -1,0 +1,177 @@
+// The RQX2 coordinate transfers as the surveyor runs them: from the main window's "接收" and "发送"
+// entries of the "坐标数据" menu, through the program's own port, against the simulated instrument.
+#include "serial/SerialLink.h"
+#include "support/RecordingPresenter.h"
+#include "support/SimProcess.h"
+#include "ui/Application.h"
+#include "ui/Form1.h"
+#include "ui/Form6.h"
+
+#include <QAction>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <ostream>
+
+inline void PrintTo(const QString &text, std::ostream *os)
+{
+    *os << '"' << text.toStdString() << '"';
+}
+
+namespace {
+
+constexpr int kPoints = 25;
+
+class Rqx2MainWindow : public ::testing::TestWithParam<bool> {
+protected:
+    bool nez() const { return GetParam(); }
+
+    bool startProgram(const QStringList &simArgs)
+    {
+        if (!sim.start(QStringList{"--series", "rqx2", "--timeout", "5000"} + simArgs))
+            return false;
+        app = std::make_unique<Application>(sim.deviceDir(), messages, [this] { ended = true; });
+        app->start();
+        Form6 *selection = app->selectionDialog();
+        selection->findChild<QRadioButton *>("Option3")->setChecked(true);
+        selection->findChild<QRadioButton *>(nez() ? "Option1" : "Option2")->setChecked(true);
+        app->ConfirmSelection();
+        messages.messages.clear();
+        return app->mainWindow() && app->mainWindow()->isVisible();
+    }
+
+    void finish(int exitCode = 0)
+    {
+        ASSERT_TRUE(sim.waitForFinished(20000)) << sim.errorOutput().toStdString();
+        EXPECT_EQ(sim.exitCode(), exitCode) << sim.errorOutput().toStdString();
+    }
+
+    QString text(const char *name) const
+    {
+        if (auto *edit = app->mainWindow()->findChild<QLineEdit *>(name))
+            return edit->text();
+        return app->mainWindow()->findChild<QLabel *>(name)->text();
+    }
+
+    void addRow(const QString &number, const QString &name, const QString &north, const QString &east,
+                const QString &height)
+    {
+        CoordinateTableModel &table = app->table();
+        if (!table.hasColumns())
+            table.buildColumns(nez());
+        table.append(CoordinatePoint{QString::number(table.count() + 1), number, name, nez() ? north : east,
+                                     nez() ? east : north, height});
+    }
+
+    Recorder log;
+    RecordingPresenter messages{log};
+    bool ended = false;
+    QTemporaryDir dir;
+    SimProcess sim;
+    std::unique_ptr<Application> app;
+};
+
+} // namespace
+
+TEST_P(Rqx2MainWindow, ReceivesTheInstrumentsPointsIntoTheTable)
+{
+    const QString points = dir.filePath(QStringLiteral("points.txt"));
+    QFile file(points);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    for (int i = 1; i <= kPoints; ++i)
+        file.write(QStringLiteral("%1,C%1,%2.5,-%3.25,%4.125\n")
+                       .arg(i)
+                       .arg(40000 + i)
+                       .arg(7000 + i)
+                       .arg(i)
+                       .toLatin1());
+    file.close();
+    ASSERT_TRUE(startProgram({"--action", "send", "--points-file", points}));
+
+    app->mainWindow()->action(QStringLiteral("RecZB"))->trigger();
+    EXPECT_EQ(text("Label4"), "等待接收坐标数据...");
+    sim.go();
+    finish();
+
+    const CoordinateTableModel &table = app->table();
+    ASSERT_EQ(table.count(), kPoints);
+    const CoordinatePoint first = table.point(1);
+    EXPECT_EQ(first.sequence, "1");
+    EXPECT_EQ(first.number, "1");
+    EXPECT_EQ(first.name, "C1");
+    EXPECT_EQ(first.first, nez() ? "40001.5000" : "-7001.2500");
+    EXPECT_EQ(first.second, nez() ? "-7001.2500" : "40001.5000");
+    EXPECT_EQ(first.height, "1.1250");
+    const CoordinatePoint last = table.point(kPoints);
+    EXPECT_EQ(last.sequence, "25");
+    EXPECT_EQ(last.number, "25");
+    EXPECT_EQ(last.name, "C25");
+    EXPECT_EQ(last.first, nez() ? "40025.5000" : "-7025.2500");
+    EXPECT_EQ(last.height, "25.1250");
+    EXPECT_EQ(table.headers().at(3), nez() ? "坐标--N" : "坐标--E");
+    EXPECT_EQ(text("Text1"), "25/25");
+    EXPECT_EQ(text("Label4"), "");
+    EXPECT_EQ(messages.messages, QStringList{"成功|坐标数据传输完毕！"});
+}
+
+TEST_P(Rqx2MainWindow, SendsTheTableToTheInstrument)
+{
+    const QString output = dir.filePath(QStringLiteral("instrument.txt"));
+    ASSERT_TRUE(startProgram({"--action", "receive", "--output", output}));
+    for (int i = 1; i <= kPoints; ++i)
+        addRow(QStringLiteral("D%1").arg(i), i == 2 ? QString() : QStringLiteral("NAME%1").arg(i),
+               QStringLiteral("%1.5").arg(40000 + i), QStringLiteral("-%1.25").arg(7000 + i),
+               QStringLiteral("%1.1259").arg(i));
+
+    app->mainWindow()->action(QStringLiteral("SendZB"))->trigger();
+    sim.go();
+    finish();
+
+    QFile file(output);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QStringList lines = QString::fromLatin1(file.readAll()).split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), kPoints);
+    EXPECT_EQ(lines[0], "D1     ,NAME1  ,000040001.500,0000-7001.250,000000001.125");
+    EXPECT_EQ(lines[1], "D2     ,       ,000040002.500,0000-7002.250,000000002.125");
+    EXPECT_EQ(lines[24], "D25    ,NAME25 ,000040025.500,0000-7025.250,000000025.125");
+    EXPECT_EQ(text("Text1"), "25/25");
+    EXPECT_EQ(text("Label4"), "");
+    EXPECT_FALSE(app->link().isOpen());
+    EXPECT_EQ(messages.messages, QStringList{"成功|坐标数据发送完毕！"});
+}
+
+TEST_P(Rqx2MainWindow, RequestForAnEmptyTableEndsTheProgram)
+{
+    ASSERT_TRUE(startProgram({"--action", "receive", "--timeout", "1000"}));
+    app->mainWindow()->action(QStringLiteral("SendZB"))->trigger();
+    sim.go();
+    finish(1);
+    EXPECT_TRUE(sim.errorOutput().contains("no point 1")) << sim.errorOutput().toStdString();
+    EXPECT_EQ(messages.messages, QStringList{"提示|请首先打开一个坐标数据文件"});
+    EXPECT_TRUE(ended);
+    EXPECT_FALSE(app->mainWindow()->isVisible());
+}
+
+TEST_P(Rqx2MainWindow, TableTheInstrumentCannotTakeIsNotSent)
+{
+    ASSERT_TRUE(startProgram({"--action", "receive", "--timeout", "500"}));
+    addRow("1", "A", "1", "2", "3");
+    addRow("2", "点2", "1", "2", "3");
+    app->mainWindow()->action(QStringLiteral("SendZB"))->trigger();
+    sim.go();
+    finish(1);
+    EXPECT_TRUE(sim.errorOutput().contains("answering the first request")) << sim.errorOutput().toStdString();
+    EXPECT_EQ(messages.messages,
+              QStringList{"错误提示|第2行的点名“点2”含有仪器不能接收的字符“点”，请修改后再发送！"});
+    EXPECT_FALSE(app->link().isOpen());
+}
+
+INSTANTIATE_TEST_SUITE_P(Order, Rqx2MainWindow, ::testing::Values(true, false),
+                         [](const ::testing::TestParamInfo<bool> &info) {
+                             return info.param ? "Nez" : "Enz";
+                         });
