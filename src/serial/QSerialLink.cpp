@@ -72,10 +72,10 @@ bool QSerialLink::open()
     if (path.isEmpty())
         return false;
     m_port.setPortName(path);
-    if (!m_port.open(QIODevice::ReadWrite))
-        return false;
+    // Set before opening, the line comes up with its settings at once rather than after a moment
+    // at the port's defaults.
     applySettings();
-    return true;
+    return m_port.open(QIODevice::ReadWrite);
 }
 
 void QSerialLink::close()
