@@ -1,6 +1,7 @@
 #include "AppFixture.h"
 
 #include "core/CoordinateTableModel.h"
+#include "ui/Form2.h"
 #include "ui/Form3.h"
 #include "ui/Form5.h"
 
@@ -215,4 +216,23 @@ TEST_F(MainWindow, ClosingTheWindowEndsTheProgramWithoutAQuestion)
     EXPECT_TRUE(messages.messages.isEmpty());
     form1()->action(QStringLiteral("Exit"))->trigger();
     EXPECT_EQ(ends, 1); // once
+}
+
+TEST_F(MainWindow, ShortcutsWorkFromTheTable)
+{
+    startWithCable();
+    form1()->button(QStringLiteral("Command5"))->click();
+    auto *list = child<QTableView>(form1(), "ListView1");
+    QApplication::setActiveWindow(form1());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form1()));
+    list->setFocus();
+
+    QTest::keyClick(list, Qt::Key_Delete);
+    EXPECT_EQ(app->table().count(), 24);
+    QTest::keyClick(list, Qt::Key_C, Qt::ControlModifier); // "清除", not a copy
+    EXPECT_EQ(app->table().count(), 0);
+    EXPECT_EQ(app->table().columnCount(), 0);
+    QTest::keyClick(list, Qt::Key_N, Qt::ControlModifier);
+    EXPECT_TRUE(form1()->pointEditor()->isVisible());
+    EXPECT_TRUE(messages.messages.isEmpty());
 }
