@@ -248,7 +248,8 @@ void Rqx2Protocol::SendRqx2NextCoordinate()
         return;
     }
 
-    m_link.clearOutput();
+    // Only the input is discarded. The output can hold nothing but the handshake answer written
+    // just before the pause, and a short pause (or a slow line) would cut it off.
     m_link.clearInput();
     m_link.setSendThreshold(Rqx2CoordinateRecord::kLength);
     m_link.setReceiveThreshold(kRequestLength);

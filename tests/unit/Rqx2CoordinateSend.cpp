@@ -56,11 +56,10 @@ TEST_F(Rqx2CoordinateSend, FirstRequestIsAnsweredThenThePointFollowsAfterThePaus
     protocol.commandSendCoordinates();
     log.clear();
     deliver(request());
-    EXPECT_EQ(log.events,
-              (QStringList{"clearOutput", "clearInput", "sthreshold 3", "rthreshold 3", "write 01 4A 0D",
-                           "pause 100", "status 等待发送坐标数据...", "clearOutput", "clearInput",
-                           "sthreshold 63", "rthreshold 3", "progress 1/25", "status 发送中...",
-                           QStringLiteral("write ") + kExampleRecord}));
+    EXPECT_EQ(log.events, (QStringList{"clearOutput", "clearInput", "sthreshold 3", "rthreshold 3",
+                                       "write 01 4A 0D", "pause 100", "status 等待发送坐标数据...",
+                                       "clearInput", "sthreshold 63", "rthreshold 3", "progress 1/25",
+                                       "status 发送中...", QStringLiteral("write ") + kExampleRecord}));
     EXPECT_EQ(state.HandshakeAnswered, 1);
 
     // Every later request asks for the next point, without a second answer.
