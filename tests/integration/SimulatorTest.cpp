@@ -8,8 +8,8 @@
 #include "ui/Form1.h"
 #include "ui/Form6.h"
 
-#include <QDir>
 #include <QAction>
+#include <QDir>
 #include <QFile>
 #include <QPushButton>
 #include <QRadioButton>
