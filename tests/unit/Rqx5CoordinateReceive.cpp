@@ -268,3 +268,15 @@ std::string deliveryName(const ::testing::TestParamInfo<int> &info)
 }
 
 INSTANTIATE_TEST_SUITE_P(Delivery, Rqx5ReceiveDelivery, ::testing::Values(0, 1, 2), deliveryName);
+
+TEST_F(Rqx5Receive, AnAcknowledgementThatCannotBeSentIsReported)
+{
+    protocol.StartRqx5CoordinateReceive();
+    deliver(header(0, 2));
+    link.failWrite = true;
+    log.clear();
+    deliver(fromHex(kWorkedRecord));
+    EXPECT_EQ(table.count(), 1);
+    EXPECT_EQ(log.events.mid(log.events.size() - 3),
+              QStringList({"write failed", "message 错误提示|请检查端口连接是否正确！", "forward"}));
+}

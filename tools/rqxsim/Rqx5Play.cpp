@@ -102,7 +102,10 @@ int sendPoints(Wire &wire, const SimOptions &options)
     }
     if (!wire.send(endPair()))
         return 1;
-    if (!expectPair(wire, endPair(), QStringLiteral("echoing the end frame"), options.timeoutMs))
+    // The program echoes the end frame once its user has closed the completion message; the demo's
+    // user may take their time.
+    if (!expectPair(wire, endPair(), QStringLiteral("echoing the end frame"),
+                    options.demo ? -1 : options.timeoutMs))
         return 1;
     const QByteArray extra = wire.drain(50);
     if (!extra.isEmpty()) {
