@@ -1,5 +1,7 @@
 #include "Rqx5Fixture.h"
 
+#include <random>
+
 namespace {
 
 // Point 12, name A1, N 3456.789, E 1234.5, Z 12.34, laid out as the program itself sends it.
@@ -279,4 +281,23 @@ TEST_F(Rqx5Receive, AnAcknowledgementThatCannotBeSentIsReported)
     EXPECT_EQ(table.count(), 1);
     EXPECT_EQ(log.events.mid(log.events.size() - 3),
               QStringList({"write failed", "message 错误提示|请检查端口连接是否正确！", "forward"}));
+}
+
+TEST_F(Rqx5Receive, ArbitraryBytesFromTheLineNeverReachPastABuffer)
+{
+    std::mt19937 random(5);
+    const unsigned char interesting[] = {0xAA, 0x81, 0x82, 0x90, 0xB0, 0xB1,
+                                         0xBB, 0x20, 0x30, 0x41, 0x00, 0xFF};
+    protocol.StartRqx5CoordinateReceive();
+    addRows(3);
+    for (int round = 0; round < 3000; ++round) {
+        QByteArray chunk;
+        const int length = std::uniform_int_distribution<int>(1, 300)(random);
+        for (int i = 0; i < length; ++i)
+            chunk.append(char(interesting[random() % std::size(interesting)]));
+        link.waiting = chunk;
+        dispatcher.OnReceiveEvent();
+    }
+    for (int row = 1; row <= table.count(); ++row)
+        EXPECT_EQ(table.cell(row, 0), QString::number(row));
 }
