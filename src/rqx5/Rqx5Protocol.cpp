@@ -102,9 +102,11 @@ void Rqx5Protocol::ReceiveRqx5DataBlock()
     }
 
     m_state.RecordBuffer.copyShiftedFrom(m_state.ReceiveBuffer);
-    if (m_state.Rqx5MeasureWindowOpen) {
-        if (m_dataFileHeader)
-            m_dataFileHeader();
+    // While the measurement window owns the receive its header is a data file's. Without a data-file
+    // receive to hand it to, the header is taken as the coordinate header it may well be rather
+    // than dropped.
+    if (m_state.Rqx5MeasureWindowOpen && m_dataFileHeader) {
+        m_dataFileHeader();
         return;
     }
 
