@@ -301,3 +301,15 @@ TEST_F(Rqx5Receive, ArbitraryBytesFromTheLineNeverReachPastABuffer)
     for (int row = 1; row <= table.count(); ++row)
         EXPECT_EQ(table.cell(row, 0), QString::number(row));
 }
+
+TEST_F(Rqx5Receive, HeaderWithNoDataFileReceiveToTakeItIsNotDropped)
+{
+    state.ReceiveBuffer.reallocate(50000);
+    state.Rqx5MeasureWindowOpen = true;
+    link.portOpen = true;
+    link.rThreshold = 18;
+    deliver(fromHex(kHeader120));
+    EXPECT_TRUE(view.coordinateDataSelected);
+    EXPECT_EQ(view.progress, "0/120");
+    EXPECT_EQ(link.lastWrite(), "AA 81");
+}
