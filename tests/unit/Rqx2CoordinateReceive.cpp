@@ -255,3 +255,27 @@ TEST_F(Rqx2CoordinateReceive, ManyRecordsAreAllKept)
     EXPECT_EQ(row(40005), "40005|0005||1.0000|2.0000|3.0000");
     EXPECT_EQ(state.PointText[3].at(40005), "0005");
 }
+
+TEST_F(Rqx2CoordinateReceive, MeasurementTransferIsAnsweredWithItsOwnKind)
+{
+    // As the measurement window's receive command leaves the flags.
+    state.HandshakeAnswered = 0;
+    state.ReceiveMeasurementsMode = 1;
+    ASSERT_TRUE(protocol.PrepareRqx2Transfer());
+    log.clear();
+    deliver(request());
+    EXPECT_EQ(log.events,
+              (QStringList{"clearOutput", "clearInput", "sthreshold 3", "rthreshold 16",
+                           "measurement status 数据传输中。。。", "rthreshold 16", "write 05 4A 0D"}));
+    EXPECT_EQ(state.HandshakeAnswered, 1);
+}
+
+TEST_F(Rqx2CoordinateReceive, HandshakeAnswerThatCannotBeWrittenIsReported)
+{
+    protocol.commandReceiveCoordinates();
+    link.failWrite = true;
+    deliver(request());
+    EXPECT_EQ(log.events.mid(log.events.size() - 3),
+              (QStringList{"write failed", "message 错误提示|请检查端口连接是否正确！", "forward"}));
+    EXPECT_EQ(state.HandshakeAnswered, 0);
+}

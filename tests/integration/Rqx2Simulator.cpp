@@ -1,0 +1,163 @@
+// The simulated RQX2 instrument against a hand-driven program end: the frames it sends are the
+// instrument's, and a program that answers wrongly is reported and fails the run.
+#include "serial/QSerialLink.h"
+#include "support/Recorder.h"
+#include "support/SimProcess.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <ostream>
+
+inline void PrintTo(const QString &text, std::ostream *os)
+{
+    *os << '"' << text.toStdString() << '"';
+}
+
+namespace {
+
+// Point 1 of 25: 'P1', 'A', N 1234.567, E -45.5, Z 12.3, as the instrument sends it.
+const char kExampleRecord[] =
+    "02 30 30 30 31 30 30 32 35 50 31 20 20 20 20 20 41 20 20 20 20 20 20 30 30 30 30 30 31 32 "
+    "33 34 2E 35 36 37 30 30 30 30 30 30 2D 34 35 2E 35 30 30 30 30 30 30 30 30 30 31 32 2E "
+    "33 30 30 0D";
+
+// The program's end of the line: every chunk the instrument sends is given to the test's answer,
+// with the number of the chunk.
+class ProgramEnd {
+public:
+    explicit ProgramEnd(const QString &deviceDir) : link(deviceDir)
+    {
+        link.setReceiveHandler([this] {
+            const QByteArray chunk = link.readAll();
+            chunks.append(hex(chunk));
+            if (answer)
+                answer(static_cast<int>(chunks.size()), chunk);
+        });
+    }
+    QSerialLink link;
+    QStringList chunks;
+    std::function<void(int, const QByteArray &)> answer;
+};
+
+class Rqx2Simulator : public ::testing::Test {
+protected:
+    // Runs the simulator with args against answer; its exit code.
+    int run(const QStringList &args, int firstThreshold,
+            std::function<void(ProgramEnd &, int, const QByteArray &)> answer)
+    {
+        if (!sim.start(QStringList{"--series", "rqx2", "--timeout", "1000"} + args))
+            return -1;
+        ProgramEnd end(sim.deviceDir());
+        if (!end.link.open())
+            return -2;
+        end.answer = [&](int n, const QByteArray &chunk) { answer(end, n, chunk); };
+        end.link.setReceiveThreshold(firstThreshold);
+        sim.go();
+        if (!sim.waitForFinished(10000))
+            return -3;
+        chunks = end.chunks;
+        errors = sim.errorOutput();
+        return sim.exitCode();
+    }
+
+    QString writePoints(int count)
+    {
+        const QString path = dir.filePath(QStringLiteral("points.txt"));
+        QFile file(path);
+        if (file.open(QIODevice::WriteOnly)) {
+            file.write("P1,A,1234.567,-45.5,12.3\n");
+            for (int i = 2; i <= count; ++i)
+                file.write(QByteArray::number(i) + ",B,1,2,3\n");
+        }
+        return path;
+    }
+
+    QTemporaryDir dir;
+    SimProcess sim;
+    QStringList chunks;
+    QString errors;
+};
+
+} // namespace
+
+TEST_F(Rqx2Simulator, SendsTheExampleRecordAndReportsAnAcknowledgementWithoutItsNul)
+{
+    const int status = run({"--action", "send", "--points-file", writePoints(25)}, 3,
+                           [](ProgramEnd &end, int n, const QByteArray &) {
+                               if (n == 1) {
+                                   end.link.setReceiveThreshold(63);
+                                   end.link.write(fromHex("01 4A 0D"));
+                               } else if (n == 2) {
+                                   end.link.write(fromHex("02 30 30 30 31 30 30 32 35 0D"));
+                               }
+                           });
+    EXPECT_EQ(status, 1);
+    ASSERT_GE(chunks.size(), 2);
+    EXPECT_EQ(chunks[0], "02 4A 0D");
+    EXPECT_EQ(chunks[1], kExampleRecord);
+    EXPECT_TRUE(errors.contains("expected 02 30 30 30 31 30 30 32 35 0D 00 acknowledging point 1 of 25, got "
+                                "02 30 30 30 31 30 30 32 35 0D within 1000 ms"))
+        << errors.toStdString();
+}
+
+TEST_F(Rqx2Simulator, ReportsAWrongHandshakeAnswer)
+{
+    const int status =
+        run({"--action", "send", "--points", "3"}, 3,
+            [](ProgramEnd &end, int, const QByteArray &) { end.link.write(fromHex("05 4A 0D")); });
+    EXPECT_EQ(status, 1);
+    EXPECT_TRUE(errors.contains("expected 01 4A 0D answering the request, got 05 4A 0D"))
+        << errors.toStdString();
+}
+
+TEST_F(Rqx2Simulator, ReceivesPointsRequestByRequestAndWritesThemAsTheyCame)
+{
+    const QString output = dir.filePath(QStringLiteral("got.txt"));
+    const int status =
+        run({"--action", "receive", "--output", output}, 3, [](ProgramEnd &end, int n, const QByteArray &) {
+            if (n == 1)
+                end.link.write(fromHex("01 4A 0D") +
+                               fromHex(kExampleRecord).replace("\x30\x30\x32\x35", "\x30\x30\x30\x32") +
+                               fromHex("00"));
+            else if (n == 2)
+                end.link.write(QByteArray("\x02"
+                                          "00020002ABCDEFG       000000001.000000000002.000000000003."
+                                          "000\r",
+                                          63) +
+                               QByteArray(1, '\0'));
+        });
+    EXPECT_EQ(status, 0) << errors.toStdString();
+    EXPECT_EQ(chunks, (QStringList{"02 4A 0D", "02 4A 0D"}));
+    QFile file(output);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QString::fromLatin1(file.readAll()),
+              "P1     ,A      ,000001234.567,000000-45.500,000000012.300\n"
+              "ABCDEFG,       ,000000001.000,000000002.000,000000003.000\n");
+}
+
+TEST_F(Rqx2Simulator, ReportsARecordThatIsNotTheOneRequested)
+{
+    const int status = run({"--action", "receive"}, 3, [](ProgramEnd &end, int n, const QByteArray &) {
+        if (n == 1)
+            end.link.write(fromHex("01 4A 0D") +
+                           QByteArray("\x02"
+                                      "00020002ABCDEFG       000000001.000000000002.000000000003.000\r",
+                                      63) +
+                           QByteArray(1, '\0'));
+    });
+    EXPECT_EQ(status, 1);
+    EXPECT_TRUE(errors.contains("expected point 1, the record says 2")) << errors.toStdString();
+}
+
+TEST_F(Rqx2Simulator, ReportsARecordWithoutItsTrailingNul)
+{
+    const int status = run({"--action", "receive"}, 3, [](ProgramEnd &end, int n, const QByteArray &) {
+        if (n == 1)
+            end.link.write(fromHex("01 4A 0D") + fromHex(kExampleRecord) + fromHex("20"));
+    });
+    EXPECT_EQ(status, 1);
+    EXPECT_TRUE(errors.contains("point 1: bytes 62 and 63 are not 0D 00")) << errors.toStdString();
+}
