@@ -1,14 +1,18 @@
-// Both RQX5 coordinate transfers over a pseudo-terminal against the simulated instrument, through
-// the production serial link, the dispatcher and the protocol, under both coordinate orders.
-#include "core/AppState.h"
-#include "core/CoordinateTableModel.h"
-#include "rqx5/Rqx5Protocol.h"
-#include "serial/QSerialLink.h"
-#include "serial/ReceiveDispatcher.h"
-#include "support/RecordingView.h"
+// The RQX5 coordinate transfers as the surveyor runs them: from the main window's menu entries and
+// buttons, through the program's own serial link over a pseudo-terminal, against the simulated
+// instrument, under both coordinate orders.
+#include "support/RecordingPresenter.h"
 #include "support/SimProcess.h"
+#include "ui/Application.h"
+#include "ui/Form1.h"
+#include "ui/Form6.h"
 
+#include <QAction>
 #include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -20,9 +24,9 @@ struct TestPoint {
     QString number, name, north, east, height;
 };
 
-// 120 points the instrument holds: plain, zero-led and lettered point numbers, names up to 7
-// characters, coordinates of up to 13 characters (the receive keeps 13 of the field's 14).
-std::vector<TestPoint> instrumentPoints()
+// 120 points: plain, zero-led and lettered point numbers, coordinates of up to 13 characters (the
+// receive keeps 13 of a field's 14).
+std::vector<TestPoint> testPoints()
 {
     std::vector<TestPoint> points;
     for (int i = 1; i <= 120; ++i) {
@@ -46,28 +50,36 @@ QString shownNumber(const QString &number)
     return plain ? QString::number(value) : number;
 }
 
-class Rqx5EndToEnd : public ::testing::TestWithParam<bool> {
-protected:
-    Rqx5EndToEnd()
-    {
-        selection.rqx5 = true;
-        selection.rqx2 = false;
-        selection.nez = GetParam();
-        state.Selection = &selection;
-        state.load();
-    }
+struct Run {
+    bool nez;
+    const char *command; // the menu entry or button that starts the transfer
+    int rowsBefore;      // rows the table holds before a receive
+};
 
-    // Starts the simulator and wires the program's side to its port.
-    bool connect(const QStringList &simArgs)
+class Rqx5EndToEnd : public ::testing::TestWithParam<Run> {
+protected:
+    bool startProgram(const QStringList &simArgs)
     {
         if (!sim.start(QStringList{"--series", "rqx5"} + simArgs))
             return false;
-        link = std::make_unique<QSerialLink>(sim.deviceDir());
-        dispatcher = std::make_unique<ReceiveDispatcher>(state, *link, view);
-        protocol = std::make_unique<Rqx5Protocol>(state, *link, table, view);
-        protocol->install(dispatcher->routines());
-        link->setReceiveHandler([this] { dispatcher->OnReceiveEvent(); });
-        return true;
+        app = std::make_unique<Application>(sim.deviceDir(), messages, [] {});
+        app->start();
+        Form6 *selection = app->selectionDialog();
+        selection->findChild<QRadioButton *>("Option4")->setChecked(true);
+        selection->findChild<QRadioButton *>(GetParam().nez ? "Option1" : "Option2")->setChecked(true);
+        app->ConfirmSelection();
+        messages.messages.clear();
+        return app->mainWindow() && app->mainWindow()->isVisible();
+    }
+
+    void runCommand()
+    {
+        Form1 *w = app->mainWindow();
+        const QString command = QLatin1String(GetParam().command);
+        if (command.startsWith(u'C'))
+            w->button(command)->click();
+        else
+            w->action(command)->trigger();
     }
 
     void finish()
@@ -76,89 +88,88 @@ protected:
         EXPECT_EQ(sim.exitCode(), 0) << sim.errorOutput().toStdString();
     }
 
-    QString writePointsFile(const std::vector<TestPoint> &points)
+    QString text(const char *name) const
     {
-        const QString path = dir.filePath(QStringLiteral("route7.txt"));
-        QFile file(path);
-        file.open(QIODevice::WriteOnly);
-        for (const auto &p : points)
-            file.write(QStringList{p.number, p.name, p.north, p.east, p.height}.join(u',').toUtf8() + "\n");
-        return path;
+        if (auto *edit = app->mainWindow()->findChild<QLineEdit *>(name))
+            return edit->text();
+        return app->mainWindow()->findChild<QLabel *>(name)->text();
     }
 
-    void addTableRow(const TestPoint &p)
+    void addRow(const TestPoint &p)
     {
+        CoordinateTableModel &table = app->table();
+        const bool nez = GetParam().nez;
         if (!table.hasColumns())
-            table.buildColumns(selection.nez);
-        const bool nez = selection.nez;
+            table.buildColumns(nez);
         table.append(CoordinatePoint{QString::number(table.count() + 1), p.number, p.name,
                                      nez ? p.north : p.east, nez ? p.east : p.north, p.height});
     }
 
-    void receiveInto(int rowsBefore)
-    {
-        const auto points = instrumentPoints();
-        for (int i = 1; i <= rowsBefore; ++i)
-            addTableRow({QString::number(900 + i), QStringLiteral("OLD"), "1", "2", "3"});
-        ASSERT_TRUE(connect({"--action", "send", "--points-file", writePointsFile(points)}));
-
-        protocol->commandReceiveCoordinates();
-        sim.go();
-        finish();
-
-        ASSERT_EQ(table.count(), rowsBefore + 120);
-        EXPECT_EQ(table.cell(rowsBefore, 1), rowsBefore ? QString::number(900 + rowsBefore) : QString());
-        for (int i = 0; i < 120; ++i) {
-            const TestPoint &p = points[size_t(i)];
-            const int row = rowsBefore + i + 1;
-            const QString north = p.north + "0", east = p.east + "0";
-            const CoordinatePoint got = table.point(row);
-            EXPECT_EQ(got.sequence, QString::number(row));
-            EXPECT_EQ(got.number, shownNumber(p.number)) << "row " << row;
-            EXPECT_EQ(got.name, p.name);
-            EXPECT_EQ(got.first, selection.nez ? north : east) << "row " << row;
-            EXPECT_EQ(got.second, selection.nez ? east : north) << "row " << row;
-            EXPECT_EQ(got.height, p.height + "0");
-        }
-        EXPECT_EQ(view.fileName, QStringLiteral("route7      "));
-        EXPECT_EQ(view.status, QStringLiteral("传送完毕！"));
-        EXPECT_EQ(view.progress, QString::number(rowsBefore + 120));
-        EXPECT_EQ(view.messages, QStringList({QStringLiteral("成功|数据传输完毕！")}));
-    }
-
     Recorder log;
-    RecordingView view{log};
-    FixedSelection selection;
-    AppState state;
-    CoordinateTableModel table;
+    RecordingPresenter messages{log};
     QTemporaryDir dir;
     SimProcess sim;
-    std::unique_ptr<QSerialLink> link;
-    std::unique_ptr<ReceiveDispatcher> dispatcher;
-    std::unique_ptr<Rqx5Protocol> protocol;
+    std::unique_ptr<Application> app;
 };
+
+using Rqx5EndToEndReceive = Rqx5EndToEnd;
+using Rqx5EndToEndSend = Rqx5EndToEnd;
 
 } // namespace
 
-TEST_P(Rqx5EndToEnd, ReceiveIntoAnEmptyTable)
+TEST_P(Rqx5EndToEndReceive, TheInstrumentsPointsAreAppendedToTheTable)
 {
-    receiveInto(0);
-}
-
-TEST_P(Rqx5EndToEnd, ReceiveIntoATableOfFiveRowsNumbersTheNewRowsFromSix)
-{
-    receiveInto(5);
-}
-
-TEST_P(Rqx5EndToEnd, SendTheTable)
-{
-    const auto points = instrumentPoints();
+    const auto points = testPoints();
+    const QString pointsFile = dir.filePath(QStringLiteral("route7.txt"));
+    QFile file(pointsFile);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     for (const auto &p : points)
-        addTableRow(p);
-    const QString output = dir.filePath(QStringLiteral("received.txt"));
-    ASSERT_TRUE(connect({"--action", "receive", "--output", output}));
+        file.write(QStringList{p.number, p.name, p.north, p.east, p.height}.join(u',').toUtf8() + "\n");
+    file.close();
+    ASSERT_TRUE(startProgram({"--action", "send", "--points-file", pointsFile}));
+    const int before = GetParam().rowsBefore;
+    for (int i = 1; i <= before; ++i)
+        addRow({QString::number(900 + i), QStringLiteral("OLD"), "1", "2", "3"});
 
-    protocol->commandSendCoordinates();
+    runCommand();
+    sim.go();
+    finish();
+
+    const CoordinateTableModel &table = app->table();
+    ASSERT_EQ(table.count(), before + 120);
+    if (before) {
+        EXPECT_EQ(table.cell(before, 1), QString::number(900 + before));
+    }
+    const bool nez = GetParam().nez;
+    for (int i = 0; i < 120; ++i) {
+        const TestPoint &p = points[size_t(i)];
+        const int row = before + i + 1;
+        const QString north = p.north + "0", east = p.east + "0";
+        const CoordinatePoint got = table.point(row);
+        EXPECT_EQ(got.sequence, QString::number(row));
+        EXPECT_EQ(got.number, shownNumber(p.number)) << "row " << row;
+        EXPECT_EQ(got.name, p.name);
+        EXPECT_EQ(got.first, nez ? north : east) << "row " << row;
+        EXPECT_EQ(got.second, nez ? east : north) << "row " << row;
+        EXPECT_EQ(got.height, p.height + "0");
+    }
+    EXPECT_EQ(table.headers().at(3), nez ? "坐标--N" : "坐标--E");
+    EXPECT_EQ(text("Text3"), "route7      ");
+    EXPECT_EQ(text("Text1"), QString::number(before + 120));
+    EXPECT_EQ(text("Label4"), "传送完毕！");
+    EXPECT_TRUE(app->mainWindow()->findChild<QRadioButton *>("Option1")->isChecked());
+    EXPECT_EQ(messages.messages, QStringList({"成功|数据传输完毕！"}));
+}
+
+TEST_P(Rqx5EndToEndSend, TheTablesPointsReachTheInstrument)
+{
+    const auto points = testPoints();
+    const QString output = dir.filePath(QStringLiteral("instrument.txt"));
+    ASSERT_TRUE(startProgram({"--action", "receive", "--output", output}));
+    for (const auto &p : points)
+        addRow(p);
+
+    runCommand();
     finish();
 
     QFile file(output);
@@ -172,12 +183,25 @@ TEST_P(Rqx5EndToEnd, SendTheTable)
         EXPECT_EQ(lines[i], QStringList({number, p.name, p.north, p.east, p.height}).join(u','))
             << "point " << i + 1;
     }
-    EXPECT_EQ(view.progress, QStringLiteral("120/120"));
-    EXPECT_EQ(view.countLabel, QStringLiteral("完毕！"));
-    EXPECT_TRUE(view.messages.isEmpty());
+    EXPECT_EQ(text("Text1"), "120/120");
+    EXPECT_EQ(text("Label2"), "完毕！");
+    EXPECT_EQ(text("Label4"), "发送中：");
+    EXPECT_TRUE(messages.messages.isEmpty());
 }
 
-INSTANTIATE_TEST_SUITE_P(Order, Rqx5EndToEnd, ::testing::Values(true, false),
-                         [](const ::testing::TestParamInfo<bool> &info) {
-                             return info.param ? "Nez" : "Enz";
-                         });
+namespace {
+std::string runName(const ::testing::TestParamInfo<Run> &info)
+{
+    return std::string(info.param.nez ? "Nez" : "Enz") + info.param.command +
+           (info.param.rowsBefore ? "IntoFiveRows" : "");
+}
+} // namespace
+
+INSTANTIATE_TEST_SUITE_P(Commands, Rqx5EndToEndReceive,
+                         ::testing::Values(Run{true, "RecZB", 0}, Run{true, "RecZB", 5},
+                                           Run{false, "RecZB", 0}, Run{false, "Command12", 5}),
+                         runName);
+INSTANTIATE_TEST_SUITE_P(Commands, Rqx5EndToEndSend,
+                         ::testing::Values(Run{true, "SendZB", 0}, Run{false, "SendZB", 0},
+                                           Run{false, "Command3", 0}),
+                         runName);
