@@ -279,3 +279,29 @@ TEST_F(Rqx2CoordinateReceive, HandshakeAnswerThatCannotBeWrittenIsReported)
               (QStringList{"write failed", "message 错误提示|请检查端口连接是否正确！", "forward"}));
     EXPECT_EQ(state.HandshakeAnswered, 0);
 }
+
+TEST_F(Rqx2CoordinateReceive, ArbitraryBytesAreStoredOrRefusedButNeverReadPastTheRecord)
+{
+    startReceive();
+    view.onMessage = [] {};
+    quint32 seed = 12345;
+    auto next = [&seed] { return seed = seed * 1664525u + 1013904223u; };
+    int stored = 0, refused = 0;
+    for (int i = 0; i < 3000; ++i) {
+        // 63 or 64 bytes, CR last, digits in the counters every other time.
+        QByteArray block(62 + static_cast<int>(next() % 2), '\0');
+        for (char &byte : block)
+            byte = static_cast<char>(next() >> 24);
+        block.replace('\r', '\x0E');
+        if (i % 2)
+            block.replace(block.size() - 61, 8, "00010001");
+        block.append('\r');
+        const int rowsBefore = table.count();
+        const int messagesBefore = static_cast<int>(view.messages.size());
+        dispatcher.dispatch(block);
+        stored += table.count() - rowsBefore;
+        refused += static_cast<int>(view.messages.size()) - messagesBefore;
+    }
+    EXPECT_GT(stored, 1000);
+    EXPECT_GT(refused, 1000);
+}
