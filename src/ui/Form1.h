@@ -5,6 +5,7 @@
 
 #include <QMainWindow>
 #include <QPersistentModelIndex>
+#include <QTimer>
 #include <functional>
 
 struct AppState;
@@ -87,6 +88,7 @@ private:
     QPushButton *makeButton(const char *name, const QString &caption);
     void applyColumnWidths();
     void keepARowSelected();
+    void deferListRepaint();
     void setEditButtonsEnabled(bool enabled);
     void refreshCount();
     void error(QWidget *parent, const QString &text);
@@ -110,4 +112,5 @@ private:
     Form2 *m_editor = nullptr;
     Form5 *m_instructions = nullptr;
     QPersistentModelIndex m_editRow;
+    QTimer m_listRepaint;
 };
