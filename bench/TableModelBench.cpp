@@ -5,25 +5,16 @@
 #include "core/AppState.h"
 #include "core/CoordinateTableModel.h"
 #include "core/TableOperations.h"
+#include "support/BenchMain.h"
+#include "support/ProcessMeasures.h"
 
 #include <QApplication>
 #include <QHeaderView>
 #include <QTableView>
 #include <benchmark/benchmark.h>
-#include <fstream>
-#include <string>
-#include <unistd.h>
 
 namespace {
 constexpr int kRows = 1000000;
-
-double residentMegabytes()
-{
-    std::ifstream statm("/proc/self/statm");
-    long pages = 0, resident = 0;
-    statm >> pages >> resident;
-    return resident * double(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
-}
 
 CoordinatePoint samplePoint(int i)
 {
@@ -131,11 +122,5 @@ BENCHMARK(BM_DeleteAndRenumberMillionRows)->Iterations(3)->Unit(benchmark::kMill
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runWindowBenchmarks(argc, argv);
 }
