@@ -19,6 +19,7 @@
 
 #include <algorithm>
 #include <fcntl.h>
+#include <functional>
 #include <memory>
 #include <poll.h>
 #include <termios.h>
@@ -167,6 +168,27 @@ void report(benchmark::State &bench, std::vector<double> &micros)
     bench.counters["max_us"] = micros.back();
 }
 
+// Each iteration sends the next frame and times it until the program's two-byte answer has come.
+void timeAnswers(benchmark::State &bench, InstrumentLine &line, const std::function<QByteArray()> &nextFrame,
+                 const char *noAnswer)
+{
+    std::vector<double> micros;
+    QByteArray answer;
+    QElapsedTimer clock;
+    for (auto _ : bench) {
+        line.send(nextFrame());
+        clock.start();
+        if (!line.receive(2, &answer)) {
+            bench.SkipWithError(noAnswer);
+            break;
+        }
+        const double us = static_cast<double>(clock.nsecsElapsed()) / 1000.0;
+        bench.SetIterationTime(us / 1e6);
+        micros.push_back(us);
+    }
+    report(bench, micros);
+}
+
 // The bare link: a two-byte frame in, a two-byte answer out from the receive event.
 void BM_LinkEcho(benchmark::State &bench)
 {
@@ -181,21 +203,8 @@ void BM_LinkEcho(benchmark::State &bench)
         link.open();
         link.setReceiveThreshold(2);
     });
-    std::vector<double> micros;
-    QByteArray answer;
-    QElapsedTimer clock;
-    for (auto _ : bench) {
-        line.send(QByteArray("\xAA\xBB", 2));
-        clock.start();
-        if (!line.receive(2, &answer)) {
-            bench.SkipWithError("no answer");
-            break;
-        }
-        const double us = static_cast<double>(clock.nsecsElapsed()) / 1000.0;
-        bench.SetIterationTime(us / 1e6);
-        micros.push_back(us);
-    }
-    report(bench, micros);
+    timeAnswers(
+        bench, line, [] { return QByteArray("\xAA\xBB", 2); }, "no answer");
 }
 
 // A whole RQX5 coordinate record in, through the dispatcher and the protocol (decode, table row,
@@ -213,21 +222,9 @@ void BM_Rqx5RecordToAcknowledgement(benchmark::State &bench)
         bench.SkipWithError("the header was not acknowledged");
         return;
     }
-    std::vector<double> micros;
-    QElapsedTimer clock;
     int number = 0;
-    for (auto _ : bench) {
-        line.send(coordinateRecord(++number));
-        clock.start();
-        if (!line.receive(2, &answer)) {
-            bench.SkipWithError("no acknowledgement");
-            break;
-        }
-        const double us = static_cast<double>(clock.nsecsElapsed()) / 1000.0;
-        bench.SetIterationTime(us / 1e6);
-        micros.push_back(us);
-    }
-    report(bench, micros);
+    timeAnswers(
+        bench, line, [&number] { return coordinateRecord(++number); }, "no acknowledgement");
 }
 
 } // namespace
