@@ -14,11 +14,6 @@ QByteArray connectionTestPair()
     return QByteArray::fromHex("aabb");
 }
 
-QString hexOrNothing(const QByteArray &bytes)
-{
-    return bytes.isEmpty() ? QStringLiteral("nothing") : QString::fromLatin1(bytes.toHex(' ').toUpper());
-}
-
 int playConnectionTest(Wire &wire, const SimOptions &options)
 {
     const QByteArray pair = connectionTestPair();

@@ -1,31 +1,12 @@
 #include "Rqx2SimFrames.h"
 
-#include <QFile>
+#include "Wire.h"
+
 #include <QRegularExpression>
-#include <QStringList>
 
 namespace Rqx2Sim {
 
 namespace {
-
-// The instrument code carries space, "+", "-", ".", digits and letters as their ASCII bytes.
-bool codable(QChar c)
-{
-    const char16_t u = c.unicode();
-    return u == u' ' || u == u'+' || u == u'-' || u == u'.' || (u >= u'0' && u <= u'9') ||
-           (u >= u'A' && u <= u'Z') || (u >= u'a' && u <= u'z');
-}
-
-QString textProblem(const QString &what, const QString &text)
-{
-    if (text.size() > kTextWidth)
-        return QStringLiteral("%1 '%2' is longer than %3 characters").arg(what, text).arg(kTextWidth);
-    for (QChar c : text) {
-        if (!codable(c))
-            return QStringLiteral("%1 '%2' has a character the instrument code cannot carry").arg(what, text);
-    }
-    return {};
-}
 
 // A coordinate the instrument stores: an optional minus, at most 8 digits, and at most 3 decimals.
 const QRegularExpression &storedCoordinate()
@@ -76,15 +57,10 @@ bool isCoordinateField(const QByteArray &bytes)
 bool isText(const QByteArray &bytes)
 {
     for (char c : bytes) {
-        if (!codable(QChar(static_cast<unsigned char>(c))))
+        if (!isInstrumentCharacter(QChar(static_cast<unsigned char>(c))))
             return false;
     }
     return true;
-}
-
-QString hexOf(const QByteArray &bytes)
-{
-    return QString::fromLatin1(bytes.toHex(' ').toUpper());
 }
 
 } // namespace
@@ -105,7 +81,7 @@ QString pointProblem(const Point &point)
 {
     for (const auto &[what, text] : {std::pair{QStringLiteral("point number"), point.number},
                                      std::pair{QStringLiteral("point name"), point.name}}) {
-        const QString problem = textProblem(what, text);
+        const QString problem = textFieldProblem(what, text, kTextWidth);
         if (!problem.isEmpty())
             return problem;
     }
@@ -117,42 +93,6 @@ QString pointProblem(const Point &point)
             return problem;
     }
     return {};
-}
-
-bool readPoints(const QString &path, QVector<Point> *points, QString *error)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *error = QStringLiteral("cannot read %1").arg(path);
-        return false;
-    }
-    int lineNumber = 0;
-    while (!file.atEnd()) {
-        ++lineNumber;
-        const QString line = QString::fromUtf8(file.readLine()).remove(u'\r').remove(u'\n');
-        if (line.trimmed().isEmpty())
-            continue;
-        const QStringList fields = line.split(u',');
-        if (fields.size() != 5) {
-            *error = QStringLiteral("%1 line %2: expected number,name,N,E,Z").arg(path).arg(lineNumber);
-            return false;
-        }
-        const Point point{fields[0], fields[1], fields[2], fields[3], fields[4]};
-        const QString problem = pointProblem(point);
-        if (!problem.isEmpty()) {
-            *error = QStringLiteral("%1 line %2: %3").arg(path).arg(lineNumber).arg(problem);
-            return false;
-        }
-        points->append(point);
-    }
-    if (points->size() > kMaxCount) {
-        *error = QStringLiteral("%1: %2 points, a transfer counts at most %3")
-                     .arg(path)
-                     .arg(points->size())
-                     .arg(kMaxCount);
-        return false;
-    }
-    return true;
 }
 
 QVector<Point> generatePoints(int count)
@@ -205,7 +145,7 @@ QByteArray acknowledgement(int current, int total)
 bool parseSentRecord(const QByteArray &bytes, SentRecord *record, QString *error)
 {
     auto fail = [&](const QString &what) {
-        *error = QStringLiteral("%1 in %2").arg(what, hexOf(bytes));
+        *error = QStringLiteral("%1 in %2").arg(what, hexOrNothing(bytes));
         return false;
     };
     if (bytes.size() != kSentRecordLength)
@@ -233,11 +173,8 @@ bool parseSentRecord(const QByteArray &bytes, SentRecord *record, QString *error
     }
     record->current = current.toInt();
     record->total = total.toInt();
-    record->number = QString::fromLatin1(number);
-    record->name = QString::fromLatin1(name);
-    record->north = QString::fromLatin1(north);
-    record->east = QString::fromLatin1(east);
-    record->height = QString::fromLatin1(height);
+    record->point = {QString::fromLatin1(number), QString::fromLatin1(name), QString::fromLatin1(north),
+                     QString::fromLatin1(east), QString::fromLatin1(height)};
     return true;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "SimPoints.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QVector>
@@ -34,14 +36,8 @@ QByteArray request();
 // The program's answer to the first request of a coordinate transfer: 01 4A 0D.
 QByteArray coordinateAnswer();
 
-// One point as the instrument stores it: texts, N before E.
-struct Point {
-    QString number, name, north, east, height;
-};
+using Point = SimPoint;
 
-// Points from a file of lines "number,name,N,E,Z" (empty lines skipped); false with error set when a
-// line does not have five fields or a field does not fit the record.
-bool readPoints(const QString &path, QVector<Point> *points, QString *error);
 // count points numbered 1..count, with negative and positive coordinates, all distinct.
 QVector<Point> generatePoints(int count);
 // Empty when the point fits a record, else what is wrong with it.
@@ -58,7 +54,7 @@ QByteArray acknowledgement(int current, int total);
 struct SentRecord {
     int current = 0;
     int total = 0;
-    QString number, name, north, east, height;
+    Point point;
 };
 // Reads a 64-byte record the program sent; false with error set when it is not one.
 bool parseSentRecord(const QByteArray &bytes, SentRecord *record, QString *error);

@@ -1,21 +1,11 @@
 #include "Rqx5SimFrames.h"
 
-#include <QFile>
-#include <QStringList>
-
 namespace Rqx5Sim {
 
 namespace {
 
-// The instrument code carries space, "+", "-", ".", digits and letters as their ASCII bytes, and the
-// degree, minute and second marks of angles as 125, 126 and 127.
-bool codable(QChar c)
-{
-    const char16_t u = c.unicode();
-    return u == u' ' || u == u'+' || u == u'-' || u == u'.' || (u >= u'0' && u <= u'9') ||
-           (u >= u'A' && u <= u'Z') || (u >= u'a' && u <= u'z');
-}
-
+// The RQX5 instrument code also carries the degree, minute and second marks of angles as 125, 126
+// and 127.
 QString characterOf(unsigned char code)
 {
     if (code == 125)
@@ -25,18 +15,7 @@ QString characterOf(unsigned char code)
     if (code == 127)
         return QStringLiteral("\u2033");
     const QChar c(code);
-    return codable(c) ? QString(c) : QString();
-}
-
-QString fieldProblem(const QString &what, const QString &text, int width)
-{
-    if (text.size() > width)
-        return QStringLiteral("%1 '%2' is longer than %3 characters").arg(what, text).arg(width);
-    for (QChar c : text) {
-        if (!codable(c))
-            return QStringLiteral("%1 '%2' has a character the instrument code cannot carry").arg(what, text);
-    }
-    return {};
+    return isInstrumentCharacter(c) ? QString(c) : QString();
 }
 
 QByteArray field(const QString &text, int width, bool rightAligned)
@@ -68,40 +47,11 @@ QString pointProblem(const Point &point)
           std::tuple{QStringLiteral("N"), point.north, kCoordinateWidth},
           std::tuple{QStringLiteral("E"), point.east, kCoordinateWidth},
           std::tuple{QStringLiteral("Z"), point.height, kCoordinateWidth}}) {
-        const QString problem = fieldProblem(what, text, width);
+        const QString problem = textFieldProblem(what, text, width);
         if (!problem.isEmpty())
             return problem;
     }
     return {};
-}
-
-bool readPoints(const QString &path, QVector<Point> *points, QString *error)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *error = QStringLiteral("cannot read %1").arg(path);
-        return false;
-    }
-    int lineNumber = 0;
-    while (!file.atEnd()) {
-        ++lineNumber;
-        const QString line = QString::fromUtf8(file.readLine()).remove(u'\r').remove(u'\n');
-        if (line.trimmed().isEmpty())
-            continue;
-        const QStringList fields = line.split(u',');
-        if (fields.size() != 5) {
-            *error = QStringLiteral("%1 line %2: expected number,name,N,E,Z").arg(path).arg(lineNumber);
-            return false;
-        }
-        const Point point{fields[0], fields[1], fields[2], fields[3], fields[4]};
-        const QString problem = pointProblem(point);
-        if (!problem.isEmpty()) {
-            *error = QStringLiteral("%1 line %2: %3").arg(path).arg(lineNumber).arg(problem);
-            return false;
-        }
-        points->append(point);
-    }
-    return true;
 }
 
 QVector<Point> generatePoints(int count)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "SimPoints.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QVector>
@@ -28,14 +30,8 @@ inline constexpr int kMaxHeaderCount = 255 * 100 + 99;
 QByteArray nextPair();
 QByteArray endPair();
 
-// One point as the instrument stores it: texts, N before E.
-struct Point {
-    QString number, name, north, east, height;
-};
+using Point = SimPoint;
 
-// Points from a file of lines "number,name,N,E,Z" (empty lines skipped); false with error set when a
-// line does not have five fields or a field does not fit the record.
-bool readPoints(const QString &path, QVector<Point> *points, QString *error);
 // count points numbered 1..count with distinct N, E and Z.
 QVector<Point> generatePoints(int count);
 // Empty when the point fits a record, else what is wrong with it.

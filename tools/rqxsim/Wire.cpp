@@ -176,3 +176,8 @@ void report(const QString &text)
     std::fprintf(stderr, "rqxsim: %s\n", text.toLocal8Bit().constData());
     std::fflush(stderr);
 }
+
+QString hexOrNothing(const QByteArray &bytes)
+{
+    return bytes.isEmpty() ? QStringLiteral("nothing") : QString::fromLatin1(bytes.toHex(' ').toUpper());
+}

@@ -53,3 +53,5 @@ inline constexpr char kCableDeviceName[] = "usb-Prolific_Technology_Inc._USB-Ser
 
 // Writes a message for the person running the simulator or the test that drives it.
 void report(const QString &text);
+// Bytes as spaced upper-case hex for reports, "nothing" for none.
+QString hexOrNothing(const QByteArray &bytes);
