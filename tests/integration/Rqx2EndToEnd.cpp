@@ -5,28 +5,20 @@
 #include "rqx2/Rqx2Protocol.h"
 #include "serial/QSerialLink.h"
 #include "serial/ReceiveDispatcher.h"
+#include "support/QStringPrinter.h"
 #include "support/RecordingView.h"
 #include "support/SimProcess.h"
+#include "support/TestPoint.h"
 
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <ostream>
-
-inline void PrintTo(const QString &text, std::ostream *os)
-{
-    *os << '"' << text.toStdString() << '"';
-}
 
 namespace {
 
 constexpr int kPoints = 25;
-
-struct TestPoint {
-    QString number, name, north, east, height;
-};
 
 // The points of one transfer: numbers with and without letters (one with an inner space), empty
 // and full names, negative coordinates, coordinates without decimals.
@@ -60,15 +52,6 @@ protected:
         return true;
     }
 
-    void addTableRow(const TestPoint &p)
-    {
-        if (!table.hasColumns())
-            table.buildColumns(selection.nez);
-        const bool nez = selection.nez;
-        table.append(CoordinatePoint{QString::number(table.count() + 1), p.number, p.name,
-                                     nez ? p.north : p.east, nez ? p.east : p.north, p.height});
-    }
-
     Recorder log;
     RecordingView view{log};
     FixedSelection selection;
@@ -86,13 +69,10 @@ protected:
 TEST_P(Rqx2EndToEnd, ReceiveTwentyFivePoints)
 {
     const QString points = dir.filePath(QStringLiteral("points.txt"));
-    QFile file(points);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    for (int i = 1; i <= kPoints; ++i) {
-        const TestPoint p = pointOf(i);
-        file.write(QStringList{p.number, p.name, p.north, p.east, p.height}.join(u',').toLatin1() + "\n");
-    }
-    file.close();
+    std::vector<TestPoint> all;
+    for (int i = 1; i <= kPoints; ++i)
+        all.push_back(pointOf(i));
+    ASSERT_TRUE(writePointsFile(points, all));
     ASSERT_TRUE(connect({"--action", "send", "--points-file", points}));
 
     protocol->commandReceiveCoordinates();
@@ -124,7 +104,7 @@ TEST_P(Rqx2EndToEnd, ReceiveTwentyFivePoints)
 TEST_P(Rqx2EndToEnd, SendTwentyFivePoints)
 {
     for (int i = 1; i <= kPoints; ++i)
-        addTableRow(pointOf(i));
+        appendPoint(table, selection.nez, pointOf(i));
     const QString output = dir.filePath(QStringLiteral("received.txt"));
     ASSERT_TRUE(connect({"--action", "receive", "--output", output}));
 

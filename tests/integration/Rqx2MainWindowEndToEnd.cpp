@@ -1,79 +1,25 @@
 // The RQX2 coordinate transfers as the surveyor runs them: from the main window's "接收" and "发送"
 // entries of the "坐标数据" menu, through the program's own port, against the simulated instrument.
 #include "serial/SerialLink.h"
-#include "support/RecordingPresenter.h"
-#include "support/SimProcess.h"
-#include "ui/Application.h"
+#include "support/MainWindowSimFixture.h"
+#include "support/QStringPrinter.h"
 #include "ui/Form1.h"
-#include "ui/Form6.h"
 
 #include <QAction>
 #include <QFile>
-#include <QLabel>
-#include <QLineEdit>
-#include <QRadioButton>
-#include <QTemporaryDir>
-#include <gtest/gtest.h>
-
-#include <memory>
-#include <ostream>
-
-inline void PrintTo(const QString &text, std::ostream *os)
-{
-    *os << '"' << text.toStdString() << '"';
-}
 
 namespace {
 
 constexpr int kPoints = 25;
 
-class Rqx2MainWindow : public ::testing::TestWithParam<bool> {
+class Rqx2MainWindow : public MainWindowSimFixture, public ::testing::WithParamInterface<bool> {
 protected:
     bool nez() const { return GetParam(); }
 
     bool startProgram(const QStringList &simArgs)
     {
-        if (!sim.start(QStringList{"--series", "rqx2", "--timeout", "5000"} + simArgs))
-            return false;
-        app = std::make_unique<Application>(sim.deviceDir(), messages, [this] { ended = true; });
-        app->start();
-        Form6 *selection = app->selectionDialog();
-        selection->findChild<QRadioButton *>("Option3")->setChecked(true);
-        selection->findChild<QRadioButton *>(nez() ? "Option1" : "Option2")->setChecked(true);
-        app->ConfirmSelection();
-        messages.messages.clear();
-        return app->mainWindow() && app->mainWindow()->isVisible();
+        return MainWindowSimFixture::startProgram(false, nez(), QStringList{"--timeout", "5000"} + simArgs);
     }
-
-    void finish(int exitCode = 0)
-    {
-        ASSERT_TRUE(sim.waitForFinished(20000)) << sim.errorOutput().toStdString();
-        EXPECT_EQ(sim.exitCode(), exitCode) << sim.errorOutput().toStdString();
-    }
-
-    QString text(const char *name) const
-    {
-        if (auto *edit = app->mainWindow()->findChild<QLineEdit *>(name))
-            return edit->text();
-        return app->mainWindow()->findChild<QLabel *>(name)->text();
-    }
-
-    void addRow(const QString &number, const QString &name, const QString &north, const QString &east,
-                const QString &height)
-    {
-        CoordinateTableModel &table = app->table();
-        if (!table.hasColumns())
-            table.buildColumns(nez());
-        table.append(CoordinatePoint{QString::number(table.count() + 1), number, name, nez() ? north : east,
-                                     nez() ? east : north, height});
-    }
-
-    Recorder log;
-    RecordingPresenter messages{log};
-    bool ended = false;
-    QTemporaryDir dir;
-    SimProcess sim;
-    std::unique_ptr<Application> app;
 };
 
 } // namespace
@@ -124,9 +70,9 @@ TEST_P(Rqx2MainWindow, SendsTheTableToTheInstrument)
     const QString output = dir.filePath(QStringLiteral("instrument.txt"));
     ASSERT_TRUE(startProgram({"--action", "receive", "--output", output}));
     for (int i = 1; i <= kPoints; ++i)
-        addRow(QStringLiteral("D%1").arg(i), i == 2 ? QString() : QStringLiteral("NAME%1").arg(i),
-               QStringLiteral("%1.5").arg(40000 + i), QStringLiteral("-%1.25").arg(7000 + i),
-               QStringLiteral("%1.1259").arg(i));
+        addRow({QStringLiteral("D%1").arg(i), i == 2 ? QString() : QStringLiteral("NAME%1").arg(i),
+                QStringLiteral("%1.5").arg(40000 + i), QStringLiteral("-%1.25").arg(7000 + i),
+                QStringLiteral("%1.1259").arg(i)});
 
     app->mainWindow()->action(QStringLiteral("SendZB"))->trigger();
     sim.go();
@@ -160,8 +106,8 @@ TEST_P(Rqx2MainWindow, RequestForAnEmptyTableEndsTheProgram)
 TEST_P(Rqx2MainWindow, TableTheInstrumentCannotTakeIsNotSent)
 {
     ASSERT_TRUE(startProgram({"--action", "receive", "--timeout", "500"}));
-    addRow("1", "A", "1", "2", "3");
-    addRow("2", "点2", "1", "2", "3");
+    addRow({"1", "A", "1", "2", "3"});
+    addRow({"2", "点2", "1", "2", "3"});
     app->mainWindow()->action(QStringLiteral("SendZB"))->trigger();
     sim.go();
     finish(1);

@@ -1,6 +1,7 @@
 // The simulated RQX2 instrument against a hand-driven program end: the frames it sends are the
 // instrument's, and a program that answers wrongly is reported and fails the run.
 #include "serial/QSerialLink.h"
+#include "support/QStringPrinter.h"
 #include "support/Recorder.h"
 #include "support/SimProcess.h"
 
@@ -9,12 +10,6 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <ostream>
-
-inline void PrintTo(const QString &text, std::ostream *os)
-{
-    *os << '"' << text.toStdString() << '"';
-}
 
 namespace {
 

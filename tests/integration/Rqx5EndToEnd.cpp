@@ -1,28 +1,15 @@
 // The RQX5 coordinate transfers as the surveyor runs them: from the main window's menu entries and
 // buttons, through the program's own serial link over a pseudo-terminal, against the simulated
 // instrument, under both coordinate orders.
-#include "support/RecordingPresenter.h"
-#include "support/SimProcess.h"
-#include "ui/Application.h"
+#include "support/MainWindowSimFixture.h"
 #include "ui/Form1.h"
-#include "ui/Form6.h"
 
 #include <QAction>
 #include <QFile>
-#include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTemporaryDir>
-#include <gtest/gtest.h>
-
-#include <memory>
 
 namespace {
-
-struct TestPoint {
-    QString number, name, north, east, height;
-};
 
 // 120 points: plain, zero-led and lettered point numbers, coordinates of up to 13 characters (the
 // receive keeps 13 of a field's 14).
@@ -56,20 +43,11 @@ struct Run {
     int rowsBefore;      // rows the table holds before a receive
 };
 
-class Rqx5EndToEnd : public ::testing::TestWithParam<Run> {
+class Rqx5EndToEnd : public MainWindowSimFixture, public ::testing::WithParamInterface<Run> {
 protected:
     bool startProgram(const QStringList &simArgs)
     {
-        if (!sim.start(QStringList{"--series", "rqx5"} + simArgs))
-            return false;
-        app = std::make_unique<Application>(sim.deviceDir(), messages, [] {});
-        app->start();
-        Form6 *selection = app->selectionDialog();
-        selection->findChild<QRadioButton *>("Option4")->setChecked(true);
-        selection->findChild<QRadioButton *>(GetParam().nez ? "Option1" : "Option2")->setChecked(true);
-        app->ConfirmSelection();
-        messages.messages.clear();
-        return app->mainWindow() && app->mainWindow()->isVisible();
+        return MainWindowSimFixture::startProgram(true, GetParam().nez, simArgs);
     }
 
     void runCommand()
@@ -81,35 +59,6 @@ protected:
         else
             w->action(command)->trigger();
     }
-
-    void finish()
-    {
-        ASSERT_TRUE(sim.waitForFinished(20000)) << sim.errorOutput().toStdString();
-        EXPECT_EQ(sim.exitCode(), 0) << sim.errorOutput().toStdString();
-    }
-
-    QString text(const char *name) const
-    {
-        if (auto *edit = app->mainWindow()->findChild<QLineEdit *>(name))
-            return edit->text();
-        return app->mainWindow()->findChild<QLabel *>(name)->text();
-    }
-
-    void addRow(const TestPoint &p)
-    {
-        CoordinateTableModel &table = app->table();
-        const bool nez = GetParam().nez;
-        if (!table.hasColumns())
-            table.buildColumns(nez);
-        table.append(CoordinatePoint{QString::number(table.count() + 1), p.number, p.name,
-                                     nez ? p.north : p.east, nez ? p.east : p.north, p.height});
-    }
-
-    Recorder log;
-    RecordingPresenter messages{log};
-    QTemporaryDir dir;
-    SimProcess sim;
-    std::unique_ptr<Application> app;
 };
 
 using Rqx5EndToEndReceive = Rqx5EndToEnd;
@@ -121,11 +70,7 @@ TEST_P(Rqx5EndToEndReceive, TheInstrumentsPointsAreAppendedToTheTable)
 {
     const auto points = testPoints();
     const QString pointsFile = dir.filePath(QStringLiteral("route7.txt"));
-    QFile file(pointsFile);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    for (const auto &p : points)
-        file.write(QStringList{p.number, p.name, p.north, p.east, p.height}.join(u',').toUtf8() + "\n");
-    file.close();
+    ASSERT_TRUE(writePointsFile(pointsFile, points));
     ASSERT_TRUE(startProgram({"--action", "send", "--points-file", pointsFile}));
     const int before = GetParam().rowsBefore;
     for (int i = 1; i <= before; ++i)

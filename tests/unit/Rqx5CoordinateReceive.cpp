@@ -220,6 +220,7 @@ TEST_F(Rqx5Receive, HeaderWhileTheMeasurementWindowOwnsTheReceiveGoesToIt)
     });
     state.ReceiveBuffer.reallocate(50000);
     state.Rqx5MeasureWindowOpen = true;
+    link.portOpen = true;
     link.rThreshold = 18;
     deliver(fromHex(kHeader120));
     EXPECT_EQ(dataFileHeaders, 1);

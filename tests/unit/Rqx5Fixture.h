@@ -1,83 +1,12 @@
 #pragma once
 
-#include "core/AppState.h"
-#include "core/CoordinateTableModel.h"
 #include "rqx5/Rqx5Protocol.h"
-#include "serial/ReceiveDispatcher.h"
-#include "support/FakeSerialLink.h"
-#include "support/RecordingView.h"
+#include "support/ProtocolFixture.h"
 
-#include <gtest/gtest.h>
-
-// The RQX5 protocol wired as the main window wires it (real dispatcher, real table model), with a
-// recording port and window sharing one ordered log.
-class Rqx5Fixture : public ::testing::Test {
+// The RQX5 protocol on the shared fixture.
+class Rqx5Fixture : public ProtocolFixture {
 protected:
-    Rqx5Fixture()
-    {
-        selection.rqx5 = true;
-        selection.rqx2 = false;
-        state.Selection = &selection;
-        state.load();
-        protocol.install(dispatcher.routines());
-    }
+    Rqx5Fixture() : ProtocolFixture(true) { protocol.install(dispatcher.routines()); }
 
-    void useEnz() { selection.nez = false; }
-
-    // Delivers bytes the way the port does: a receive event whenever at least the receive threshold
-    // of bytes is waiting, with all waiting bytes in one chunk.
-    void deliver(const QByteArray &bytes)
-    {
-        link.waiting += bytes;
-        deliverIfDue();
-    }
-    void deliverBytewise(const QByteArray &bytes)
-    {
-        for (char byte : bytes) {
-            link.waiting.append(byte);
-            deliverIfDue();
-        }
-    }
-    void deliverIfDue()
-    {
-        while (link.rThreshold > 0 && link.waitingCount() >= link.rThreshold)
-            dispatcher.OnReceiveEvent();
-    }
-
-    void addRow(const QString &number, const QString &name, const QString &first, const QString &second,
-                const QString &height)
-    {
-        if (!table.hasColumns())
-            table.buildColumns(selection.nez);
-        table.append(
-            CoordinatePoint{QString::number(table.count() + 1), number, name, first, second, height});
-    }
-    void addRows(int count)
-    {
-        std::vector<CoordinatePoint> rows;
-        for (int i = 1; i <= count; ++i) {
-            const QString n = QString::number(i);
-            rows.push_back({n, n, QStringLiteral("P") + n, QStringLiteral("100.5"), QStringLiteral("200.25"),
-                            QStringLiteral("3.125")});
-        }
-        if (!table.hasColumns())
-            table.buildColumns(selection.nez);
-        table.append(rows);
-    }
-
-    // The row as "sequence|number|name|first|second|height".
-    QString row(int index) const
-    {
-        const CoordinatePoint p = table.point(index);
-        return QStringList{p.sequence, p.number, p.name, p.first, p.second, p.height}.join(u'|');
-    }
-
-    Recorder log;
-    FakeSerialLink link{log};
-    RecordingView view{log};
-    FixedSelection selection;
-    AppState state;
-    CoordinateTableModel table;
-    ReceiveDispatcher dispatcher{state, link, view};
     Rqx5Protocol protocol{state, link, table, view};
 };

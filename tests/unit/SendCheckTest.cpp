@@ -1,14 +1,9 @@
 #include "core/SendCheck.h"
 #include "core/CoordinateTableModel.h"
 #include "rqx2/Rqx2CoordinateRecord.h"
+#include "support/QStringPrinter.h"
 
 #include <gtest/gtest.h>
-#include <ostream>
-
-inline void PrintTo(const QString &text, std::ostream *os)
-{
-    *os << '"' << text.toStdString() << '"';
-}
 
 // The check that runs before a coordinate send: every row, the first problem named.
 class SendCheckTest : public ::testing::Test {

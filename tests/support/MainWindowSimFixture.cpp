@@ -1,0 +1,43 @@
+#include "MainWindowSimFixture.h"
+
+#include "ui/Form1.h"
+#include "ui/Form6.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+
+bool MainWindowSimFixture::startProgram(bool rqx5, bool nez, const QStringList &simArgs)
+{
+    m_nez = nez;
+    if (!sim.start(
+            QStringList{QStringLiteral("--series"), rqx5 ? QStringLiteral("rqx5") : QStringLiteral("rqx2")} +
+            simArgs))
+        return false;
+    app = std::make_unique<Application>(sim.deviceDir(), messages, [this] { ended = true; });
+    app->start();
+    Form6 *selection = app->selectionDialog();
+    selection->findChild<QRadioButton *>(rqx5 ? "Option4" : "Option3")->setChecked(true);
+    selection->findChild<QRadioButton *>(nez ? "Option1" : "Option2")->setChecked(true);
+    app->ConfirmSelection();
+    messages.messages.clear();
+    return app->mainWindow() && app->mainWindow()->isVisible();
+}
+
+void MainWindowSimFixture::finish(int exitCode)
+{
+    ASSERT_TRUE(sim.waitForFinished(20000)) << sim.errorOutput().toStdString();
+    EXPECT_EQ(sim.exitCode(), exitCode) << sim.errorOutput().toStdString();
+}
+
+QString MainWindowSimFixture::text(const char *name) const
+{
+    if (auto *edit = app->mainWindow()->findChild<QLineEdit *>(name))
+        return edit->text();
+    return app->mainWindow()->findChild<QLabel *>(name)->text();
+}
+
+void MainWindowSimFixture::addRow(const TestPoint &p)
+{
+    appendPoint(app->table(), m_nez, p);
+}

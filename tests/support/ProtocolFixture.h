@@ -1,0 +1,85 @@
+#pragma once
+
+#include "core/AppState.h"
+#include "core/CoordinateTableModel.h"
+#include "serial/ReceiveDispatcher.h"
+#include "support/FakeSerialLink.h"
+#include "support/QStringPrinter.h"
+#include "support/RecordingView.h"
+
+#include <gtest/gtest.h>
+#include <vector>
+
+// The program's receive side wired as the main window wires it (real dispatcher, real table model),
+// with a recording port and window sharing one ordered log. A series' fixture adds its protocol and
+// installs it in the dispatcher.
+class ProtocolFixture : public ::testing::Test {
+protected:
+    explicit ProtocolFixture(bool rqx5)
+    {
+        selection.rqx5 = rqx5;
+        selection.rqx2 = !rqx5;
+        state.Selection = &selection;
+        state.load();
+    }
+
+    void useEnz() { selection.nez = false; }
+
+    // Delivers bytes the way the port does: a receive event whenever at least the receive threshold
+    // of bytes is waiting on an open port, with all waiting bytes in one chunk.
+    void deliver(const QByteArray &bytes)
+    {
+        link.waiting += bytes;
+        deliverIfDue();
+    }
+    void deliverBytewise(const QByteArray &bytes)
+    {
+        for (char byte : bytes) {
+            link.waiting.append(byte);
+            deliverIfDue();
+        }
+    }
+    void deliverIfDue()
+    {
+        while (link.portOpen && link.rThreshold > 0 && link.waitingCount() >= link.rThreshold)
+            dispatcher.OnReceiveEvent();
+    }
+
+    void addRow(const QString &number, const QString &name, const QString &first, const QString &second,
+                const QString &height)
+    {
+        if (!table.hasColumns())
+            table.buildColumns(selection.nez);
+        table.append(
+            CoordinatePoint{QString::number(table.count() + 1), number, name, first, second, height});
+    }
+    void addRows(int count)
+    {
+        std::vector<CoordinatePoint> rows;
+        for (int i = 1; i <= count; ++i) {
+            const QString n = QString::number(i);
+            rows.push_back({n, n, QStringLiteral("P") + n, QStringLiteral("100.5"), QStringLiteral("200.25"),
+                            QStringLiteral("3.125")});
+        }
+        if (!table.hasColumns())
+            table.buildColumns(selection.nez);
+        table.append(rows);
+    }
+
+    // The row as "sequence|number|name|first|second|height".
+    QString row(int index) const
+    {
+        const CoordinatePoint p = table.point(index);
+        return QStringList{p.sequence, p.number, p.name, p.first, p.second, p.height}.join(u'|');
+    }
+
+    int countOf(const QString &event) const { return static_cast<int>(log.events.count(event)); }
+
+    Recorder log;
+    FakeSerialLink link{log};
+    RecordingView view{log};
+    FixedSelection selection;
+    AppState state;
+    CoordinateTableModel table;
+    ReceiveDispatcher dispatcher{state, link, view};
+};
