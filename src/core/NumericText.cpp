@@ -3,13 +3,10 @@
 #include <charconv>
 #include <cmath>
 
-double NumericValue(QStringView text)
+qsizetype DecimalNumberLength(QStringView text)
 {
     qsizetype i = 0;
     const qsizetype n = text.size();
-    while (i < n && (text[i] == u' ' || text[i] == u'\t'))
-        ++i;
-    const qsizetype start = i;
     if (i < n && (text[i] == u'+' || text[i] == u'-'))
         ++i;
     auto isDigit = [&](qsizetype k) { return k < n && text[k] >= u'0' && text[k] <= u'9'; };
@@ -25,11 +22,20 @@ double NumericValue(QStringView text)
             anyDigit = true;
         }
     }
-    if (!anyDigit)
+    return anyDigit ? i : 0;
+}
+
+double NumericValue(QStringView text)
+{
+    qsizetype start = 0;
+    while (start < text.size() && (text[start] == u' ' || text[start] == u'\t'))
+        ++start;
+    const qsizetype length = DecimalNumberLength(text.mid(start));
+    if (length == 0)
         return 0;
     // Sign, digits and point stand together; a usual number is read from a small buffer on the
     // stack, as a million-row duplicate check reads one per row.
-    QStringView number = text.mid(start, i - start);
+    QStringView number = text.mid(start, length);
     if (number.startsWith(u'+'))
         number = number.mid(1);
     char buffer[64];

@@ -8,5 +8,10 @@
 // all have the value 12; "A1" has the value 0.
 double NumericValue(QStringView text);
 
+// The length of the decimal number text starts with (optional sign, digits, optional point and
+// digits, at least one digit); 0 when it starts with none. A text is a plain number when this is its
+// whole length.
+qsizetype DecimalNumberLength(QStringView text);
+
 // A number written in its shortest decimal form: 7 rather than 007 or 7.0, 12.5 rather than 12.50.
 QString ShortestDecimal(double value);

@@ -18,27 +18,6 @@ void appendField(QByteArray &record, const QString &text, int width)
     }
 }
 
-bool isPlainNumber(const QString &text)
-{
-    int i = 0;
-    const int n = static_cast<int>(text.size());
-    if (i < n && (text[i] == u'+' || text[i] == u'-'))
-        ++i;
-    bool anyDigit = false;
-    while (i < n && text[i] >= u'0' && text[i] <= u'9') {
-        ++i;
-        anyDigit = true;
-    }
-    if (i < n && text[i] == u'.') {
-        ++i;
-        while (i < n && text[i] >= u'0' && text[i] <= u'9') {
-            ++i;
-            anyDigit = true;
-        }
-    }
-    return i == n && anyDigit;
-}
-
 } // namespace
 
 namespace Rqx5Record {
@@ -74,7 +53,7 @@ QByteArray coordinateRecord(const QString &number, const QString &name, const QS
 
 QString receivedPointNumber(const QString &text)
 {
-    if (text.isEmpty() || isPlainNumber(text))
+    if (text.isEmpty() || DecimalNumberLength(text) == text.size())
         return ShortestDecimal(NumericValue(text));
     int zeros = 0;
     while (zeros < text.size() - 1 && text[zeros] == u'0')

@@ -23,6 +23,22 @@ TEST(NumericText, ValueOfTheLongestLeadingNumber)
     EXPECT_EQ(NumericValue(QStringLiteral("4538210.1234")), 4538210.1234);
 }
 
+// Where a received point number is a plain number, and so shown in its shortest form.
+TEST(NumericText, LengthOfTheLeadingDecimalNumber)
+{
+    EXPECT_EQ(DecimalNumberLength(u"12"), 2);
+    EXPECT_EQ(DecimalNumberLength(u"-3.25x"), 5);
+    EXPECT_EQ(DecimalNumberLength(u"+7"), 2);
+    EXPECT_EQ(DecimalNumberLength(u".5"), 2);
+    EXPECT_EQ(DecimalNumberLength(u"5."), 2);
+    EXPECT_EQ(DecimalNumberLength(u"1.2.3"), 3);
+    EXPECT_EQ(DecimalNumberLength(u"K12"), 0);
+    EXPECT_EQ(DecimalNumberLength(u" 1"), 0); // blanks are not part of a number
+    EXPECT_EQ(DecimalNumberLength(u"-"), 0);
+    EXPECT_EQ(DecimalNumberLength(u"-."), 0);
+    EXPECT_EQ(DecimalNumberLength(u""), 0);
+}
+
 TEST(NumericText, ShortestDecimalForm)
 {
     EXPECT_EQ(ShortestDecimal(NumericValue(QStringLiteral("007"))), QStringLiteral("7"));
