@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// Coordinate files are written in GB18030, which gives the same bytes as GBK for every GBK character
+// and keeps any other character instead of turning it into "?".
+QByteArray EncodeFileText(const QString &text);
+
+// A file is read as UTF-8 when it starts with a UTF-8 byte-order mark or is valid UTF-8 holding
+// multi-byte sequences (files from other tools), otherwise as GB18030.
+QString DecodeFileText(const QByteArray &bytes);
+
+// Writes bytes through QSaveFile, so a failed save never leaves a half-written file in place of
+// the old one. On failure returns false and sets error to the reason.
+bool WriteFileAtomically(const QString &path, const QByteArray &bytes, QString *error);
