@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdlib>
 
 qsizetype DecimalNumberLength(QStringView text)
 {
@@ -58,10 +59,44 @@ QString ShortestDecimal(double value)
         return QStringLiteral("0");
     if (std::fabs(value) < 1e15 && value == std::trunc(value))
         return QString::number(static_cast<long long>(value));
-    QString text = QString::number(value, 'f', 10);
-    while (text.endsWith(u'0'))
-        text.chop(1);
-    if (text.endsWith(u'.'))
-        text.chop(1);
-    return text == QLatin1String("-0") ? QStringLiteral("0") : text;
+    // At most 15 significant digits: a double holds 15 for certain, and a 16th or 17th would show
+    // the binary rounding of coordinates in the millions (3456789.1234 as 3456789.1233999999).
+    constexpr int kSignificantDigits = 15;
+    char scientific[40];
+    const auto written = std::to_chars(scientific, scientific + sizeof scientific, value,
+                                       std::chars_format::scientific, kSignificantDigits - 1);
+    if (written.ec != std::errc())
+        return QStringLiteral("0");
+    // [-]d.dddddddddddddde[+-]x..
+    const char *p = scientific;
+    const bool negative = *p == '-';
+    if (negative)
+        ++p;
+    char digits[kSignificantDigits];
+    int count = 0;
+    for (; p < written.ptr && *p != 'e'; ++p) {
+        if (*p != '.' && count < kSignificantDigits)
+            digits[count++] = *p;
+    }
+    int exponent = 0;
+    std::from_chars(p < written.ptr ? p + 1 + (p[1] == '+') : written.ptr, written.ptr, exponent);
+    while (count > 1 && digits[count - 1] == '0')
+        --count;
+
+    QString text;
+    text.reserve(count + std::abs(exponent) + 3);
+    if (negative)
+        text += u'-';
+    if (exponent < 0) {
+        text += QLatin1String("0.");
+        text += QString(-exponent - 1, u'0');
+        text += QLatin1String(digits, count);
+        return text;
+    }
+    for (int k = 0; k <= exponent || k < count; ++k) {
+        if (k == exponent + 1)
+            text += u'.';
+        text += k < count ? QChar::fromLatin1(digits[k]) : u'0';
+    }
+    return text;
 }

@@ -51,3 +51,22 @@ TEST(NumericText, ShortestDecimalForm)
     EXPECT_EQ(ShortestDecimal(NumericValue(QStringLiteral("123456789012"))), QStringLiteral("123456789012"));
     EXPECT_EQ(ShortestDecimal(NumericValue(QStringLiteral("0.0001"))), QStringLiteral("0.0001"));
 }
+
+// Up to 15 significant digits and never an exponent: grid coordinates in the millions keep their
+// decimals without the binary rounding showing.
+TEST(NumericText, ShortestDecimalKeepsFifteenSignificantDigits)
+{
+    EXPECT_EQ(ShortestDecimal(NumericValue(QStringLiteral("3456789.1234"))), QStringLiteral("3456789.1234"));
+    EXPECT_EQ(ShortestDecimal(NumericValue(QStringLiteral("-4512345.6789"))),
+              QStringLiteral("-4512345.6789"));
+    EXPECT_EQ(ShortestDecimal(NumericValue(QStringLiteral("1234567.891"))), QStringLiteral("1234567.891"));
+    EXPECT_EQ(ShortestDecimal(NumericValue(QStringLiteral("38.12345678901234567"))),
+              QStringLiteral("38.1234567890123"));
+    EXPECT_EQ(ShortestDecimal(NumericValue(QStringLiteral("0.000000000001"))),
+              QStringLiteral("0.000000000001"));
+    EXPECT_EQ(ShortestDecimal(NumericValue(QStringLiteral("-0.5"))), QStringLiteral("-0.5"));
+    EXPECT_EQ(ShortestDecimal(NumericValue(QStringLiteral("99999999999999999999"))),
+              QStringLiteral("100000000000000000000"));
+    EXPECT_EQ(ShortestDecimal(NumericValue(QStringLiteral("1234567890123456.5"))),
+              QStringLiteral("1234567890123460"));
+}
