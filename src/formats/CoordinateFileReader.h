@@ -1,20 +1,15 @@
 #pragma once
 
-#include "core/CoordinatePoint.h"
+#include "CoordinateFileContent.h"
 
 #include <QByteArray>
-#include <QStringList>
-#include <vector>
-
-// What reading a coordinate file yields, before it replaces the table.
-struct CoordinateFileContent {
-    bool rawLines = false;               // formats 3 and 8: lines, no columns
-    std::vector<CoordinatePoint> rows;   // fields formats: rows in the table's column order, sequence 1..n
-    QStringList lines;                   // raw-lines formats: every line of 2 or more characters
-    int skippedLines = 0;                // lines with fewer commas than the format needs
-    int firstSkippedLine = 0;            // 1-based line number in the file of the first of them
-};
+#include <QString>
 
 // Reads the bytes of a coordinate file in the given format (1..9); the plan coordinates are placed
-// in the table's column order (nez: N then E; otherwise E then N).
+// in the table's column order (nez: N then E; otherwise E then N). The text is decoded as
+// DecodeFileText does. Lines may end in CR LF, LF or CR. The content does not refer to the bytes,
+// so the caller may drop them before replacing the table. A format outside 1..9 reads nothing.
 CoordinateFileContent ReadCoordinateFile(const QByteArray &bytes, int format, bool nez);
+
+// The same for text already decoded.
+CoordinateFileContent ReadCoordinateText(const QString &text, int format, bool nez);

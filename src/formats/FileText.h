@@ -8,9 +8,13 @@
 QByteArray EncodeFileText(const QString &text);
 
 // A file is read as UTF-8 when it starts with a UTF-8 byte-order mark or is valid UTF-8 holding
-// multi-byte sequences (files from other tools), otherwise as GB18030.
+// multi-byte sequences (files from other tools), otherwise as GB18030. A byte-order mark is not
+// part of the text.
 QString DecodeFileText(const QByteArray &bytes);
 
+// Reads a whole file. On failure returns false and sets error to the reason, in words for the user.
+bool ReadFileBytes(const QString &path, QByteArray *bytes, QString *error);
+
 // Writes bytes through QSaveFile, so a failed save never leaves a half-written file in place of
-// the old one. On failure returns false and sets error to the reason.
+// the old one. On failure returns false and sets error to the reason, in words for the user.
 bool WriteFileAtomically(const QString &path, const QByteArray &bytes, QString *error);
