@@ -1,0 +1,107 @@
+// The drawing as a real DXF reader sees it: Debian's python3-ezdxf reads the saved file.
+
+#include "core/CoordinateTableModel.h"
+#include "formats/DxfDrawing.h"
+#include "formats/FileText.h"
+#include "support/QStringPrinter.h"
+#include "support/TestPoint.h"
+
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+// Debian's interpreter, where python3-ezdxf is installed; the first python3 on PATH may be another.
+const QString kPython = QStringLiteral("/usr/bin/python3");
+
+// Prints what the reader found, one line per layer and per entity. The drawing declares no code
+// page: the labels are read in the Chinese code page the file was written in, as a CAD program on
+// a Chinese system reads them.
+const char kReader[] = R"(
+import sys, ezdxf
+doc = ezdxf.readfile(sys.argv[1], encoding="gbk")
+for name in ("$EXTMIN", "$EXTMAX", "$LIMMIN", "$LIMMAX"):
+    print(name, *[repr(v) for v in doc.header.get(name)])
+for layer in doc.layers:
+    print("LAYER", layer.dxf.name, layer.dxf.color, layer.dxf.linetype)
+for e in doc.modelspace():
+    if e.dxftype() == "POINT":
+        print("POINT", e.dxf.layer, *[repr(v) for v in e.dxf.location])
+    elif e.dxftype() == "TEXT":
+        print("TEXT", e.dxf.layer, *[repr(v) for v in e.dxf.insert], repr(e.dxf.height), "[" + e.dxf.text + "]")
+    else:
+        print("OTHER", e.dxftype())
+)";
+
+bool readerAvailable()
+{
+    QProcess probe;
+    probe.start(kPython, {QStringLiteral("-c"), QStringLiteral("import ezdxf")});
+    return probe.waitForFinished(20000) && probe.exitStatus() == QProcess::NormalExit &&
+           probe.exitCode() == 0;
+}
+
+// Saves the table's drawing as the save command does (the drawing, one more CR LF, the file's code
+// page) and returns what the reader printed.
+QStringList readBack(const CoordinateTableModel &table, bool nez)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("points.dxf"));
+    QString error;
+    EXPECT_TRUE(WriteFileAtomically(
+        path, EncodeFileText(BuildDxfDrawing(table, nez) + QStringLiteral("\r\n")), &error))
+        << error.toStdString();
+    QProcess reader;
+    reader.start(kPython, {QStringLiteral("-c"), QString::fromLatin1(kReader), path});
+    EXPECT_TRUE(reader.waitForFinished(60000));
+    EXPECT_EQ(reader.exitCode(), 0) << reader.readAllStandardError().toStdString();
+    return QString::fromUtf8(reader.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
+}
+
+} // namespace
+
+TEST(DxfReadBack, OnePointAndTwoLabelsPerRowOnTheirLayersAtThePoint)
+{
+    if (!readerAvailable())
+        GTEST_SKIP() << "python3-ezdxf is not installed for /usr/bin/python3 (scripts/setup installs it); "
+                        "the drawing is not read back";
+
+    const std::vector<TestPoint> points = {
+        {QStringLiteral("12.50"), QStringLiteral("甲"), QStringLiteral("3456789.1234"),
+         QStringLiteral("512345.6789"), QStringLiteral("45.678")},
+        {QStringLiteral("A7"), QString(), QStringLiteral("3456700.5"), QStringLiteral("512300"),
+         QStringLiteral("-1.25")},
+        {QStringLiteral("控1"), QString(), QStringLiteral("-20"), QStringLiteral("-30.5"),
+         QStringLiteral("0")},
+    };
+    const QStringList expected = {
+        "$EXTMIN -31.0 -20.0 -2.0",
+        "$EXTMAX 512345.0 3456789.0 45.0",
+        "$LIMMIN -31.0 -20.0",
+        "$LIMMAX 512345.0 3456789.0",
+        "LAYER Point 7 CONTINUOUS",
+        "LAYER PointNumber 3 CONTINUOUS",
+        "LAYER Level 3 CONTINUOUS",
+        "LAYER Code 4 CONTINUOUS",
+        // The reader's own default layers.
+        "LAYER 0 7 Continuous",
+        "LAYER Defpoints 7 Continuous",
+        "POINT Point 512345.6789 3456789.1234 45.678",
+        "TEXT PointNumber 512345.6789 3456789.1234 45.678 0.0 [12.5]",
+        "TEXT Level 512345.6789 3456789.1234 0.0 0.1 [45.678]",
+        "POINT Point 512300.0 3456700.5 -1.25",
+        "TEXT PointNumber 512300.0 3456700.5 -1.25 0.0 [A7]",
+        "TEXT Level 512300.0 3456700.5 0.0 0.1 [-1.25]",
+        "POINT Point -30.5 -20.0 0.0",
+        "TEXT PointNumber -30.5 -20.0 0.0 0.0 [控1]",
+        "TEXT Level -30.5 -20.0 0.0 0.1 [0]",
+    };
+    for (bool nez : {true, false}) {
+        CoordinateTableModel table;
+        table.buildColumns(nez);
+        for (const TestPoint &p : points)
+            appendPoint(table, nez, p);
+        EXPECT_EQ(readBack(table, nez), expected) << (nez ? "NEZ" : "ENZ");
+    }
+}
