@@ -51,6 +51,8 @@ QString BuildCoordinateText(const CoordinateTableModel &table, int format, bool 
     if (format == CadDrawing)
         return BuildDxfDrawing(table, nez);
     const CoordinateFileLayout layout = CoordinateFileLayout::written(format);
+    if (layout.fieldCount == 0)
+        return {};
     std::array<int, 6> columns{};
     for (int k = 0; k < layout.fieldCount; ++k) {
         switch (layout.fields[static_cast<size_t>(k)]) {

@@ -118,7 +118,15 @@ QString DecodeFileText(const QByteArray &bytes)
     if (isMultiByteUtf8(bytes))
         return QString::fromUtf8(bytes);
     QStringDecoder decoder(kGb18030);
-    QString text = decoder.decode(bytes);
+    QString text;
+    if (!bytes.isEmpty() && static_cast<unsigned char>(bytes.back()) >= 0x80) {
+        // The decoder keeps an unfinished sequence at the end for input that never comes; a line end
+        // after it makes it show as a replacement character instead of vanishing.
+        text = decoder.decode(bytes + '\n');
+        text.chop(1);
+    } else {
+        text = decoder.decode(bytes);
+    }
     // GB18030 has a byte-order mark of its own (84 31 95 33).
     if (text.startsWith(QChar(0xFEFF)))
         text.remove(0, 1);

@@ -1,6 +1,7 @@
 // Every text format against its golden file in tests/data: the bytes written for one table (Chinese
 // names in GB18030, negative and zero-padded values, an empty name, a gap left by a deleted row, the
 // final empty line), and the same file read back.
+#include "CoordinatePointPrinter.h"
 #include "core/CoordinateTableModel.h"
 #include "formats/CoordinateFileReader.h"
 #include "formats/CoordinateFileWriter.h"
