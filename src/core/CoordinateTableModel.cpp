@@ -12,6 +12,7 @@ void CoordinateTableModel::buildColumns(bool nez)
     m_rows.clear();
     m_rows.shrink_to_fit();
     m_hasColumns = true;
+    m_plainList = false;
     m_nez = nez;
     endResetModel();
 }
@@ -22,6 +23,16 @@ void CoordinateTableModel::clear()
     m_rows.clear();
     m_rows.shrink_to_fit();
     m_hasColumns = false;
+    m_plainList = false;
+    endResetModel();
+}
+
+void CoordinateTableModel::showAsPlainList()
+{
+    if (m_hasColumns || m_plainList)
+        return;
+    beginResetModel();
+    m_plainList = true;
     endResetModel();
 }
 
@@ -147,7 +158,9 @@ int CoordinateTableModel::rowCount(const QModelIndex &parent) const
 
 int CoordinateTableModel::columnCount(const QModelIndex &parent) const
 {
-    return parent.isValid() || !m_hasColumns ? 0 : kColumnCount;
+    if (parent.isValid())
+        return 0;
+    return m_hasColumns ? kColumnCount : m_plainList ? 1 : 0;
 }
 
 QVariant CoordinateTableModel::data(const QModelIndex &index, int role) const

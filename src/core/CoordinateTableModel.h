@@ -23,7 +23,12 @@ public:
     void buildColumns(bool nez);
     // Removes all rows and all columns (the view then shows no headers).
     void clear();
+    // Shows a table without columns as a plain list, one item per row (its own text, column 0) and
+    // no headers, as the lines of a file read without fields are shown. buildColumns() and clear()
+    // end it.
+    void showAsPlainList();
     bool hasColumns() const { return m_hasColumns; }
+    bool isPlainList() const { return m_plainList; }
     bool columnsNez() const { return m_nez; }
     QStringList headers() const;
     // Relative widths of the six columns, in units of the list width / 18 (column 0 practically hidden).
@@ -54,5 +59,6 @@ private:
 
     std::vector<QString> m_rows;
     bool m_hasColumns = false;
+    bool m_plainList = false;
     bool m_nez = true;
 };

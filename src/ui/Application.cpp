@@ -1,11 +1,14 @@
 #include "Application.h"
 
+#include "CommonDialog.h"
+#include "CoordinateFileCommands.h"
 #include "Form1.h"
 #include "Form2.h"
 #include "Form3.h"
 #include "Form5.h"
 #include "Form6.h"
 #include "MessagePresenter.h"
+#include "QFileDialogPresenter.h"
 #include "rqx2/Rqx2Protocol.h"
 #include "rqx5/Rqx5Protocol.h"
 #include "serial/CableSearch.h"
@@ -25,7 +28,7 @@ const QString kNotice = QStringLiteral(
 } // namespace
 
 Application::Application(const QString &deviceDir, MessagePresenter &messages,
-                         std::function<void()> endProgram, SerialLink *link)
+                         std::function<void()> endProgram, SerialLink *link, FileDialogPresenter *fileDialogs)
     : m_deviceDir(deviceDir), m_messages(messages), m_endHook(std::move(endProgram)), m_link(link)
 {
     if (!m_link) {
@@ -42,6 +45,13 @@ Application::Application(const QString &deviceDir, MessagePresenter &messages,
     m_rqx2 = std::make_unique<Rqx2Protocol>(m_state, *m_link, m_table, *m_form1);
     m_rqx5 = std::make_unique<Rqx5Protocol>(m_state, *m_link, m_table, *m_form1);
     m_portCommands = std::make_unique<PortCommands>(m_state, *m_link, *m_form1);
+    if (!fileDialogs) {
+        m_ownFileDialogs = std::make_unique<QFileDialogPresenter>();
+        fileDialogs = m_ownFileDialogs.get();
+    }
+    m_commonDialog = std::make_unique<CommonDialog>(*fileDialogs);
+    m_fileCommands =
+        std::make_unique<CoordinateFileCommands>(m_state, m_table, *m_form1, *m_commonDialog, m_messages);
     m_rqx2->install(m_dispatcher->routines());
     m_rqx5->install(m_dispatcher->routines());
     if (m_ownLink)
@@ -72,6 +82,10 @@ void Application::connectCommands()
     auto onButton = [w](const char *name, auto handler) {
         QObject::connect(w->button(QLatin1String(name)), &QPushButton::clicked, w, handler);
     };
+    onAction("Open", [this] { m_fileCommands->Open(); });
+    onButton("Command10", [this] { m_fileCommands->Open(); });
+    onAction("Save", [this] { m_fileCommands->Save(); });
+    onButton("Command9", [this] { m_fileCommands->OlderSave(); });
     onAction("RecZB", [this] { RecZB(); });
     onAction("SendZB", [this] { SendZB(); });
     onAction("COM_Set", [this] {

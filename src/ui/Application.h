@@ -21,7 +21,9 @@
 // app.selectionDialog()->findChild<QRadioButton *>("Option4")->setChecked(true) for RQX5.
 // With the real link the receive events come from the port itself while the event loop runs.
 // Every message box goes through the presenter (parent window, title, text); ending the program
-// hides every window and calls the end hook once (main() quits the event loop there).
+// hides every window and calls the end hook once (main() quits the event loop there). File dialogs
+// go through the file dialog presenter in the same way (tests pass their own as the last argument;
+// left out, the program's QFileDialog is used).
 
 #include "core/AppState.h"
 #include "core/CoordinateTableModel.h"
@@ -30,6 +32,9 @@
 #include <functional>
 #include <memory>
 
+class CommonDialog;
+class CoordinateFileCommands;
+class FileDialogPresenter;
 class Form1;
 class Form3;
 class Form6;
@@ -47,7 +52,7 @@ public:
     // deviceDir: where the serial devices are listed (normally /dev/serial/by-id). link: the port to
     // use; when null, a QSerialLink on deviceDir is made and its receive event goes to the dispatcher.
     Application(const QString &deviceDir, MessagePresenter &messages, std::function<void()> endProgram,
-                SerialLink *link = nullptr);
+                SerialLink *link = nullptr, FileDialogPresenter *fileDialogs = nullptr);
     ~Application();
     Application(const Application &) = delete;
     Application &operator=(const Application &) = delete;
@@ -73,6 +78,9 @@ public:
     Rqx2Protocol &rqx2() { return *m_rqx2; }
     Rqx5Protocol &rqx5() { return *m_rqx5; }
     PortCommands &portCommands() { return *m_portCommands; }
+    // The main window's one file dialog, shared by every file command of every window.
+    CommonDialog &fileDialog() { return *m_commonDialog; }
+    CoordinateFileCommands &fileCommands() { return *m_fileCommands; }
     TransferView &view();
 
     Form1 *mainWindow() const { return m_form1.get(); }
@@ -99,4 +107,7 @@ private:
     std::unique_ptr<Rqx2Protocol> m_rqx2;
     std::unique_ptr<Rqx5Protocol> m_rqx5;
     std::unique_ptr<PortCommands> m_portCommands;
+    std::unique_ptr<FileDialogPresenter> m_ownFileDialogs;
+    std::unique_ptr<CommonDialog> m_commonDialog;
+    std::unique_ptr<CoordinateFileCommands> m_fileCommands;
 };

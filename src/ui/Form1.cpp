@@ -56,6 +56,7 @@ Form1::Form1(AppState &state, CoordinateTableModel &table, MessagePresenter &mes
     connect(button(QStringLiteral("Command11")), &QPushButton::clicked, this, &Form1::endProgram);
 
     connect(&m_table, &QAbstractItemModel::modelReset, this, [this] {
+        applyViewMode();
         applyColumnWidths();
         keepARowSelected();
     });
@@ -65,6 +66,7 @@ Form1::Form1(AppState &state, CoordinateTableModel &table, MessagePresenter &mes
     m_listRepaint.setInterval(kListRepaintMs);
     connect(&m_listRepaint, &QTimer::timeout, this, [this] { m_list->setUpdatesEnabled(true); });
     connect(&m_table, &QAbstractItemModel::rowsRemoved, this, &Form1::keepARowSelected);
+    applyViewMode();
 }
 
 QString Form1::caption()
@@ -227,6 +229,11 @@ void Form1::switchOffFileName()
     m_fileName->hide();
 }
 
+QString Form1::fileName() const
+{
+    return m_fileName->text();
+}
+
 QAction *Form1::action(const QString &name) const
 {
     return findChild<QAction *>(name);
@@ -240,7 +247,7 @@ QPushButton *Form1::button(const QString &name) const
 int Form1::selectedRow() const
 {
     const QItemSelectionModel *selection = m_list->selectionModel();
-    const QModelIndexList rows = selection->selectedRows(1);
+    const QModelIndexList rows = selection->selectedRows(m_table.isPlainList() ? 0 : 1);
     if (!rows.isEmpty())
         return rows.first().row() + 1;
     const QModelIndex current = selection->currentIndex();
@@ -258,7 +265,7 @@ void Form1::keepARowSelected()
     if (current.isValid() && selection->isRowSelected(current.row(), {}))
         return;
     if (!current.isValid())
-        current = m_table.index(0, 1);
+        current = m_table.index(0, m_table.isPlainList() ? 0 : 1);
     selection->setCurrentIndex(current, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
 }
 
@@ -289,6 +296,17 @@ void Form1::applyColumnWidths()
             width -= shortfall;
         header->resizeSection(column, std::max(24, static_cast<int>(width)));
     }
+}
+
+void Form1::applyViewMode()
+{
+    // Without columns the list is a plain list of items: no headers, each item one line as wide as
+    // the list (the lines of a file read without fields).
+    QHeaderView *header = m_list->horizontalHeader();
+    header->setVisible(m_table.hasColumns());
+    header->setStretchLastSection(m_table.isPlainList());
+    if (m_table.isPlainList())
+        header->setSectionHidden(0, false);
 }
 
 bool Form1::eventFilter(QObject *watched, QEvent *event)

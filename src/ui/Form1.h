@@ -38,6 +38,8 @@ public:
 
     // With the RQX2 series there is no file name: Label1 "文件:" and Text3 are switched off.
     void switchOffFileName();
+    // The file box Text3: the full name of the coordinate file last opened.
+    QString fileName() const;
 
     // The table commands.
     void NewPoint();
@@ -87,6 +89,7 @@ private:
     QWidget *buildCentralWidget();
     QPushButton *makeButton(const char *name, const QString &caption);
     void applyColumnWidths();
+    void applyViewMode();
     void keepARowSelected();
     void deferListRepaint();
     void setEditButtonsEnabled(bool enabled);

@@ -94,6 +94,35 @@ TEST(CoordinateTableModel, ClearLeavesNoColumnsAndBuildEmptiesTheRows)
     EXPECT_FALSE(model.hasColumns());
 }
 
+// The lines of a file read without fields: one item per line, nothing in the sub-items, no headers.
+TEST(CoordinateTableModel, APlainListShowsEachRowsOwnTextOnly)
+{
+    CoordinateTableModel model;
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
+    model.clear();
+    model.append(row("1,P1,10,20,30", ""));
+    model.append(row("  0", ""));
+    model.showAsPlainList();
+    EXPECT_TRUE(model.isPlainList());
+    EXPECT_FALSE(model.hasColumns());
+    EXPECT_EQ(model.columnCount(), 1);
+    EXPECT_EQ(model.data(model.index(0, 0)).toString(), QStringLiteral("1,P1,10,20,30"));
+    EXPECT_EQ(model.data(model.index(1, 0)).toString(), QStringLiteral("  0"));
+    EXPECT_EQ(model.cell(1, 1), QString());
+
+    // A table with columns is never a plain list; building the columns or clearing ends it.
+    model.buildColumns(true);
+    EXPECT_FALSE(model.isPlainList());
+    model.showAsPlainList();
+    EXPECT_FALSE(model.isPlainList());
+    EXPECT_EQ(model.columnCount(), 6);
+    model.clear();
+    model.showAsPlainList();
+    model.clear();
+    EXPECT_FALSE(model.isPlainList());
+    EXPECT_EQ(model.columnCount(), 0);
+}
+
 TEST(CoordinateTableModel, RenumberingSetsThePointNumbersToTheRowNumbers)
 {
     CoordinateTableModel model;

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+
+class FileDialogPresenter;
+class QWidget;
+
+// The main window's one file dialog, shared by every file command: it keeps its filter list, filter
+// position and file name between uses, as each command sets only what it needs.
+class CommonDialog {
+public:
+    explicit CommonDialog(FileDialogPresenter &presenter) : m_presenter(presenter) {}
+
+    QString Filter;      // "description|pattern|description|pattern|..."
+    int FilterIndex = 1; // 1-based position of the chosen filter
+    QString FileName;    // full path; empty after a cancelled dialog
+
+    // Show the dialog; true when a file was chosen (FileName and FilterIndex then tell which).
+    bool ShowOpen(QWidget *parent);
+    bool ShowSave(QWidget *parent);
+
+private:
+    bool show(QWidget *parent, bool save);
+
+    FileDialogPresenter &m_presenter;
+};

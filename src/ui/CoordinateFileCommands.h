@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QString>
+
+struct AppState;
+class CommonDialog;
+class CoordinateTableModel;
+class Form1;
+class MessagePresenter;
+
+// The main window's file commands: open a coordinate file into the table, save the table in a
+// chosen format, and the older save in the table's shown column order. The position of the filter
+// chosen in the dialog is the file's format. The text of a file is built, written and let go: a
+// million-point text is not kept for nothing.
+class CoordinateFileCommands {
+public:
+    // The dialogs' filter lists, "description|pattern|..." as the dialog takes them.
+    static const QString kOpenFilter;
+    static const QString kSaveFilter;
+    static const QString kOlderSaveFilter;
+
+    CoordinateFileCommands(AppState &state, CoordinateTableModel &table, Form1 &window, CommonDialog &dialog,
+                           MessagePresenter &messages);
+
+    void Open();      // menu "打开  " (Open) and button "打 开" (Command10)
+    void Save();      // menu "保存" (Save)
+    void OlderSave(); // button "保 存" (Command9)
+
+private:
+    // The position chosen in the dialog as a format; the dialog offers no other.
+    int chosenFormat() const;
+    // Whether the table's third column holds N.
+    bool tableIsNez() const;
+    // Writes the file's text and its final line end; a failure is reported.
+    void write(const QString &path, const QString &text);
+    void error(const QString &path, const QString &reason);
+
+    AppState &m_state;
+    CoordinateTableModel &m_table;
+    Form1 &m_window;
+    CommonDialog &m_dialog;
+    MessagePresenter &m_messages;
+};

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+// What a file dialog is asked: open or save, the filter list in its "description|pattern|..." form,
+// the 1-based position of the filter offered first and the file name offered.
+struct FileDialogRequest {
+    enum class Mode { Open, Save };
+    Mode mode = Mode::Open;
+    QString filter;
+    int filterIndex = 1;
+    QString fileName;
+};
+
+// What the user chose: the full file name (empty when the dialog was cancelled) and the 1-based
+// position of the chosen filter.
+struct FileDialogChoice {
+    QString fileName;
+    int filterIndex = 1;
+};
+
+// Every file dialog of the program goes through here, modal over parent, returning when the user
+// has chosen or cancelled. Window tests answer the dialogs through a presenter of their own.
+class FileDialogPresenter {
+public:
+    virtual ~FileDialogPresenter() = default;
+    virtual FileDialogChoice showFileDialog(QWidget *parent, const FileDialogRequest &request) = 0;
+};

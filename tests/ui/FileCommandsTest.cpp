@@ -1,0 +1,412 @@
+#include "AppFixture.h"
+
+#include "core/CoordinateTableModel.h"
+#include "support/QStringPrinter.h"
+#include "support/ScriptedFileDialogs.h"
+#include "ui/QFileDialogPresenter.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QTableView>
+#include <QTimer>
+
+namespace {
+
+const QString kOpenList = QStringLiteral(
+    "HYL格式(NEZ)(*.hyl)|*.hyl|HYL格式(ENZ)(*.hyl)|*.hyl|CAD格式(ENZ)(*.dxf)|*.dxf|南方开思(*.dat)|*.dat|"
+    "广州开思(*.dat)|*.dat|SV300格式(*.svf)|*.svf|拓普康格式(*.pts)|*.pts|文本文档(*.txt)|*.txt|"
+    "CSV(逗号分隔)(*.csv)|*.csv|");
+const QString kSaveList = QStringLiteral(
+    "HYL格式(NEZ)(*.hyl)|*.hyl|HYL格式(ENZ)(*.hyl)|*.hyl|CAD格式(*.dxf)|*.dxf|南方开思(*.dat)|*.dat|"
+    "广州开思(*.dat)|*.dat|SV300格式(*.svf)|*.svf|拓普康格式(*.pts)|*.pts|文本文档(*.txt)|*.txt|"
+    "CSV(逗号分隔)(*.csv)|*.csv|");
+const QString kOlderList =
+    QStringLiteral("HYL格式(*.hyl)|*.hyl|拓普康格式(*.pts)|*.pts|SV300格式(*.svf)|*.svf|"
+                   "广州开思(*.dat)|*.dat|南方开思(*.dat)|*.dat|文本文档(*.txt)|*.txt|"
+                   "所有文件(*.*)");
+
+// 控制点 in the Chinese code page.
+const QByteArray kControlPoint("\xBF\xD8\xD6\xC6\xB5\xE3");
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QByteArray("<no file>");
+    return file.readAll();
+}
+
+void writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+} // namespace
+
+class FileCommands : public AppFixture {
+protected:
+    // The program up with the RQX5 series (whose window shows the file name) in the given order,
+    // every file dialog answered by the test.
+    void start(bool nez = true)
+    {
+        addDevice(cableName());
+        app = std::make_unique<Application>(
+            devices.path(), messages, [this] { ++ends; }, &link, &dialogs);
+        app->start();
+        choose(true, nez);
+        ASSERT_TRUE(form1()->isVisible());
+        messages.messages.clear();
+    }
+
+    QString path(const char *name) const { return files.filePath(QLatin1String(name)); }
+
+    // Two points: a Chinese name, a zero-padded number, a lettered number, a negative height; the
+    // sequence numbers keep the gap a deleted row left.
+    void fillTwoPoints(bool nez)
+    {
+        CoordinateTableModel &table = app->table();
+        table.buildColumns(nez);
+        const QString n1 = QStringLiteral("3456789.1234"), e1 = QStringLiteral("512345.6789");
+        const QString n2 = QStringLiteral("3456700.5"), e2 = QStringLiteral("512300");
+        table.append(CoordinatePoint{"1", "12.50", "控制点", nez ? n1 : e1, nez ? e1 : n1, "45.678"});
+        table.append(CoordinatePoint{"3", "A7", "K", nez ? n2 : e2, nez ? e2 : n2, "-1.25"});
+    }
+
+    QString text(const char *name) { return child<QLineEdit>(form1(), name)->text(); }
+    QTableView *list() { return child<QTableView>(form1(), "ListView1"); }
+
+    ScriptedFileDialogs dialogs;
+    QTemporaryDir files;
+};
+
+TEST_F(FileCommands, EachCommandOffersItsFilterListFirstEntryAndFileName)
+{
+    start();
+    const QString points = path("points.hyl");
+    writeBytes(points, "1,P1,10,20,30\r\n");
+
+    dialogs.choose(points, 1);
+    form1()->action(QStringLiteral("Open"))->trigger();
+    // The open command leaves the dialog's file name as it was: it offers the file last chosen.
+    form1()->button(QStringLiteral("Command10"))->click();
+    form1()->action(QStringLiteral("Save"))->trigger();
+    form1()->button(QStringLiteral("Command9"))->click();
+
+    ASSERT_EQ(dialogs.shown.size(), 4);
+    const auto &open1 = dialogs.shown[0].request;
+    EXPECT_EQ(open1.mode, FileDialogRequest::Mode::Open);
+    EXPECT_EQ(open1.filter, kOpenList);
+    EXPECT_EQ(open1.filterIndex, 1);
+    EXPECT_EQ(dialogs.shown[0].parentName, QStringLiteral("Form1"));
+    const auto &open2 = dialogs.shown[1].request;
+    EXPECT_EQ(open2.mode, FileDialogRequest::Mode::Open);
+    EXPECT_EQ(open2.filter, kOpenList);
+    EXPECT_EQ(open2.fileName, points);
+    const auto &save = dialogs.shown[2].request;
+    EXPECT_EQ(save.mode, FileDialogRequest::Mode::Save);
+    EXPECT_EQ(save.filter, kSaveList);
+    EXPECT_EQ(save.filterIndex, 1);
+    EXPECT_EQ(save.fileName, QString());
+    const auto &older = dialogs.shown[3].request;
+    EXPECT_EQ(older.mode, FileDialogRequest::Mode::Save);
+    EXPECT_EQ(older.filter, kOlderList);
+    EXPECT_EQ(older.filterIndex, 1);
+    EXPECT_EQ(older.fileName, points); // Text3, the file last opened
+
+    // Nothing cancelled was written or read again.
+    EXPECT_EQ(QDir(files.path()).entryList(QDir::Files), QStringList{"points.hyl"});
+    EXPECT_TRUE(messages.messages.isEmpty());
+}
+
+// Every position of the save list writes its own format, the table's column order notwithstanding,
+// and the file ends with one empty line.
+TEST_F(FileCommands, TheChosenPositionIsTheFormatWritten)
+{
+    const QByteArray r1nez = "12.50," + kControlPoint + ",3456789.1234,512345.6789,45.678\r\n";
+    const QByteArray r2nez = "A7,K,3456700.5,512300,-1.25\r\n";
+    const QByteArray r1enz = "12.50," + kControlPoint + ",512345.6789,3456789.1234,45.678\r\n";
+    const QByteArray r2enz = "A7,K,512300,3456700.5,-1.25\r\n";
+    const std::pair<int, QByteArray> expected[] = {
+        {1, r1nez + r2nez + "\r\n"},
+        {2, r1enz + r2enz + "\r\n"},
+        {4, r1enz + r2enz + "\r\n"},
+        {5, "1,12.50,3456789.1234,512345.6789,45.678," + kControlPoint + "\r\n" +
+                "3,A7,3456700.5,512300,-1.25,K\r\n\r\n"},
+        {6, "1,12.50," + kControlPoint + ",3456789.1234,512345.6789,45.678\r\n" +
+                "3,A7,K,3456700.5,512300,-1.25\r\n\r\n"},
+        {7, "12.50,512345.6789,3456789.1234,45.678," + kControlPoint + "\r\n" +
+                "A7,512300,3456700.5,-1.25,K\r\n\r\n"},
+        {8, r1nez + r2nez + "\r\n"},
+        {9, r1nez + r2nez + "\r\n"},
+    };
+    start(true);
+    for (bool nez : {true, false}) {
+        fillTwoPoints(nez);
+        for (const auto &[format, bytes] : expected) {
+            const QString name = path(nez ? "nez" : "enz") + QString::number(format);
+            dialogs.choose(name, format);
+            form1()->action(QStringLiteral("Save"))->trigger();
+            EXPECT_EQ(fileBytes(name), bytes) << "format " << format << (nez ? " NEZ" : " ENZ");
+        }
+        // The drawing: X is E and Y is N, the same drawing from either order.
+        const QString drawing = path(nez ? "nez.dxf" : "enz.dxf");
+        dialogs.choose(drawing, 3);
+        form1()->action(QStringLiteral("Save"))->trigger();
+        EXPECT_EQ(fileBytes(drawing), fileBytes(QStringLiteral(RQX_TEST_DATA_DIR "/two-points.dxf")));
+    }
+    // Saving changes neither the file box nor the count nor the table.
+    EXPECT_EQ(text("Text3"), QString());
+    EXPECT_EQ(text("Text1"), QString());
+    EXPECT_EQ(app->table().count(), 2);
+    EXPECT_TRUE(messages.messages.isEmpty());
+}
+
+TEST_F(FileCommands, SaveUsesTheNameAsChosenAndCancelWritesNothing)
+{
+    start();
+    fillTwoPoints(true);
+    // No extension is added.
+    dialogs.choose(path("points"), 1);
+    form1()->action(QStringLiteral("Save"))->trigger();
+    EXPECT_EQ(QDir(files.path()).entryList(QDir::Files), QStringList{"points"});
+
+    // An existing file is replaced; a cancelled dialog leaves it alone.
+    app->table().buildColumns(true);
+    dialogs.cancel();
+    form1()->action(QStringLiteral("Save"))->trigger();
+    EXPECT_EQ(fileBytes(path("points")).left(6), QByteArray("12.50,"));
+    // An empty table gives a file holding only the final line end, in every format.
+    for (int format : {1, 3, 5}) {
+        dialogs.choose(path("points"), format);
+        form1()->action(QStringLiteral("Save"))->trigger();
+        EXPECT_EQ(fileBytes(path("points")), QByteArray("\r\n")) << format;
+    }
+    EXPECT_EQ(QDir(files.path()).entryList(QDir::Files), QStringList{"points"});
+    EXPECT_TRUE(messages.messages.isEmpty());
+}
+
+TEST_F(FileCommands, OlderSaveWritesTheShownOrderWhateverEntryIsChosen)
+{
+    for (bool nez : {true, false}) {
+        SCOPED_TRACE(nez ? "NEZ" : "ENZ");
+        start(nez);
+        fillTwoPoints(nez);
+        const QByteArray expected =
+            nez ? "12.50," + kControlPoint +
+                      ",3456789.1234,512345.6789,45.678\r\nA7,K,3456700.5,512300,-1.25\r\n\r\n"
+                : "12.50," + kControlPoint +
+                      ",512345.6789,3456789.1234,45.678\r\nA7,K,512300,3456700.5,-1.25\r\n\r\n";
+        for (int entry = 1; entry <= 7; ++entry) {
+            const QString name = path("older") + QString::number(entry) + (nez ? "n" : "e");
+            dialogs.choose(name, entry);
+            form1()->button(QStringLiteral("Command9"))->click();
+            EXPECT_EQ(fileBytes(name), expected) << entry;
+        }
+        // Cancelled: nothing written, although the dialog offered a name.
+        const QString kept = path("kept.hyl");
+        writeBytes(kept, "old");
+        form1()->findChild<QLineEdit *>(QStringLiteral("Text3"))->setText(kept);
+        dialogs.cancel();
+        form1()->button(QStringLiteral("Command9"))->click();
+        EXPECT_EQ(dialogs.shown.last().request.fileName, kept);
+        EXPECT_EQ(fileBytes(kept), QByteArray("old"));
+        EXPECT_TRUE(messages.messages.isEmpty());
+        app.reset();
+        dialogs.shown.clear();
+        QFile::remove(devices.filePath(cableName()));
+    }
+}
+
+TEST_F(FileCommands, OpeningAFieldsFileFillsTheTableInTheChosenOrder)
+{
+    const QString file = path("points.hyl");
+    const QByteArray nezBytes = "12.50," + kControlPoint + ",3456789.1234,512345.6789,45.678\r\n" +
+                                "\r\n" + // a blank line is no row
+                                " 7 ,K,-1,-2,-3\r\n\r\n";
+    writeBytes(file, nezBytes);
+
+    // A NEZ file read while the order is ENZ: E in the third column, N in the fourth.
+    start(false);
+    dialogs.choose(file, 1);
+    form1()->button(QStringLiteral("Command10"))->click();
+    CoordinateTableModel &table = app->table();
+    ASSERT_EQ(table.count(), 2);
+    EXPECT_TRUE(list()->horizontalHeader()->isVisible());
+    EXPECT_EQ(table.headers().at(3), QStringLiteral("坐标--E"));
+    EXPECT_EQ(table.point(1),
+              (CoordinatePoint{"1", "12.50", "控制点", "512345.6789", "3456789.1234", "45.678"}));
+    EXPECT_EQ(table.point(2), (CoordinatePoint{"2", " 7 ", "K", "-2", "-1", "-3"}));
+    EXPECT_EQ(text("Text3"), file);
+    EXPECT_EQ(text("Text1"), QStringLiteral("2"));
+    EXPECT_TRUE(messages.messages.isEmpty());
+
+    // Written back as format 1, it gives the N, E order of the file read.
+    dialogs.choose(path("again.hyl"), 1);
+    form1()->action(QStringLiteral("Save"))->trigger();
+    EXPECT_EQ(fileBytes(path("again.hyl")),
+              nezBytes.left(nezBytes.indexOf("\r\n\r\n") + 2) + " 7 ,K,-1,-2,-3\r\n\r\n");
+
+    // Another file replaces the rows; the format 5 line drops its leading sequence.
+    writeBytes(path("gz.dat"), "7,A12,10.5,20.25,1.5,K1\r\n");
+    dialogs.choose(path("gz.dat"), 5);
+    form1()->action(QStringLiteral("Open"))->trigger();
+    ASSERT_EQ(table.count(), 1);
+    EXPECT_EQ(table.point(1), (CoordinatePoint{"1", "A12", "K1", "20.25", "10.5", "1.5"}));
+    EXPECT_EQ(text("Text1"), QStringLiteral("1"));
+}
+
+TEST_F(FileCommands, OpeningARawLinesFileShowsAPlainListOfItsLines)
+{
+    start();
+    fillTwoPoints(true);
+    writeBytes(path("points.txt"), "1,P1,10,20,30\r\nx\r\n\r\n  2,P2,11,21,31\r\n");
+    dialogs.choose(path("points.txt"), 8);
+    form1()->action(QStringLiteral("Open"))->trigger();
+
+    CoordinateTableModel &table = app->table();
+    ASSERT_EQ(table.count(), 2);
+    EXPECT_TRUE(table.isPlainList());
+    EXPECT_EQ(table.columnCount(), 1);
+    EXPECT_EQ(table.data(table.index(0, 0)).toString(), QStringLiteral("1,P1,10,20,30"));
+    EXPECT_EQ(table.data(table.index(1, 0)).toString(), QStringLiteral("  2,P2,11,21,31"));
+    EXPECT_FALSE(list()->horizontalHeader()->isVisible());
+    EXPECT_FALSE(list()->isColumnHidden(0));
+    EXPECT_EQ(text("Text1"), QString()); // empty, not 0
+    EXPECT_EQ(text("Text3"), path("points.txt"));
+
+    // A drawing opened is shown as its lines too.
+    dialogs.choose(QStringLiteral(RQX_TEST_DATA_DIR "/two-points.dxf"), 3);
+    form1()->action(QStringLiteral("Open"))->trigger();
+    EXPECT_EQ(table.count(), 178);
+    EXPECT_EQ(table.cell(1, 0), QStringLiteral("  0"));
+    EXPECT_EQ(table.cell(178, 0), QStringLiteral("EOF"));
+
+    // The next fields file sets the columns up again.
+    writeBytes(path("p.csv"), "1,P1,10,20,30\r\n");
+    dialogs.choose(path("p.csv"), 9);
+    form1()->action(QStringLiteral("Open"))->trigger();
+    EXPECT_FALSE(table.isPlainList());
+    EXPECT_TRUE(list()->horizontalHeader()->isVisible());
+    EXPECT_TRUE(list()->isColumnHidden(0));
+    EXPECT_EQ(table.columnCount(), 6);
+    EXPECT_EQ(text("Text1"), QStringLiteral("1"));
+    EXPECT_TRUE(messages.messages.isEmpty());
+}
+
+TEST_F(FileCommands, SkippedLinesAreReportedOnceAfterTheReading)
+{
+    start();
+    writeBytes(path("short.hyl"), "1,P1,10,20,30\r\n2,P2,11\r\n3,P3,12,22,32\r\n4,P4\r\n");
+    dialogs.choose(path("short.hyl"), 1);
+    form1()->action(QStringLiteral("Open"))->trigger();
+    EXPECT_EQ(app->table().count(), 2);
+    EXPECT_EQ(text("Text1"), QStringLiteral("2"));
+    ASSERT_EQ(messages.messages.size(), 1);
+    EXPECT_EQ(messages.messages[0],
+              QStringLiteral("提示|有2行数据的字段不全，未读入；第一处是文件的第2行。"));
+    EXPECT_EQ(messages.parentName, QStringLiteral("Form1"));
+}
+
+TEST_F(FileCommands, ACancelledOrFailedOpenLeavesTheTableAsItWas)
+{
+    start();
+    fillTwoPoints(true);
+    form1()->findChild<QLineEdit *>(QStringLiteral("Text3"))->setText(QStringLiteral("earlier.hyl"));
+
+    dialogs.cancel();
+    form1()->action(QStringLiteral("Open"))->trigger();
+    EXPECT_EQ(app->table().count(), 2);
+    EXPECT_EQ(text("Text3"), QStringLiteral("earlier.hyl"));
+    EXPECT_TRUE(messages.messages.isEmpty());
+
+    const QString missing = path("missing.hyl");
+    dialogs.choose(missing, 1);
+    form1()->action(QStringLiteral("Open"))->trigger();
+    EXPECT_EQ(app->table().count(), 2);
+    EXPECT_TRUE(app->table().hasColumns());
+    EXPECT_EQ(text("Text3"), QStringLiteral("earlier.hyl"));
+    ASSERT_EQ(messages.messages.size(), 1);
+    EXPECT_TRUE(messages.messages[0].startsWith(QStringLiteral("错误提示|") + missing + u'\n'))
+        << messages.messages[0].toStdString();
+}
+
+TEST_F(FileCommands, AFileThatCannotBeWrittenIsReported)
+{
+    start();
+    fillTwoPoints(true);
+    const QString nowhere = path("no-such-folder/points.hyl");
+    dialogs.choose(nowhere, 1);
+    form1()->action(QStringLiteral("Save"))->trigger();
+    dialogs.choose(nowhere, 4);
+    form1()->button(QStringLiteral("Command9"))->click();
+    ASSERT_EQ(messages.messages.size(), 2);
+    for (const QString &message : messages.messages)
+        EXPECT_TRUE(message.startsWith(QStringLiteral("错误提示|") + nowhere + u'\n'))
+            << message.toStdString();
+    EXPECT_FALSE(QFile::exists(nowhere));
+}
+
+// The filter lists as the program's own dialog shows them: every description exactly as listed.
+TEST(FileDialogFilters, DescriptionsAreShownExactly)
+{
+    EXPECT_EQ(QFileDialogPresenter::nameFilters(kOpenList),
+              (QStringList{"HYL格式(NEZ)(*.hyl)", "HYL格式(ENZ)(*.hyl)", "CAD格式(ENZ)(*.dxf)",
+                           "南方开思(*.dat)", "广州开思(*.dat)", "SV300格式(*.svf)", "拓普康格式(*.pts)",
+                           "文本文档(*.txt)", "CSV(逗号分隔)(*.csv)"}));
+    EXPECT_EQ(QFileDialogPresenter::nameFilters(kSaveList).at(2), QStringLiteral("CAD格式(*.dxf)"));
+    EXPECT_EQ(QFileDialogPresenter::nameFilters(kOlderList),
+              (QStringList{"HYL格式(*.hyl)", "拓普康格式(*.pts)", "SV300格式(*.svf)", "广州开思(*.dat)",
+                           "南方开思(*.dat)", "文本文档(*.txt)", "所有文件(*.*)"}));
+    // A description that does not show its patterns gets them added; one with neither shows all files.
+    EXPECT_EQ(QFileDialogPresenter::nameFilters(QStringLiteral("表格|*.csv;*.txt|测量文件")),
+              (QStringList{"表格 (*.csv *.txt)", "测量文件 (*)"}));
+}
+
+// The real dialog, offscreen: the save list shown, the second entry and a name chosen by the user.
+TEST_F(FileCommands, TheProgramsOwnDialogReportsTheChosenFileAndPosition)
+{
+    addDevice(cableName());
+    app = std::make_unique<Application>(
+        devices.path(), messages, [this] { ++ends; }, &link);
+    app->start();
+    choose(true, true);
+    fillTwoPoints(true);
+
+    QStringList filtersShown;
+    const QString chosen = path("chosen");
+    auto answer = [&](bool accept) {
+        QTimer::singleShot(0, [&, accept] {
+            auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            filtersShown = dialog->nameFilters();
+            EXPECT_TRUE(dialog->testOption(QFileDialog::DontUseNativeDialog));
+            EXPECT_EQ(dialog->selectedNameFilter(), filtersShown.value(0));
+            dialog->selectNameFilter(filtersShown.value(1));
+            dialog->selectFile(chosen);
+            // As the user pressing "保存" or "取消".
+            QDialog *asDialog = dialog;
+            if (accept)
+                asDialog->accept();
+            else
+                asDialog->reject();
+        });
+    };
+    answer(false);
+    form1()->action(QStringLiteral("Save"))->trigger();
+    EXPECT_FALSE(QFile::exists(chosen));
+    EXPECT_EQ(filtersShown.size(), 9);
+
+    answer(true);
+    form1()->action(QStringLiteral("Save"))->trigger();
+    EXPECT_EQ(fileBytes(chosen), "12.50," + kControlPoint + ",512345.6789,3456789.1234,45.678\r\n" +
+                                     "A7,K,512300,3456700.5,-1.25\r\n\r\n");
+    EXPECT_EQ(filtersShown.value(1), QStringLiteral("HYL格式(ENZ)(*.hyl)"));
+    EXPECT_TRUE(messages.messages.filter(QStringLiteral("错误提示")).isEmpty());
+}
