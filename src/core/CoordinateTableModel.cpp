@@ -1,5 +1,7 @@
 #include "CoordinateTableModel.h"
 
+#include <algorithm>
+
 namespace {
 constexpr QChar kSeparator(0x1F);
 } // namespace
@@ -90,6 +92,23 @@ QStringView CoordinateTableModel::cellView(int row, int column) const
     return QStringView(joined).mid(start, end - start);
 }
 
+std::array<QStringView, CoordinateTableModel::kColumnCount> CoordinateTableModel::cellViews(int row) const
+{
+    std::array<QStringView, kColumnCount> cells;
+    if (!valid(row))
+        return cells;
+    const QStringView joined(m_rows[static_cast<size_t>(row - 1)]);
+    qsizetype start = 0;
+    for (int column = 0; column < kColumnCount; ++column) {
+        qsizetype end = column + 1 < kColumnCount ? joined.indexOf(kSeparator, start) : joined.size();
+        if (end < 0)
+            end = joined.size();
+        cells[static_cast<size_t>(column)] = joined.mid(start, end - start);
+        start = std::min(end + 1, joined.size());
+    }
+    return cells;
+}
+
 void CoordinateTableModel::setCell(int row, int column, const QString &text)
 {
     if (!valid(row) || column < 0 || column >= kColumnCount)
@@ -122,7 +141,10 @@ void CoordinateTableModel::append(const std::vector<CoordinatePoint> &points)
         return;
     const int at = count();
     beginInsertRows({}, at, at + static_cast<int>(points.size()) - 1);
-    m_rows.reserve(m_rows.size() + points.size());
+    // Grown geometrically: a file reader appends its rows in many batches, and an exact reserve per
+    // batch would move every row already held each time and leave the old blocks scattered.
+    if (m_rows.capacity() < m_rows.size() + points.size())
+        m_rows.reserve(std::max(m_rows.size() + points.size(), 2 * m_rows.capacity()));
     for (const auto &p : points)
         m_rows.push_back(join(p));
     endInsertRows();
