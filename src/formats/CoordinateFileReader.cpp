@@ -104,7 +104,10 @@ CoordinateFileContent ReadCoordinateText(const QString &text, int format, bool n
             content.m_rows.push_back(cuts);
         }
     }
-    content.m_rows.shrink_to_fit();
-    content.m_lines.shrink_to_fit();
+    // The bound was close unless many lines were not taken; only then is the spare room worth a copy.
+    if (content.m_rows.size() < content.m_rows.capacity() / 2)
+        content.m_rows.shrink_to_fit();
+    if (content.m_lines.size() < content.m_lines.capacity() / 2)
+        content.m_lines.shrink_to_fit();
     return content;
 }

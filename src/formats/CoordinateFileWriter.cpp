@@ -5,6 +5,7 @@
 #include "DxfDrawing.h"
 #include "core/CoordinateTableModel.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 
@@ -13,35 +14,59 @@ constexpr QChar kSeparator(u',');
 constexpr char16_t kLineEnd[] = u"\r\n";
 constexpr qsizetype kLineEndLength = 2;
 
+// Rows sampled at the start to guess the length of the whole text.
+constexpr int kSampleRows = 256;
+
 // One line per row: the cells of the given table columns joined by commas, then CR LF. The text is
-// measured first and built in one allocation, with room for the CR LF the caller adds at the end.
+// written in place in one allocation that grows (by reallocation, without copying on this system's
+// allocator) only when the guessed length was short; there is always room left for the CR LF the
+// caller adds at the end.
 QString buildLines(const CoordinateTableModel &table, const int *columns, int fieldCount)
 {
     const int rows = table.count();
-    qsizetype size = 0;
-    for (int row = 1; row <= rows; ++row) {
-        for (int k = 0; k < fieldCount; ++k)
-            size += table.cellView(row, columns[k]).size();
-        size += fieldCount - 1 + kLineEndLength;
-    }
     QString text;
-    if (size == 0)
+    if (rows == 0)
         return text;
-    text.reserve(size + kLineEndLength);
-    text.resize(size);
-    QChar *out = text.data();
+
+    std::array<QStringView, 6> cells;
+    const auto lineLength = [&] {
+        qsizetype length = fieldCount - 1 + kLineEndLength;
+        for (int k = 0; k < fieldCount; ++k)
+            length += cells[static_cast<size_t>(k)].size();
+        return length;
+    };
+    const auto takeCells = [&](int row) {
+        for (int k = 0; k < fieldCount; ++k)
+            cells[static_cast<size_t>(k)] = table.cellView(row, columns[k]);
+    };
+
+    const int sampled = std::min(rows, kSampleRows);
+    qsizetype sample = 0;
+    for (int row = 1; row <= sampled; ++row) {
+        takeCells(row);
+        sample += lineLength();
+    }
+    text.resize(sample / sampled * rows + sample / sampled * rows / 16 + kLineEndLength);
+
+    qsizetype used = 0;
     for (int row = 1; row <= rows; ++row) {
+        takeCells(row);
+        const qsizetype needed = used + lineLength() + kLineEndLength;
+        if (needed > text.size())
+            text.resize(std::max(needed, text.size() + text.size() / 2));
+        QChar *out = text.data() + used;
         for (int k = 0; k < fieldCount; ++k) {
             if (k > 0)
                 *out++ = kSeparator;
-            const QStringView cell = table.cellView(row, columns[k]);
+            const QStringView cell = cells[static_cast<size_t>(k)];
             std::memcpy(static_cast<void *>(out), cell.data(),
                         static_cast<size_t>(cell.size()) * sizeof(QChar));
             out += cell.size();
         }
         std::memcpy(static_cast<void *>(out), kLineEnd, kLineEndLength * sizeof(QChar));
-        out += kLineEndLength;
+        used = out + kLineEndLength - text.constData();
     }
+    text.resize(used);
     return text;
 }
 } // namespace
