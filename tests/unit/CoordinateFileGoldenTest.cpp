@@ -145,3 +145,17 @@ TEST(CoordinateFileGolden, NezFileReadUnderEnzShowsEFirstAndWritesBackInNezOrder
     EXPECT_EQ(table.point(3), CoordinatePoint({"3", "K3-1", "图根 点", "-150.125", "2500.0", "0"}));
     EXPECT_EQ(EncodeFileText(BuildCoordinateText(table, 1, false) + "\r\n"), file);
 }
+
+TEST(CoordinateFileGolden, CharactersOutsideGbkSurviveASaveAndOpen)
+{
+    CoordinateTableModel table;
+    table.buildColumns(true);
+    table.append({"1", "𠀀1", "井\U0001F600", "1", "2", "3"});
+    for (const int format : {1, 2, 4, 5, 6, 7, 9}) {
+        QString text = BuildCoordinateText(table, format, true);
+        text += QStringLiteral("\r\n");
+        EXPECT_EQ(ReadCoordinateFile(EncodeFileText(text), format, true).rows(),
+                  std::vector<CoordinatePoint>({{"1", "𠀀1", "井\U0001F600", "1", "2", "3"}}))
+            << format;
+    }
+}

@@ -205,3 +205,16 @@ TEST(CoordinateFileReader, ManyRowsReachTheTableInBatchesWithTheirOwnNumbers)
             << "row " << row;
     }
 }
+
+TEST(CoordinateFileReader, FilesFromOtherToolsInUtf8AreReadAsWellAsGb18030)
+{
+    // 控 is E6 8E A7 in UTF-8 and BF D8 in GB18030.
+    const std::vector<CoordinatePoint> expected = {{"1", "1", "控", "1.5", "2", "-3"}};
+    EXPECT_EQ(ReadCoordinateFile(QByteArray("\xEF\xBB\xBF"
+                                            "1,\xE6\x8E\xA7,1.5,2,-3\r\n"),
+                                 1, true)
+                  .rows(),
+              expected);
+    EXPECT_EQ(ReadCoordinateFile(QByteArray("1,\xE6\x8E\xA7,1.5,2,-3\n"), 1, true).rows(), expected);
+    EXPECT_EQ(ReadCoordinateFile(QByteArray("1,\xBF\xD8,1.5,2,-3\r"), 1, true).rows(), expected);
+}
