@@ -4,6 +4,7 @@
 
 #include <QAbstractTableModel>
 #include <QStringList>
+#include <array>
 #include <vector>
 
 // The coordinate table, the program's central document. Rows are addressed 1..count() as the
@@ -39,6 +40,8 @@ public:
     QString cell(int row, int column) const;
     // The same text without a copy, valid until the table next changes (for scans over every row).
     QStringView cellView(int row, int column) const;
+    // All six cells of a row at once, as cellView gives them (empty views for a row out of range).
+    std::array<QStringView, kColumnCount> cellViews(int row) const;
     void setCell(int row, int column, const QString &text);
     void setPoint(int row, const CoordinatePoint &point);
     void append(const CoordinatePoint &point);

@@ -2,7 +2,6 @@
 
 #include <charconv>
 #include <cmath>
-#include <cstdlib>
 
 qsizetype DecimalNumberLength(QStringView text)
 {
@@ -53,20 +52,43 @@ double NumericValue(QStringView text)
     return number.toDouble();
 }
 
-QString ShortestDecimal(double value)
+qsizetype WriteShortestDecimal(double value, char *out)
 {
-    if (value == 0 || !std::isfinite(value))
-        return QStringLiteral("0");
-    if (std::fabs(value) < 1e15 && value == std::trunc(value))
-        return QString::number(static_cast<long long>(value));
+    if (value == 0 || !std::isfinite(value)) {
+        out[0] = '0';
+        return 1;
+    }
     // At most 15 significant digits: a double holds 15 for certain, and a 16th or 17th would show
     // the binary rounding of coordinates in the millions (3456789.1234 as 3456789.1233999999).
     constexpr int kSignificantDigits = 15;
+    if (std::fabs(value) < 1e15) {
+        if (value == std::trunc(value))
+            return std::to_chars(out, out + kShortestDecimalMaxLength, static_cast<long long>(value)).ptr -
+                   out;
+        // The shortest form that reads back as the same number: when it has no more than 15
+        // significant digits it is also the number rounded to 15 digits, the usual case by far.
+        const auto shortest =
+            std::to_chars(out, out + kShortestDecimalMaxLength, value, std::chars_format::fixed);
+        if (shortest.ec == std::errc()) {
+            int significant = 0;
+            bool leading = true;
+            for (const char *c = out; c < shortest.ptr; ++c) {
+                if (*c < '0' || *c > '9' || (leading && *c == '0'))
+                    continue;
+                leading = false;
+                ++significant;
+            }
+            if (significant <= kSignificantDigits)
+                return shortest.ptr - out;
+        }
+    }
     char scientific[40];
     const auto written = std::to_chars(scientific, scientific + sizeof scientific, value,
                                        std::chars_format::scientific, kSignificantDigits - 1);
-    if (written.ec != std::errc())
-        return QStringLiteral("0");
+    if (written.ec != std::errc()) {
+        out[0] = '0';
+        return 1;
+    }
     // [-]d.dddddddddddddde[+-]x..
     const char *p = scientific;
     const bool negative = *p == '-';
@@ -83,20 +105,28 @@ QString ShortestDecimal(double value)
     while (count > 1 && digits[count - 1] == '0')
         --count;
 
-    QString text;
-    text.reserve(count + std::abs(exponent) + 3);
+    char *o = out;
     if (negative)
-        text += u'-';
+        *o++ = '-';
     if (exponent < 0) {
-        text += QLatin1String("0.");
-        text += QString(-exponent - 1, u'0');
-        text += QLatin1String(digits, count);
-        return text;
+        *o++ = '0';
+        *o++ = '.';
+        for (int k = 0; k < -exponent - 1; ++k)
+            *o++ = '0';
+        for (int k = 0; k < count; ++k)
+            *o++ = digits[k];
+        return o - out;
     }
     for (int k = 0; k <= exponent || k < count; ++k) {
         if (k == exponent + 1)
-            text += u'.';
-        text += k < count ? QChar::fromLatin1(digits[k]) : u'0';
+            *o++ = '.';
+        *o++ = k < count ? digits[k] : '0';
     }
-    return text;
+    return o - out;
+}
+
+QString ShortestDecimal(double value)
+{
+    char text[kShortestDecimalMaxLength];
+    return QString::fromLatin1(text, WriteShortestDecimal(value, text));
 }

@@ -13,5 +13,11 @@ double NumericValue(QStringView text);
 // whole length.
 qsizetype DecimalNumberLength(QStringView text);
 
-// A number written in its shortest decimal form: 7 rather than 007 or 7.0, 12.5 rather than 12.50.
+// A number written in its shortest decimal form: 7 rather than 007 or 7.0, 12.5 rather than 12.50;
+// at most 15 significant digits, never an exponent.
 QString ShortestDecimal(double value);
+
+// The same into out, which has room for kShortestDecimalMaxLength characters; returns the length.
+// For writing a million numbers without a string each.
+constexpr qsizetype kShortestDecimalMaxLength = 340; // the largest double in full, with sign and point
+qsizetype WriteShortestDecimal(double value, char *out);

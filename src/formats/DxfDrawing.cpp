@@ -1,10 +1,14 @@
 #include "DxfDrawing.h"
 
+#include "FileText.h"
 #include "core/CoordinateTableModel.h"
 #include "core/NumericText.h"
 
+#include <QIODevice>
 #include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <vector>
 
 namespace {
 
@@ -53,51 +57,166 @@ constexpr Layer kLayers[] = {
     {kCodeLayer, QLatin1StringView("  4")}, // declared for the user's own codes; no entity uses it
 };
 
-class DrawingText {
+// A number as the drawing writes it, formatted once and written up to three times.
+class Number {
 public:
-    explicit DrawingText(qsizetype expectedSize) { m_text.reserve(expectedSize); }
+    Number() = default;
+    explicit Number(double value) : m_length(WriteShortestDecimal(value, m_text)) {}
+    QLatin1StringView view() const { return QLatin1StringView(m_text, m_length); }
 
-    template <class Text> DrawingText &line(const Text &text)
+private:
+    char m_text[kShortestDecimalMaxLength];
+    qsizetype m_length = 0;
+};
+
+Number cellValue(QStringView text)
+{
+    return Number(NumericValue(text));
+}
+
+Number extentValue(double value)
+{
+    return Number(std::floor(value));
+}
+
+// The drawing is built as a text, or written to a file piece by piece: a million-point drawing is
+// some 280 MB of bytes and would take twice that again as text. Some forty short pieces a row go
+// through here, so both write into plain buffers rather than appending to strings.
+class TextOut {
+public:
+    explicit TextOut(qsizetype expectedSize) { m_out.resize(expectedSize); }
+
+    void append(QLatin1StringView ascii)
     {
-        m_text += text;
-        m_text += kLineEnd;
+        QChar *at = room(ascii.size());
+        for (qsizetype k = 0; k < ascii.size(); ++k)
+            at[k] = ascii[k];
+    }
+    void appendText(QStringView text) { std::copy(text.begin(), text.end(), room(text.size())); }
+    QString take()
+    {
+        m_out.truncate(m_used);
+        m_out.squeeze();
+        return std::move(m_out);
+    }
+
+private:
+    QChar *room(qsizetype length)
+    {
+        if (m_used + length > m_out.size())
+            m_out.resize(std::max(2 * m_out.size(), m_used + length));
+        QChar *at = m_out.data() + m_used;
+        m_used += length;
+        return at;
+    }
+
+    QString m_out;
+    qsizetype m_used = 0;
+};
+
+class DeviceOut {
+public:
+    explicit DeviceOut(QIODevice &device) : m_device(device), m_buffer(kChunkSize) {}
+
+    void append(QLatin1StringView ascii) { put(ascii.data(), ascii.size()); }
+    // Labels in the file's code page; most are plain ASCII and need no encoder.
+    void appendText(QStringView text)
+    {
+        if (std::any_of(text.begin(), text.end(), [](QChar c) { return c.unicode() >= 0x80; })) {
+            const QByteArray encoded = EncodeFileText(text.toString());
+            put(encoded.constData(), encoded.size());
+            return;
+        }
+        for (QChar c : text) {
+            const char ascii = static_cast<char>(c.unicode());
+            put(&ascii, 1);
+        }
+    }
+    bool finish()
+    {
+        flush();
+        return m_ok;
+    }
+
+private:
+    static constexpr size_t kChunkSize = 1 << 20;
+
+    void put(const char *bytes, qsizetype length)
+    {
+        if (m_used + static_cast<size_t>(length) > m_buffer.size())
+            flush();
+        if (static_cast<size_t>(length) > m_buffer.size()) {
+            write(bytes, length);
+            return;
+        }
+        std::memcpy(m_buffer.data() + m_used, bytes, static_cast<size_t>(length));
+        m_used += static_cast<size_t>(length);
+    }
+    void flush()
+    {
+        write(m_buffer.data(), static_cast<qsizetype>(m_used));
+        m_used = 0;
+    }
+    void write(const char *bytes, qsizetype length)
+    {
+        if (m_ok && length > 0 && m_device.write(bytes, length) != length)
+            m_ok = false;
+    }
+
+    QIODevice &m_device;
+    std::vector<char> m_buffer;
+    size_t m_used = 0;
+    bool m_ok = true;
+};
+
+template <class Out> class DrawingLines {
+public:
+    explicit DrawingLines(Out &out) : m_out(out) {}
+
+    DrawingLines &line(QLatin1StringView text)
+    {
+        m_out.append(text);
+        m_out.append(kLineEnd);
         return *this;
     }
-    template <class Text> DrawingText &pair(QLatin1StringView code, const Text &value)
+    DrawingLines &line(const Number &number) { return line(number.view()); }
+    DrawingLines &textLine(QStringView text)
+    {
+        m_out.appendText(text);
+        m_out.append(kLineEnd);
+        return *this;
+    }
+    template <class Value> DrawingLines &pair(QLatin1StringView code, const Value &value)
     {
         return line(code).line(value);
     }
 
-    QString take() { return std::move(m_text); }
-
 private:
-    QString m_text;
+    Out &m_out;
 };
-
-QString cellValue(QStringView text)
-{
-    return ShortestDecimal(NumericValue(text));
-}
-
-QString extentValue(double value)
-{
-    return ShortestDecimal(std::floor(value));
-}
 
 // A point number that is wholly a number is labelled in its shortest form (12.50 as 12.5, 007 as
 // 7); any other stays as it is, so lettered points (A7, K3-1) keep their names on the drawing.
-QString pointNumberLabel(QStringView number)
+template <class Out> void writePointNumberLabel(DrawingLines<Out> &dxf, QStringView number)
 {
     const QStringView trimmed = number.trimmed();
-    if (!trimmed.isEmpty() && DecimalNumberLength(trimmed) == trimmed.size())
-        return cellValue(trimmed);
-    QString label = number.toString();
+    if (!trimmed.isEmpty() && DecimalNumberLength(trimmed) == trimmed.size()) {
+        dxf.line(cellValue(trimmed));
+        return;
+    }
     // One value is one line: a control character would break the drawing's line structure.
+    const bool hasControl =
+        std::any_of(number.begin(), number.end(), [](QChar c) { return c.unicode() < 0x20; });
+    if (!hasControl) {
+        dxf.textLine(number);
+        return;
+    }
+    QString label = number.toString();
     for (QChar &c : label) {
         if (c.unicode() < 0x20)
             c = u' ';
     }
-    return label;
+    dxf.textLine(label);
 }
 
 struct Extents {
@@ -106,23 +225,20 @@ struct Extents {
     double lowZ = kLowestStart, highZ = kHighestStart;
 };
 
-} // namespace
-
-QString BuildDxfDrawing(const CoordinateTableModel &table, bool nez)
+template <class Out> void writeDrawing(const CoordinateTableModel &table, bool nez, Out &out)
 {
     const int rows = table.count();
-    if (rows == 0)
-        return {};
-    const int eastColumn = nez ? 4 : 3;
-    const int northColumn = nez ? 3 : 4;
-    constexpr int heightColumn = 5;
+    const size_t eastColumn = nez ? 4 : 3;
+    const size_t northColumn = nez ? 3 : 4;
+    constexpr size_t heightColumn = 5;
 
     // The header needs the extents before any line is written.
     Extents x;
     for (int row = 1; row <= rows; ++row) {
-        const double e = NumericValue(table.cellView(row, eastColumn));
-        const double n = NumericValue(table.cellView(row, northColumn));
-        const double z = NumericValue(table.cellView(row, heightColumn));
+        const auto cells = table.cellViews(row);
+        const double e = NumericValue(cells[eastColumn]);
+        const double n = NumericValue(cells[northColumn]);
+        const double z = NumericValue(cells[heightColumn]);
         x.lowE = std::min(x.lowE, e);
         x.highE = std::max(x.highE, e);
         x.lowN = std::min(x.lowN, n);
@@ -131,10 +247,7 @@ QString BuildDxfDrawing(const CoordinateTableModel &table, bool nez)
         x.highZ = std::max(x.highZ, z);
     }
 
-    // About 250 characters a row, a little under 600 for the header and tables.
-    constexpr qsizetype kRowSize = 256;
-    constexpr qsizetype kPreambleSize = 640;
-    DrawingText dxf(kPreambleSize + kRowSize * rows);
+    DrawingLines<Out> dxf(out);
 
     dxf.pair(kSectionCode, QLatin1StringView("SECTION")).pair(kNameCode, QLatin1StringView("HEADER"));
     dxf.pair(kVariableCode, QLatin1StringView("$EXTMIN"))
@@ -172,10 +285,10 @@ QString BuildDxfDrawing(const CoordinateTableModel &table, bool nez)
     dxf.pair(kSectionCode, QLatin1StringView("SECTION")).pair(kNameCode, QLatin1StringView("ENTITIES"));
     dxf.line(kSectionCode);
     for (int row = 1; row <= rows; ++row) {
-        const QString e = cellValue(table.cellView(row, eastColumn));
-        const QString n = cellValue(table.cellView(row, northColumn));
-        const QString z = cellValue(table.cellView(row, heightColumn));
-        const QString label = pointNumberLabel(table.cellView(row, 1));
+        const auto cells = table.cellViews(row);
+        const Number e = cellValue(cells[eastColumn]);
+        const Number n = cellValue(cells[northColumn]);
+        const Number z = cellValue(cells[heightColumn]);
 
         dxf.line(QLatin1StringView("POINT"))
             .pair(kLayerCode, kPointLayer)
@@ -189,8 +302,9 @@ QString BuildDxfDrawing(const CoordinateTableModel &table, bool nez)
             .pair(kEntityY, n)
             .pair(kEntityZ, z)
             .pair(kTextHeightCode, kNumberLabelHeight)
-            .pair(kTextCode, label)
-            .line(kSectionCode);
+            .line(kTextCode);
+        writePointNumberLabel(dxf, cells[1]);
+        dxf.line(kSectionCode);
         dxf.line(QLatin1StringView("TEXT"))
             .pair(kLayerCode, kLevelLayer)
             .pair(kEntityX, e)
@@ -201,5 +315,32 @@ QString BuildDxfDrawing(const CoordinateTableModel &table, bool nez)
             .line(kSectionCode);
     }
     dxf.line(QLatin1StringView("ENDSEC")).pair(kSectionCode, QLatin1StringView("EOF"));
-    return dxf.take();
+}
+
+// Some 280 characters a row, a little under 600 for the header and the tables.
+qsizetype expectedSize(const CoordinateTableModel &table)
+{
+    constexpr qsizetype kRowSize = 288;
+    constexpr qsizetype kPreambleSize = 640;
+    return kPreambleSize + kRowSize * table.count();
+}
+
+} // namespace
+
+QString BuildDxfDrawing(const CoordinateTableModel &table, bool nez)
+{
+    if (table.count() == 0)
+        return {};
+    TextOut out(expectedSize(table));
+    writeDrawing(table, nez, out);
+    return out.take();
+}
+
+bool WriteDxfDrawingFile(const CoordinateTableModel &table, bool nez, QIODevice &device)
+{
+    DeviceOut out(device);
+    if (table.count() > 0)
+        writeDrawing(table, nez, out);
+    out.append(kLineEnd);
+    return out.finish();
 }

@@ -8,7 +8,10 @@
 #include "formats/CoordinateFileFormat.h"
 #include "formats/CoordinateFileReader.h"
 #include "formats/CoordinateFileWriter.h"
+#include "formats/DxfDrawing.h"
 #include "formats/FileText.h"
+
+#include <QSaveFile>
 
 // The open and save lists hold the same nine formats in the same order, so the chosen position is
 // the format in both; only the open list calls the drawing "CAD格式(ENZ)".
@@ -43,6 +46,12 @@ namespace {
 const QString kErrorTitle = QStringLiteral("错误提示");
 const QString kNoticeTitle = QStringLiteral("提示");
 const QString kLineEnd = QStringLiteral("\r\n");
+
+// The same words as every other file that cannot be written.
+QString withReason(const QString &what, const QString &systemReason)
+{
+    return systemReason.isEmpty() ? what : what + QStringLiteral("：") + systemReason;
+}
 } // namespace
 
 CoordinateFileCommands::CoordinateFileCommands(AppState &state, CoordinateTableModel &table, Form1 &window,
@@ -105,7 +114,11 @@ void CoordinateFileCommands::Save()
     if (!m_dialog.ShowSave(&m_window))
         return;
     // The name is used as chosen: no extension is added.
-    write(m_dialog.FileName, BuildCoordinateText(m_table, chosenFormat(), tableIsNez()));
+    const int format = chosenFormat();
+    if (format == CadDrawing)
+        saveDrawing(m_dialog.FileName);
+    else
+        write(m_dialog.FileName, BuildCoordinateText(m_table, format, tableIsNez()));
 }
 
 void CoordinateFileCommands::OlderSave()
@@ -126,6 +139,24 @@ void CoordinateFileCommands::write(const QString &path, const QString &text)
     QString reason;
     if (!WriteFileAtomically(path, EncodeFileText(text + kLineEnd), &reason))
         error(path, reason);
+}
+
+void CoordinateFileCommands::saveDrawing(const QString &path)
+{
+    // Written piece by piece: a million-point drawing is some 280 MB, and as one text twice that.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        error(path, withReason(QStringLiteral("文件无法创建"), file.errorString()));
+        return;
+    }
+    if (!WriteDxfDrawingFile(m_table, tableIsNez(), file)) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        error(path, withReason(QStringLiteral("文件无法写入"), reason));
+        return;
+    }
+    if (!file.commit())
+        error(path, withReason(QStringLiteral("文件无法保存"), file.errorString()));
 }
 
 void CoordinateFileCommands::error(const QString &path, const QString &reason)

@@ -33,6 +33,8 @@ private:
     bool tableIsNez() const;
     // Writes the file's text and its final line end; a failure is reported.
     void write(const QString &path, const QString &text);
+    // The same for the drawing of format 3, straight from the table to the file.
+    void saveDrawing(const QString &path);
     void error(const QString &path, const QString &reason);
 
     AppState &m_state;

@@ -2,10 +2,10 @@
 
 #include "core/CoordinateTableModel.h"
 #include "formats/DxfDrawing.h"
-#include "formats/FileText.h"
 #include "support/QStringPrinter.h"
 #include "support/TestPoint.h"
 
+#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -42,16 +42,15 @@ bool readerAvailable()
            probe.exitCode() == 0;
 }
 
-// Saves the table's drawing as the save command does (the drawing, one more CR LF, the file's code
-// page) and returns what the reader printed.
+// Saves the table's drawing as the save command does and returns what the reader printed.
 QStringList readBack(const CoordinateTableModel &table, bool nez)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("points.dxf"));
-    QString error;
-    EXPECT_TRUE(WriteFileAtomically(
-        path, EncodeFileText(BuildDxfDrawing(table, nez) + QStringLiteral("\r\n")), &error))
-        << error.toStdString();
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+    EXPECT_TRUE(WriteDxfDrawingFile(table, nez, file));
+    file.close();
     QProcess reader;
     reader.start(kPython, {QStringLiteral("-c"), QString::fromLatin1(kReader), path});
     EXPECT_TRUE(reader.waitForFinished(60000));

@@ -94,6 +94,20 @@ TEST(CoordinateTableModel, ClearLeavesNoColumnsAndBuildEmptiesTheRows)
     EXPECT_FALSE(model.hasColumns());
 }
 
+// A scan over every row takes a row's cells in one pass; they are the cells one by one.
+TEST(CoordinateTableModel, AllCellsOfARowAtOnce)
+{
+    CoordinateTableModel model;
+    model.buildColumns(true);
+    model.append(row("1", "12", "", "-3.5", "4", ""));
+    const auto cells = model.cellViews(1);
+    for (int column = 0; column < CoordinateTableModel::kColumnCount; ++column)
+        EXPECT_EQ(cells[static_cast<size_t>(column)], model.cellView(1, column)) << column;
+    EXPECT_EQ(cells[3], QStringLiteral("-3.5"));
+    for (QStringView cell : model.cellViews(2))
+        EXPECT_TRUE(cell.isEmpty());
+}
+
 // The lines of a file read without fields: one item per line, nothing in the sub-items, no headers.
 TEST(CoordinateTableModel, APlainListShowsEachRowsOwnTextOnly)
 {
@@ -109,6 +123,8 @@ TEST(CoordinateTableModel, APlainListShowsEachRowsOwnTextOnly)
     EXPECT_EQ(model.data(model.index(0, 0)).toString(), QStringLiteral("1,P1,10,20,30"));
     EXPECT_EQ(model.data(model.index(1, 0)).toString(), QStringLiteral("  0"));
     EXPECT_EQ(model.cell(1, 1), QString());
+    EXPECT_EQ(model.cellViews(1)[0], QStringLiteral("1,P1,10,20,30"));
+    EXPECT_EQ(model.cellViews(1)[1], QString());
 
     // A table with columns is never a plain list; building the columns or clearing ends it.
     model.buildColumns(true);

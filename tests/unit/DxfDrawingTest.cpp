@@ -3,6 +3,7 @@
 #include "support/QStringPrinter.h"
 #include "support/TestPoint.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <gtest/gtest.h>
 #include <memory>
@@ -61,6 +62,39 @@ TEST(DxfDrawing, TwoPointsMatchTheGoldenDrawing)
     EXPECT_EQ(BuildDxfDrawing(*tableOf(true, points), true) + QStringLiteral("\r\n"), expected);
     // X is E and Y is N whichever order the table shows.
     EXPECT_EQ(BuildDxfDrawing(*tableOf(false, points), false) + QStringLiteral("\r\n"), expected);
+}
+
+// The file as saved, written piece by piece: the same bytes, the Chinese name of a lettered point in
+// the file's code page.
+TEST(DxfDrawing, TheSavedFileIsTheDrawingAndItsFinalLineEnd)
+{
+    QFile golden(QStringLiteral(RQX_TEST_DATA_DIR "/two-points.dxf"));
+    ASSERT_TRUE(golden.open(QIODevice::ReadOnly));
+    const QByteArray expected = golden.readAll();
+    const auto table = tableOf(false, {{"12.50", "", "3456789.1234", "512345.6789", "45.678"},
+                                       {"A7", "", "3456700.5", "512300", "-1.25"}});
+    QBuffer file;
+    file.open(QIODevice::WriteOnly);
+    EXPECT_TRUE(WriteDxfDrawingFile(*table, false, file));
+    EXPECT_EQ(file.data(), expected);
+
+    const auto chinese = tableOf(true, {{"控1", "", "1", "2", "3"}});
+    QBuffer chineseFile;
+    chineseFile.open(QIODevice::WriteOnly);
+    EXPECT_TRUE(WriteDxfDrawingFile(*chinese, true, chineseFile));
+    EXPECT_TRUE(chineseFile.data().contains("  1\r\n\xBF\xD8"
+                                            "1\r\n  0\r\nTEXT"));
+
+    // An empty table: the final line end alone.
+    QBuffer empty;
+    empty.open(QIODevice::WriteOnly);
+    EXPECT_TRUE(WriteDxfDrawingFile(*tableOf(true, {}), true, empty));
+    EXPECT_EQ(empty.data(), QByteArray("\r\n"));
+
+    // A device that takes nothing is reported.
+    QBuffer refusing;
+    refusing.open(QIODevice::ReadOnly);
+    EXPECT_FALSE(WriteDxfDrawingFile(*table, false, refusing));
 }
 
 TEST(DxfDrawing, OnePointGivesWholeNumberExtentsAndExactEntities)
