@@ -36,8 +36,9 @@ QString buildLines(const CoordinateTableModel &table, const int *columns, int fi
         return length;
     };
     const auto takeCells = [&](int row) {
+        const auto views = table.cellViews(row);
         for (int k = 0; k < fieldCount; ++k)
-            cells[static_cast<size_t>(k)] = table.cellView(row, columns[k]);
+            cells[static_cast<size_t>(k)] = views[static_cast<size_t>(columns[k])];
     };
 
     const int sampled = std::min(rows, kSampleRows);
