@@ -119,4 +119,9 @@ TEST(FileText, FailuresGiveTheReasonAndLeaveTheOldFile)
     EXPECT_FALSE(ReadFileBytes(dir.filePath(QStringLiteral("missing.hyl")), &bytes, &error));
     EXPECT_TRUE(error.startsWith(QStringLiteral("文件无法打开"))) << error.toStdString();
     EXPECT_EQ(bytes, QByteArray("kept"));
+    // A folder chosen as the file to open.
+    error.clear();
+    EXPECT_FALSE(ReadFileBytes(folder, &bytes, &error));
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_EQ(bytes, QByteArray("kept"));
 }
