@@ -4,7 +4,7 @@
 
 namespace {
 // Rows reach the table in batches: each batch is one insertion for an attached view, and the
-// batch's points only point into the text, so no row is built twice.
+// points of a batch refer to the text without copying it, so each text is copied once, into the table.
 constexpr int kBatchRows = 16384;
 // Room for the decimal digits of any row number.
 constexpr int kSequenceWidth = 11;
