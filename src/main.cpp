@@ -4,6 +4,9 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 
 int main(int argc, char **argv)
 {
@@ -12,6 +15,11 @@ int main(int argc, char **argv)
     // The program ends only through its own exit paths (closing the main window among them), never
     // because the selection dialog is hidden while the main window takes its place.
     QApplication::setQuitOnLastWindowClosed(false);
+    // Qt's own texts (the file dialog's buttons, columns and questions) in the program's language.
+    QTranslator qtTexts;
+    if (qtTexts.load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"), QStringLiteral("_"),
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTexts);
 
     QCommandLineParser parser;
     const QCommandLineOption deviceDir(
