@@ -133,11 +133,13 @@ void CoordinateFileCommands::OlderSave()
     write(m_dialog.FileName, BuildTableOrderText(m_table));
 }
 
-void CoordinateFileCommands::write(const QString &path, const QString &text)
+void CoordinateFileCommands::write(const QString &path, QString text)
 {
-    // Every file ends with one more line end, an empty line after the last row.
+    // Every file ends with one more line end, an empty line after the last row. Appended in place:
+    // the text of a large table is not copied once more for it.
+    text += kLineEnd;
     QString reason;
-    if (!WriteFileAtomically(path, EncodeFileText(text + kLineEnd), &reason))
+    if (!WriteFileAtomically(path, EncodeFileText(text), &reason))
         error(path, reason);
 }
 

@@ -32,7 +32,7 @@ private:
     // Whether the table's third column holds N.
     bool tableIsNez() const;
     // Writes the file's text and its final line end; a failure is reported.
-    void write(const QString &path, const QString &text);
+    void write(const QString &path, QString text);
     // The same for the drawing of format 3, straight from the table to the file.
     void saveDrawing(const QString &path);
     void error(const QString &path, const QString &reason);
