@@ -26,26 +26,6 @@ QTemporaryDir &workDir()
     return dir;
 }
 
-// Clears the kernel's record of the resident peak, so that peakMegabytes() gives the peak from now.
-void resetPeak()
-{
-    QFile clearRefs(QStringLiteral("/proc/self/clear_refs"));
-    if (clearRefs.open(QIODevice::WriteOnly))
-        clearRefs.write("5");
-}
-
-double peakMegabytes()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
-    }
-    return 0;
-}
-
 // Lines as a receive or a surveyor's own file would hold them: a Chinese name on every line, so
 // that every piece of the text goes through the GB18030 encoder and decoder. Written in pieces, so
 // that making the file leaves no large heap behind to blur the memory measures.

@@ -23,26 +23,6 @@ QTemporaryDir &workDir()
     return dir;
 }
 
-// Clears the kernel's record of the resident peak, so that peakMegabytes() gives the peak from now.
-void resetPeak()
-{
-    QFile clearRefs(QStringLiteral("/proc/self/clear_refs"));
-    if (clearRefs.open(QIODevice::WriteOnly))
-        clearRefs.write("5");
-}
-
-double peakMegabytes()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
-    }
-    return 0;
-}
-
 // Grid coordinates in the millions with four decimals, numbered points with every tenth lettered
 // (its label written as text), filled in pieces so no large heap is left behind.
 const CoordinateTableModel &millionPointTable()

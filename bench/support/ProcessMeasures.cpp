@@ -5,16 +5,36 @@
 
 #include <ctime>
 
-double residentMegabytes()
+namespace {
+// A "Vm...:" line of /proc/self/status, in MB.
+double statusMegabytes(const QByteArray &key)
 {
     QFile status(QStringLiteral("/proc/self/status"));
     if (!status.open(QIODevice::ReadOnly))
         return 0;
     for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
+        if (line.startsWith(key))
+            return line.mid(key.size()).trimmed().split(' ').first().toDouble() / 1024.0;
     }
     return 0;
+}
+} // namespace
+
+double residentMegabytes()
+{
+    return statusMegabytes("VmRSS:");
+}
+
+void resetPeak()
+{
+    QFile clearRefs(QStringLiteral("/proc/self/clear_refs"));
+    if (clearRefs.open(QIODevice::WriteOnly))
+        clearRefs.write("5");
+}
+
+double peakMegabytes()
+{
+    return statusMegabytes("VmHWM:");
 }
 
 double processCpuSeconds()
