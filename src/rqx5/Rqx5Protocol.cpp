@@ -163,8 +163,10 @@ void Rqx5Protocol::ReceiveRqx5CoordinateRecord()
     texts[kEastText].set(index, decodedText(kEastFirst, kEastLast) + kCoordinateTail);
     texts[kHeightText].set(index, decodedText(kHeightFirst, kHeightLast) + kCoordinateTail);
 
+    // A table without columns (cleared, or showing the lines of a raw-lines file) gets them first,
+    // or the received points would not be seen.
     const bool nez = m_state.nez();
-    if (m_table.count() == 0)
+    if (m_table.count() == 0 || !m_table.hasColumns())
         m_table.buildColumns(nez);
     CoordinatePoint point;
     point.sequence = QString::number(m_table.count() + 1);

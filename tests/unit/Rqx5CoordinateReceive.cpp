@@ -162,6 +162,18 @@ TEST_F(Rqx5Receive, RowsAreAppendedAfterThoseTheTableHolds)
     EXPECT_EQ(view.progress, "7");
 }
 
+TEST_F(Rqx5Receive, PointsReceivedOverAListOfFileLinesGetTheirColumns)
+{
+    table.append(CoordinatePoint{"1,P1,10,20,30", {}, {}, {}, {}, {}});
+    table.showAsPlainList();
+    protocol.StartRqx5CoordinateReceive();
+    deliver(header(0, 1));
+    deliver(fromHex(kWorkedRecord));
+    ASSERT_TRUE(table.hasColumns());
+    ASSERT_EQ(table.count(), 1);
+    EXPECT_EQ(row(1), "1|12|A1|3456.7890|1234.50|12.340");
+}
+
 TEST_F(Rqx5Receive, PlainPointNumbersTakeTheirShortestFormOthersKeepTheirText)
 {
     const std::pair<const char *, const char *> cases[] = {
