@@ -7,13 +7,13 @@
 class TransferView {
 public:
     virtual ~TransferView() = default;
-    virtual void setStatus(const QString &text) = 0;       // main window Label4
-    virtual void setProgress(const QString &text) = 0;     // main window Text1
-    virtual void setFileName(const QString &text) = 0;     // main window Text3
-    virtual void setCountLabel(const QString &text) = 0;   // main window Label2 (design caption "点数:")
-    virtual void selectCoordinateData() = 0;               // main window Option1 "坐标数据"
-    virtual void setConnectionTestShown(bool shown) = 0;   // main window Label3 "通讯测试中..."
-    virtual QString portButtonCaption() const = 0;         // main window Command12
+    virtual void setStatus(const QString &text) = 0;     // main window Label4
+    virtual void setProgress(const QString &text) = 0;   // main window Text1
+    virtual void setFileName(const QString &text) = 0;   // main window Text3
+    virtual void setCountLabel(const QString &text) = 0; // main window Label2 (design caption "点数:")
+    virtual void selectCoordinateData() = 0;             // main window Option1 "坐标数据"
+    virtual void setConnectionTestShown(bool shown) = 0; // main window Label3 "通讯测试中..."
+    virtual QString portButtonCaption() const = 0;       // main window Command12
     virtual void setPortButtonCaption(const QString &text) = 0;
     virtual void setMeasurementStatus(const QString &text) = 0; // RQX2 measurement window Label4
     // A modal message box with one OK button; returns when the user has closed it.
@@ -22,4 +22,12 @@ public:
     virtual void bringWindowForward() = 0;
     // Ends the program at once (no question, nothing saved).
     virtual void endProgram() = 0;
+
+    // Every failure to prepare or use the port is told the same way, and the calling window is
+    // brought forward; nothing done before the failure is undone.
+    void reportPortFailure()
+    {
+        showMessage(QStringLiteral("错误提示"), QStringLiteral("请检查端口连接是否正确！"));
+        bringWindowForward();
+    }
 };

@@ -14,7 +14,6 @@
 #include <thread>
 
 const QString Rqx2Protocol::kErrorTitle = QStringLiteral("错误提示");
-const QString Rqx2Protocol::kPortFailure = QStringLiteral("请检查端口连接是否正确！");
 const QString Rqx2Protocol::kDamagedRecord = QStringLiteral(
     "收到一条损坏的坐标数据（点序号或点数不是四位数字），该点未保存。请在全站仪上重新发送坐标数据！");
 const QString Rqx2Protocol::kWaitingToReceive = QStringLiteral("等待接收坐标数据...");
@@ -111,7 +110,7 @@ bool Rqx2Protocol::PrepareRqx2Transfer()
     m_link.setSendThreshold(1);
     m_link.setReceiveThreshold(kRequestLength);
     if (!m_link.openIfClosed()) {
-        reportPortFailure();
+        m_view.reportPortFailure();
         return false;
     }
     // Nothing is sent: the instrument opens the transfer with its handshake request.
@@ -132,7 +131,7 @@ void Rqx2Protocol::AnswerRqx2Handshake()
         else if (m_state.ReceiveMeasurementsMode == 1)
             m_link.setReceiveThreshold(kMeasurementHeaderLength);
         if (!m_link.openIfClosed()) {
-            reportPortFailure();
+            m_view.reportPortFailure();
             return;
         }
         QByteArray answer;
@@ -146,7 +145,7 @@ void Rqx2Protocol::AnswerRqx2Handshake()
         answer.append(static_cast<char>(Frames::kRqx2Handshake));
         answer.append(static_cast<char>(Frames::kRqx2End));
         if (!m_link.write(answer)) {
-            reportPortFailure();
+            m_view.reportPortFailure();
             return;
         }
         m_state.HandshakeAnswered = 1;
@@ -216,7 +215,7 @@ void Rqx2Protocol::ReceiveRqx2CoordinateRecord()
     m_link.setSendThreshold(1);
     m_link.setReceiveThreshold(Rqx2CoordinateRecord::kLength);
     if (!m_link.openIfClosed()) {
-        reportPortFailure();
+        m_view.reportPortFailure();
         return;
     }
     const QByteArray acknowledgement = Rqx2CoordinateRecord::acknowledgement(current, total);
@@ -230,7 +229,7 @@ void Rqx2Protocol::ReceiveRqx2CoordinateRecord()
         m_view.showMessage(kSuccessTitle, kReceiveComplete);
     }
     if (!m_link.write(acknowledgement))
-        reportPortFailure();
+        m_view.reportPortFailure();
 }
 
 void Rqx2Protocol::SendRqx2NextCoordinate()
@@ -254,7 +253,7 @@ void Rqx2Protocol::SendRqx2NextCoordinate()
     m_link.setSendThreshold(Rqx2CoordinateRecord::kLength);
     m_link.setReceiveThreshold(kRequestLength);
     if (!m_link.openIfClosed()) {
-        reportPortFailure();
+        m_view.reportPortFailure();
         return;
     }
     m_view.setProgress(QString::number(record) + u'/' + QString::number(n));
@@ -278,7 +277,7 @@ void Rqx2Protocol::SendRqx2NextCoordinate()
         return;
     }
     if (!m_link.write(*bytes)) {
-        reportPortFailure();
+        m_view.reportPortFailure();
         return;
     }
 
@@ -288,12 +287,6 @@ void Rqx2Protocol::SendRqx2NextCoordinate()
         m_link.close();
         m_view.showMessage(kSuccessTitle, kSendComplete);
     }
-}
-
-void Rqx2Protocol::reportPortFailure()
-{
-    m_view.showMessage(kErrorTitle, kPortFailure);
-    m_view.bringWindowForward();
 }
 
 void Rqx2Protocol::rejectDamagedRecord()

@@ -38,12 +38,10 @@ public:
 
     // Texts the user sees.
     static const QString kErrorTitle;       // "错误提示"
-    static const QString kPortFailure;      // "请检查端口连接是否正确！"
     static const QString kDamagedRecord;    // a received record whose counters are not four digits
     static const QString kWaitingToReceive; // "等待接收坐标数据..."
 
 private:
-    void reportPortFailure();
     void rejectDamagedRecord();
     QString decodedCoordinate(int from, bool standardLayout) const;
     QString decodedText(int from, int width) const;

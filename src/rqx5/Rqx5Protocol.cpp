@@ -241,7 +241,7 @@ bool Rqx5Protocol::openPort()
 {
     if (m_link.openIfClosed())
         return true;
-    reportPortFailure();
+    m_view.reportPortFailure();
     return false;
 }
 
@@ -249,14 +249,8 @@ bool Rqx5Protocol::send(const QByteArray &bytes)
 {
     if (m_link.write(bytes))
         return true;
-    reportPortFailure();
+    m_view.reportPortFailure();
     return false;
-}
-
-void Rqx5Protocol::reportPortFailure()
-{
-    m_view.showMessage(QStringLiteral("错误提示"), QStringLiteral("请检查端口连接是否正确！"));
-    m_view.bringWindowForward();
 }
 
 QString Rqx5Protocol::decodedText(int first, int last) const

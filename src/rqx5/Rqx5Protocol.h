@@ -38,7 +38,6 @@ private:
     void resetPort();
     bool openPort();
     bool send(const QByteArray &bytes);
-    void reportPortFailure();
     // The decoded characters of RecordBuffer positions first..last, single spaces left out.
     QString decodedText(int first, int last) const;
 

@@ -35,25 +35,25 @@ void PortCommands::RunConnectionTest()
     // is closed, and then opened again below, so the test always ends with the port open.
     if (m_view.portButtonCaption() == kOpenPortCaption) {
         if (!m_link.openIfClosed())
-            return reportPortFailure();
+            return m_view.reportPortFailure();
         m_view.setPortButtonCaption(kClosePortCaption);
     } else {
         m_link.close();
         m_view.setPortButtonCaption(kOpenPortCaption);
     }
     if (!m_link.openIfClosed())
-        return reportPortFailure();
+        return m_view.reportPortFailure();
     if (!m_link.write(QByteArray(Frames::kRqx5TestPair, 2)))
-        return reportPortFailure();
+        return m_view.reportPortFailure();
 }
 
 void PortCommands::SendTestCommand1()
 {
     prepareTestCommand();
     if (!m_link.openIfClosed())
-        return reportPortFailure();
+        return m_view.reportPortFailure();
     if (!m_link.write(QByteArray(Frames::kRqx5NextPair, 2)))
-        return reportPortFailure();
+        return m_view.reportPortFailure();
 }
 
 void PortCommands::SendTestCommand2()
@@ -63,9 +63,9 @@ void PortCommands::SendTestCommand2()
         m_link.close();
     m_link.setCommPort(kTestCommandPort);
     if (!m_link.open())
-        return reportPortFailure();
+        return m_view.reportPortFailure();
     if (!m_link.write(QByteArray(Frames::kRqx5EndPair, 2)))
-        return reportPortFailure();
+        return m_view.reportPortFailure();
 }
 
 void PortCommands::PreparePort()
@@ -75,7 +75,7 @@ void PortCommands::PreparePort()
     m_link.setSendThreshold(1);
     m_link.setReceiveThreshold(1);
     if (!m_link.openIfClosed())
-        reportPortFailure();
+        m_view.reportPortFailure();
 }
 
 void PortCommands::prepareTestCommand()
@@ -85,10 +85,4 @@ void PortCommands::prepareTestCommand()
     m_link.clearInput();
     m_link.setSendThreshold(1);
     m_link.setReceiveThreshold(1);
-}
-
-void PortCommands::reportPortFailure()
-{
-    m_view.showMessage(QStringLiteral("错误提示"), QStringLiteral("请检查端口连接是否正确！"));
-    m_view.bringWindowForward();
 }

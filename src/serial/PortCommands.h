@@ -17,8 +17,6 @@ public:
 
 private:
     void prepareTestCommand();
-    // Every failure to prepare the port: the same message, and the main window brought forward.
-    void reportPortFailure();
 
     AppState &m_state;
     SerialLink &m_link;
