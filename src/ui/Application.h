@@ -37,12 +37,15 @@ class CoordinateFileCommands;
 class FileDialogPresenter;
 class Form1;
 class Form3;
+class Form4;
 class Form6;
 class MessagePresenter;
 class PortCommands;
 class QSerialLink;
 class ReceiveDispatcher;
 class Rqx2Protocol;
+class Rqx5MeasurementFiles;
+class Rqx5MeasurementReceive;
 class Rqx5Protocol;
 class SerialLink;
 class TransferView;
@@ -70,6 +73,7 @@ public:
     // The main window's transfer commands; the series is read from the selection dialog each time.
     void RecZB();
     void SendZB();
+    void CLSend();
 
     AppState &state() { return m_state; }
     CoordinateTableModel &table() { return m_table; }
@@ -86,10 +90,15 @@ public:
     Form1 *mainWindow() const { return m_form1.get(); }
     Form6 *selectionDialog() const { return m_form6.get(); }
     Form3 *portDialog() const { return m_form3; }
+    // The RQX5 measurement window, created hidden when the main window loads (null before).
+    Form4 *measureWindow() const { return m_form4.get(); }
+    Rqx5MeasurementReceive &rqx5Measurement() { return *m_rqx5Measurement; }
 
 private:
     void ensureMainWindowLoaded();
     void connectCommands();
+    void loadMeasureWindow();
+    void showRqx5MeasureWindow();
 
     QString m_deviceDir;
     MessagePresenter &m_messages;
@@ -110,4 +119,7 @@ private:
     std::unique_ptr<FileDialogPresenter> m_ownFileDialogs;
     std::unique_ptr<CommonDialog> m_commonDialog;
     std::unique_ptr<CoordinateFileCommands> m_fileCommands;
+    std::unique_ptr<Form4> m_form4;
+    std::unique_ptr<Rqx5MeasurementReceive> m_rqx5Measurement;
+    std::unique_ptr<Rqx5MeasurementFiles> m_rqx5Files;
 };
