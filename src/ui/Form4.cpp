@@ -214,9 +214,14 @@ void Form4::setCommands(Rqx5MeasurementReceive &receive, Rqx5MeasurementFiles &f
 
 int Form4::tableWidth()
 {
-    // A window never shown has not been laid out yet.
-    if (!isVisible() && layout())
-        layout()->activate();
+    // A window never shown has had no resize event, so its layouts have not run yet: they are run
+    // here, at the window's size, the outer one first.
+    if (!isVisible()) {
+        for (QLayout *l : {layout(), centralWidget()->layout()}) {
+            l->invalidate();
+            l->activate();
+        }
+    }
     return m_listView->width();
 }
 

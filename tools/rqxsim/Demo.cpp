@@ -42,6 +42,10 @@ void printHelp(const SimOptions &options)
         report(QStringLiteral(
             "  receive [FILE]       the instrument receives the program's points (written to FILE);"
             " type this first, then choose 发送 on the program"));
+    if (!isRqx2(options))
+        report(QStringLiteral(
+            "  datafile N | measure N | measure-padded N   the instrument sends a data file of N"
+            " records, or N measurements (padded to 58 bytes); choose 测量数据 and 接收 first"));
     report(QStringLiteral("  ACTION [N | FILE]    any other transfer of the series"));
     report(QStringLiteral("  help, quit           connection tests (连接测试) are answered at any time"));
 }
