@@ -93,7 +93,6 @@ private:
     void applyColumnWidths();
     void applyViewMode();
     void keepARowSelected();
-    void deferListRepaint();
     void setEditButtonsEnabled(bool enabled);
     void refreshCount();
     void error(QWidget *parent, const QString &text);
@@ -118,5 +117,4 @@ private:
     Form2 *m_editor = nullptr;
     Form5 *m_instructions = nullptr;
     QPersistentModelIndex m_editRow;
-    QTimer m_listRepaint;
 };

@@ -1,5 +1,6 @@
 #include "Form4.h"
 
+#include "DeferredListRepaint.h"
 #include "MessagePresenter.h"
 #include "Rqx5MeasurementFiles.h"
 #include "core/AppState.h"
@@ -50,6 +51,7 @@ Form4::Form4(AppState &state, MessagePresenter &messages, QWidget *parent)
     connect(button(QStringLiteral("Command11")), &QPushButton::clicked, this, &Form4::leave);
     connect(action(QStringLiteral("Q")), &QAction::triggered, this, &Form4::leave);
     connect(&m_list, &QAbstractItemModel::modelReset, this, &Form4::applyColumnWidths);
+    new DeferredListRepaint(m_listView, &m_list);
 }
 
 void Form4::buildMenus()
