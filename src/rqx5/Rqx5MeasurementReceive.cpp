@@ -124,7 +124,10 @@ bool Rqx5MeasurementReceive::prepare(int receiveThreshold)
     m_state.ReceiveBuffer.reallocate(Rqx5Frames::kPreparedBufferBound);
     resetPort();
     m_link.setReceiveThreshold(receiveThreshold);
-    return openPort();
+    if (!openPort())
+        return false;
+    m_state.TransferUnderway = true;
+    return true;
 }
 
 void Rqx5MeasurementReceive::ReceiveRqx5DataFileHeader()
