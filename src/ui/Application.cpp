@@ -170,8 +170,8 @@ void Application::reportLostPort()
 {
     // A cable pulled or a port gone in the middle of a transfer: what has arrived stays, and the
     // user is told once. A port that goes away after the last frame of a transfer is not reported:
-    // the next command that needs it reports it. No window is brought forward (the measurement window may be
-    // the only one shown); the box stands over whichever window is active.
+    // the next command that needs it reports it. No window is brought forward (the measurement window may be the only one
+    // shown); the box stands over whichever window is active.
     if (m_ended || !m_state.TransferUnderway)
         return;
     m_state.TransferUnderway = false;
