@@ -240,6 +240,9 @@ void Rqx5MeasurementReceive::ReceiveRqx5MeasurementRecord()
         m_state.MeasText[static_cast<size_t>(kMeasTextOf[static_cast<size_t>(v)])].set(index,
                                                                                        values[size_t(v)]);
 
+    // Each measurement is whole in itself: a cable unplugged after one (when the surveyor is done)
+    // loses nothing and is left to the next command to find.
+    m_state.TransferUnderway = false;
     if (m_list.count() == 0)
         SetRqx5MeasurementColumns(m_list, m_state.nez());
     const bool nez = m_state.nez();

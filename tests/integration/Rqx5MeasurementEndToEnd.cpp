@@ -125,7 +125,7 @@ TEST_P(Rqx5MeasurementsEndToEnd, TwelveRecordsOfMixedKindsEachBecomeARow)
         EXPECT_EQ(list.row(r), QStringList({QString::number(r), QString::number(r)}) + expected)
             << "row " << r;
     }
-    EXPECT_TRUE(messages.messages.isEmpty());
+    EXPECT_TRUE(messages.messages.isEmpty()) << messages.messages.join(u';').toStdString();
 }
 
 INSTANTIATE_TEST_SUITE_P(Orders, Rqx5DataFileEndToEnd,

@@ -188,6 +188,7 @@ TEST_F(Rqx5MeasurementReceiveTest, WorkedKindThreeRecord)
 {
     receive.StartRqx5MeasurementReceive();
     EXPECT_EQ(link.rThreshold, 30);
+    EXPECT_TRUE(state.TransferUnderway);
     list.setColumns({{}, {}});
     list.append(QStringList{"1"});
     list.append(QStringList{"2"});
@@ -203,7 +204,8 @@ TEST_F(Rqx5MeasurementReceiveTest, WorkedKindThreeRecord)
     EXPECT_EQ(state.Rqx5DataKind, 3);
     EXPECT_EQ(listRow(3), QStringList({"3", "5", "90°00′00″     ", "88°10′30″     ", "", "-0.375        ",
                                        "15.250        ", "", "", ""}));
-    EXPECT_TRUE(log.events.isEmpty()); // nothing sent, the threshold left as it was
+    EXPECT_TRUE(log.events.isEmpty());    // nothing sent, the threshold left as it was
+    EXPECT_FALSE(state.TransferUnderway); // a cable unplugged now loses nothing
 }
 
 TEST_F(Rqx5MeasurementReceiveTest, EveryKindAloneOrPaddedGivesOneRow)
@@ -242,6 +244,46 @@ TEST_F(Rqx5MeasurementReceiveTest, EveryKindAloneOrPaddedGivesOneRow)
         }
     }
     EXPECT_TRUE(view.messages.isEmpty());
+}
+
+TEST_F(Rqx5MeasurementReceiveTest, RecordsAreTakenByTheirTerminatorHoweverTheyArrive)
+{
+    const QByteArray records = measurement(0xB2, {"1.0000", "2.0000"}) +
+                               measurement(0xB3, {"1.0000", "2.0000", "33.333"}) +
+                               measurement(0xB5, {"3456.789", "1234.5", "12.34"}, true) +
+                               measurement(0xB4, {"1.0000", "2.0000", "15.25", "-0.5"});
+    // All in one read, byte by byte, and in pieces that end inside records.
+    for (int piece : {int(records.size()), 1, 7, 45}) {
+        list.setColumns({});
+        state.RecordCount = 0;
+        receive.StartRqx5MeasurementReceive();
+        // The port raises one receive event for each arrival that brings the waiting bytes to the
+        // threshold; bytes handed back raise none of their own.
+        for (int at = 0; at < records.size(); at += piece) {
+            link.waiting += records.mid(at, piece);
+            if (link.waitingCount() >= link.rThreshold)
+                dispatcher.OnReceiveEvent();
+        }
+        ASSERT_EQ(list.count(), 4) << "pieces of " << piece;
+        for (int r = 1; r <= 4; ++r)
+            EXPECT_EQ(list.cell(r, 1), QString::number(r));
+        EXPECT_EQ(list.cell(2, 4), "33.333        ");
+        EXPECT_EQ(list.cell(3, 9), "12.34         ");
+        EXPECT_EQ(list.cell(4, 5), "-0.5          ");
+    }
+    EXPECT_TRUE(log.matching("form4 message").isEmpty());
+}
+
+TEST_F(Rqx5MeasurementReceiveTest, DataFileArrivingByteByByte)
+{
+    receive.StartRqx5DataFileReceive();
+    deliverBytewise(header(0, 2));
+    deliverBytewise(dataFileRecord());
+    deliverBytewise(dataFileRecord());
+    deliverBytewise(fromHex("AA 82"));
+    EXPECT_EQ(hex(link.written), "AA 81 AA 81 AA 81 AA 82");
+    EXPECT_EQ(list.count(), 2);
+    EXPECT_EQ(view.messages, QStringList{"成功|数据传输完毕！"});
 }
 
 TEST_F(Rqx5MeasurementReceiveTest, TwoReceivesSeparatedByAnEndFrameBothNumberFromOne)

@@ -21,6 +21,9 @@ constexpr unsigned char kMeasurementStart = 0x92;
 // Kinds 1..4 end with 0xB2..0xB5.
 constexpr unsigned char kFirstMeasurementEnd = 0xB2;
 constexpr int kPaddedLength = 58;
+// A measurement's last bytes follow the rest this much later.
+constexpr int kLatePiece = 9;
+constexpr int kLatePieceMs = 20;
 constexpr int kMaxDataFileCount = 65535;
 constexpr int kShortField = 8;
 constexpr int kLongField = 14;
@@ -191,11 +194,16 @@ int sendMeasurements(Wire &wire, const SimOptions &options, bool padded)
         if (padded)
             record = record.leftJustified(kPaddedLength - 1, ' ');
         record.append(char(kFirstMeasurementEnd + kind - 1));
-        if (!wire.send(record))
+        // As over a real line, the record comes in pieces: its last bytes a moment after the rest.
+        const qsizetype split = record.size() - kLatePiece;
+        if (!wire.send(record.left(split)))
+            return 1;
+        QByteArray answer = wire.drain(kLatePieceMs);
+        if (!wire.send(record.mid(split)))
             return 1;
         sent << QString::number(kind) + u'|' + fields.join(u'|');
         // The surveyor takes the next measurement meanwhile; the program answers none.
-        const QByteArray answer = wire.drain(options.pauseMs);
+        answer += wire.drain(options.pauseMs);
         if (!answer.isEmpty()) {
             report(QStringLiteral("the program answered measurement %1 with %2")
                        .arg(i)
