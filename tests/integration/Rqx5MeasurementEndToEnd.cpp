@@ -24,10 +24,22 @@ class Rqx5MeasurementEndToEnd : public MainWindowSimFixture, public ::testing::W
 protected:
     bool nez() const { return GetParam().nez; }
 
-    // What the instrument sent, one record a line, "|" between the fields.
-    QList<QStringList> sent(const QString &path)
+    // Opens the measurement window from the main window's "测量数据", starts its receive with
+    // command and lets the instrument play simArgs; returns what the instrument sent, one record a
+    // line, its fields apart.
+    QList<QStringList> receive(const QStringList &simArgs, const std::function<void(Form4 &)> &command)
     {
-        QFile file(path);
+        const QString output = dir.filePath(QStringLiteral("sent.txt"));
+        if (!startProgram(true, nez(), simArgs + QStringList{"--output", output})) {
+            ADD_FAILURE() << "the program did not start";
+            return {};
+        }
+        app->mainWindow()->action(QStringLiteral("CLSend"))->trigger();
+        EXPECT_TRUE(app->measureWindow()->isVisible());
+        command(*app->measureWindow());
+        sim.go();
+        finish();
+        QFile file(output);
         EXPECT_TRUE(file.open(QIODevice::ReadOnly));
         QList<QStringList> records;
         for (const QString &line : QString::fromUtf8(file.readAll()).split(u'\n', Qt::SkipEmptyParts))
@@ -56,18 +68,12 @@ std::string runName(const ::testing::TestParamInfo<Run> &info)
 
 TEST_P(Rqx5DataFileEndToEnd, TwentyFiveRecordsWithEveryField)
 {
-    const QString output = dir.filePath(QStringLiteral("sent.txt"));
-    ASSERT_TRUE(startProgram(true, nez(), {"--action", "datafile", "--points", "25", "--output", output}));
-    app->mainWindow()->action(QStringLiteral("CLSend"))->trigger();
-    Form4 *w = app->measureWindow();
-    ASSERT_TRUE(w->isVisible());
-    w->button(QStringLiteral("Command1"))->click(); // "数据文件" is chosen
-    sim.go();
-    finish();
-
-    const QList<QStringList> records = sent(output);
+    // "数据文件" is chosen when the window opens.
+    const QList<QStringList> records = receive({"--action", "datafile", "--points", "25"}, [](Form4 &w) {
+        w.button(QStringLiteral("Command1"))->click();
+    });
     ASSERT_EQ(records.size(), 25);
-    const MeasurementTableModel &list = w->list();
+    const MeasurementTableModel &list = app->measureWindow()->list();
     ASSERT_EQ(list.count(), 25);
     for (int r = 1; r <= 25; ++r) {
         QStringList expected = records[r - 1];
@@ -89,19 +95,11 @@ TEST_P(Rqx5DataFileEndToEnd, TwentyFiveRecordsWithEveryField)
 
 TEST_P(Rqx5MeasurementsEndToEnd, TwelveRecordsOfMixedKindsEachBecomeARow)
 {
-    const QString output = dir.filePath(QStringLiteral("sent.txt"));
-    ASSERT_TRUE(startProgram(
-        true, nez(),
-        {"--action", GetParam().action, "--points", "12", "--pause", "150", "--output", output}));
-    app->mainWindow()->action(QStringLiteral("CLSend"))->trigger();
-    Form4 *w = app->measureWindow();
-    w->action(QStringLiteral("Data_R"))->trigger();
-    sim.go();
-    finish();
-
-    const QList<QStringList> records = sent(output);
+    const QList<QStringList> records =
+        receive({"--action", GetParam().action, "--points", "12", "--pause", "150"},
+                [](Form4 &w) { w.action(QStringLiteral("Data_R"))->trigger(); });
     ASSERT_EQ(records.size(), 12);
-    const MeasurementTableModel &list = w->list();
+    const MeasurementTableModel &list = app->measureWindow()->list();
     ASSERT_EQ(list.count(), 12);
     EXPECT_EQ(list.headers().at(7), nez() ? "坐标--N" : "坐标--E");
     for (int r = 1; r <= 12; ++r) {

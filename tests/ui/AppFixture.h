@@ -28,11 +28,12 @@ protected:
         ASSERT_TRUE(QFile::link(QStringLiteral("/dev/null"), devices.filePath(name)));
     }
 
-    // Builds the program and shows the notice and the selection dialog.
-    void startProgram()
+    // Builds the program and shows the notice and the selection dialog; dialogs, when given,
+    // answers its file dialogs.
+    void startProgram(FileDialogPresenter *dialogs = nullptr)
     {
         app = std::make_unique<Application>(
-            devices.path(), messages, [this] { ++ends; }, &link);
+            devices.path(), messages, [this] { ++ends; }, &link, dialogs);
         app->start();
     }
 
@@ -46,10 +47,10 @@ protected:
     }
 
     // The usual start: a cable, the program up, the main window shown.
-    void startWithCable(bool rqx5 = false, bool nez = true)
+    void startWithCable(bool rqx5 = false, bool nez = true, FileDialogPresenter *dialogs = nullptr)
     {
         addDevice(cableName());
-        startProgram();
+        startProgram(dialogs);
         choose(rqx5, nez);
         ASSERT_TRUE(app->mainWindow()->isVisible());
         messages.messages.clear();

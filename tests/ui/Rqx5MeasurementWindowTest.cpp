@@ -25,17 +25,7 @@ QByteArray fileBytes(const QString &path)
 
 class Rqx5MeasurementWindow : public AppFixture {
 protected:
-    void start(bool nez = true)
-    {
-        addDevice(cableName());
-        app = std::make_unique<Application>(
-            devices.path(), messages, [this] { ++ends; }, &link, &dialogs);
-        app->start();
-        choose(true, nez);
-        ASSERT_TRUE(form1()->isVisible());
-        messages.messages.clear();
-        log.clear();
-    }
+    void start(bool nez = true) { startWithCable(true, nez, &dialogs); }
 
     Form4 *form4() { return app->measureWindow(); }
     QString text(const char *name) { return child<QLineEdit>(form4(), name)->text(); }
