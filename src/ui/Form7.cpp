@@ -1,6 +1,7 @@
 #include "Form7.h"
 
 #include "CommonDialog.h"
+#include "ListRepaintDeferral.h"
 #include "MessagePresenter.h"
 #include "core/AppState.h"
 #include "formats/FileText.h"
@@ -67,6 +68,7 @@ Form7::Form7(AppState &state, MessagePresenter &messages, CommonDialog &dialog, 
     m_view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     m_view->verticalHeader()->setDefaultSectionSize(m_view->fontMetrics().height() + 6);
     m_view->horizontalHeader()->setHighlightSections(false);
+    new ListRepaintDeferral(m_view);
 
     m_status = new QLabel(this);
     m_status->setObjectName(QStringLiteral("Label4"));
