@@ -4,6 +4,7 @@
 
 #include "serial/ReceiveDispatcher.h"
 #include "support/QStringPrinter.h"
+#include "support/Rqx2MeasurementExamples.h"
 #include "support/ScriptedFileDialogs.h"
 #include "ui/Form7.h"
 
@@ -13,28 +14,9 @@
 #include <QLineEdit>
 #include <QTableView>
 
-namespace {
-const char kHeader[] = "02 30 30 30 30 30 30 31 30 07 46 30 30 30 31 0D";
-const char kStation[] =
-    "02 30 30 30 31 30 30 31 30 08 53 31 20 20 20 20 20 41 20 20 20 20 20 20 2B 30 30 31 2E 35 "
-    "35 30 2B 30 30 30 30 31 30 30 30 2E 30 30 30 2B 30 30 30 30 32 30 30 30 2E 30 30 30 2B 30 "
-    "30 30 30 30 31 30 30 2E 30 30 30 0D";
-const char kBacksight[] =
-    "02 30 30 30 32 30 30 31 30 09 42 31 20 20 20 20 20 42 20 20 20 20 20 20 30 34 35 33 30 30 30 0D";
-const char kMeasurement[] = "0003"
-                            "0010"
-                            "\x0A"
-                            "M1     P7     12345060900000"
-                            "00012.345"
-                            "-0001.200"
-                            "00012.300"
-                            "+001.500"
-                            "+001.800"
-                            "+00001234.567"
-                            "-00000045.500"
-                            "+00000012.300"
-                            "\r";
+using namespace Rqx2MeasurementExamples;
 
+namespace {
 QByteArray fileBytes(const QString &path)
 {
     QFile file(path);
@@ -46,14 +28,10 @@ class Rqx2MeasurementWindow : public AppFixture {
 protected:
     void start(bool nez = true)
     {
-        addDevice(cableName());
-        app = std::make_unique<Application>(
-            devices.path(), messages, [this] { ++ends; }, &link, &dialogs);
-        app->start();
-        choose(false, nez);
+        fileDialogs = &dialogs;
+        startWithCable(false, nez);
         app->state().MeasureColumnUnit = 40;
         form1()->action(QStringLiteral("CLSend"))->trigger();
-        messages.messages.clear();
     }
     Form7 *form7() { return app->rqx2MeasurementWindow(); }
     QString text(const char *name)
@@ -74,7 +52,7 @@ protected:
         instrumentSends(fromHex(kHeader));
         instrumentSends(fromHex(kStation));
         instrumentSends(fromHex(kBacksight));
-        instrumentSends(QByteArray("\x02") + kMeasurement);
+        instrumentSends(measurement("0003", "0010"));
     }
 
     ScriptedFileDialogs dialogs;

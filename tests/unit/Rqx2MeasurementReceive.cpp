@@ -2,38 +2,15 @@
 #include "Rqx2Fixture.h"
 #include "core/MeasurementTableModel.h"
 #include "core/Rqx2MeasurementView.h"
+#include "support/Rqx2MeasurementExamples.h"
 
 // Receiving a measurement file from an RQX2 instrument: the header, station, backsight and
 // measurement records, their stored texts and rows, the acknowledgements, the end of the transfer,
 // and what a damaged record does.
 
+using namespace Rqx2MeasurementExamples;
+
 namespace {
-
-// The worked examples of a file of 10 records named 'F0001'.
-const char kHeader[] = "02 30 30 30 30 30 30 31 30 07 46 30 30 30 31 0D";
-const char kHeaderAck[] = "06 30 30 30 30 30 30 31 30 0D";
-const char kStation[] =
-    "02 30 30 30 31 30 30 31 30 08 53 31 20 20 20 20 20 41 20 20 20 20 20 20 2B 30 30 31 2E 35 "
-    "35 30 2B 30 30 30 30 31 30 30 30 2E 30 30 30 2B 30 30 30 30 32 30 30 30 2E 30 30 30 2B 30 "
-    "30 30 30 30 31 30 30 2E 30 30 30 0D";
-const char kBacksight[] =
-    "02 30 30 30 32 30 30 31 30 09 42 31 20 20 20 20 20 42 20 20 20 20 20 20 30 34 35 33 30 30 30 0D";
-
-// A record as its fields stand on the wire: 0x02, current, total, kind byte, the rest, CR.
-QByteArray fileRecord(const char *current, const char *total, char kind, const QByteArray &body)
-{
-    return QByteArray("\x02") + current + total + kind + body + "\r";
-}
-
-// Measurement record number of total, with its distances, heights and coordinates as given.
-QByteArray measurement(const char *current, const char *total, const char *heightDifference = "-0001.200",
-                       const char *instrumentHeight = "+001.500")
-{
-    return fileRecord(current, total, 0x0A,
-                      QByteArray("M1     P7     12345060900000") + "00012.345" + heightDifference +
-                          "00012.300" + instrumentHeight + "+001.800" + "+00001234.567" + "-00000045.500" +
-                          "+00000012.300");
-}
 
 const QStringList kMeasurementRow{"3",      "M1",    "P7",    "123°45′06″", "90°00′00″", "12.345", "-1.200",
                                   "12.300", "1.500", "1.800", "1234.567",   "-45.500",   "12.300", "",
@@ -188,7 +165,8 @@ TEST_F(Rqx2MeasurementReceiveTest, EveryRecordCountsToTheTotalWhateverItsKind)
          "06 30 30 30 31 30 30 30 31 0D"},
         // A record of another kind is a row of its own, empty; record 0123 keeps its number.
         {"02 30 30 30 30 30 31 32 33 37 46 30 30 30 31 0D",
-         {fileRecord("0122", "0123", 'X', QByteArray(29, 'A')), measurement("0123", "0123")},
+         {Rqx2MeasurementExamples::record("0122", "0123", 'X', QByteArray(29, 'A')),
+          measurement("0123", "0123")},
          "06 30 31 32 33 30 31 32 33 0D"},
     };
     for (const Case &c : cases) {
