@@ -208,12 +208,13 @@ void Application::CLSend()
 
 void Application::showRqx2MeasurementWindow()
 {
-    // The list shows its columns from the start, before anything is received or opened.
-    if (m_form7->list().columnCount() == 0)
-        m_form7->SetupRqx2MeasurementList();
     m_form7->show();
     m_form7->raise();
     m_form7->activateWindow();
+    // The list shows its columns from the start, before anything is received or opened; set up
+    // once the window is laid out, as their widths may follow from the list's.
+    if (m_form7->list().columnCount() == 0)
+        m_form7->SetupRqx2MeasurementList();
     m_rqx2Measurement->selectMeasurementReceive();
     // From now on the measurement window is the program's window.
     m_form1->hide();

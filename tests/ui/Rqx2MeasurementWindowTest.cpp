@@ -158,3 +158,13 @@ TEST_F(Rqx2MeasurementWindow, FilesThatCannotBeWrittenOrReadInFullAreReported)
     EXPECT_EQ(form7()->list().count(), 1);
     EXPECT_EQ(messages.messages.last(), "提示|有2行数据的字段不全，未读入；第一处是文件的第2行。");
 }
+
+TEST_F(Rqx2MeasurementWindow, WithoutAWidthUnitTheListsWidthIsShared)
+{
+    fileDialogs = &dialogs;
+    startWithCable();
+    form1()->action(QStringLiteral("CLSend"))->trigger();
+    QTableView *view = form7()->listView();
+    EXPECT_GT(view->width(), 500);
+    EXPECT_EQ(view->horizontalHeader()->sectionSize(1), 2 * view->width() / 19);
+}
