@@ -209,6 +209,7 @@ bool Rqx2MeasurementReceive::acknowledge(int current, int total)
 void Rqx2MeasurementReceive::complete()
 {
     m_complete = true;
+    m_state.TransferUnderway = false;
     m_view.setStatus(kComplete);
     m_view.showMessage(kSuccessTitle, kComplete);
 }

@@ -116,8 +116,11 @@ bool Rqx2Protocol::PrepareRqx2Port(AppState &state, SerialLink &link)
     link.clearInput();
     link.setSendThreshold(1);
     link.setReceiveThreshold(kRequestLength);
+    if (!link.openIfClosed())
+        return false;
     // Nothing is sent: the instrument opens the transfer with its handshake request.
-    return link.openIfClosed();
+    state.TransferUnderway = true;
+    return true;
 }
 
 void Rqx2Protocol::AnswerRqx2Handshake()
@@ -228,6 +231,7 @@ void Rqx2Protocol::ReceiveRqx2CoordinateRecord()
     if (current < total) {
         m_view.setStatus(kTransferring);
     } else {
+        m_state.TransferUnderway = false;
         m_view.setStatus(QString());
         m_view.showMessage(kSuccessTitle, kReceiveComplete);
     }
@@ -285,6 +289,7 @@ void Rqx2Protocol::SendRqx2NextCoordinate()
     }
 
     if (record == n) {
+        m_state.TransferUnderway = false;
         m_view.setStatus(QString());
         // The link's close waits until the record has left, so the instrument gets all of it.
         m_link.close();

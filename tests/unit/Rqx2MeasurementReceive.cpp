@@ -214,6 +214,25 @@ TEST_F(Rqx2MeasurementReceiveTest, TrailingBytesAreNotTakenForARecord)
     EXPECT_EQ(messages(), 0);
 }
 
+TEST_F(Rqx2MeasurementReceiveTest, RecordsInPiecesAreTakenWhole)
+{
+    startFile();
+    const QByteArray station = fromHex(kStation);
+    const QByteArray file = station + fromHex(kBacksight) + measurement("0003", "0010");
+    // More than the shortest record, yet no record: it waits for the rest.
+    arrive(station.left(40));
+    EXPECT_TRUE(link.written.endsWith(fromHex(kHeaderAck)));
+    arrive(station.mid(40));
+    EXPECT_EQ(list.count(), 1);
+    // Byte by byte, each record once it is whole.
+    for (int i = station.size(); i < file.size(); ++i)
+        arrive(file.mid(i, 1));
+    EXPECT_EQ(list.count(), 3);
+    EXPECT_EQ(list.row(3), kMeasurementRow);
+    EXPECT_EQ(link.lastWrite(), "06 30 30 30 33 30 30 31 30 0D");
+    EXPECT_EQ(messages(), 0);
+}
+
 TEST_F(Rqx2MeasurementReceiveTest, DamagedRecordsAreRefusedAndTheInstrumentStartsOver)
 {
     QByteArray lettered = fromHex(kStation);
