@@ -12,10 +12,12 @@ using namespace Rqx2MeasurementExamples;
 
 namespace {
 
-const QStringList kMeasurementRow{"3",      "M1",    "P7",    "123°45′06″", "90°00′00″", "12.345", "-1.200",
-                                  "12.300", "1.500", "1.800", "1234.567",   "-45.500",   "12.300", "",
-                                  "",       "",      "",      "",           "",          "",       "",
-                                  ""};
+// Record 3 of the examples as a row: its number, the measurement's 12 fields, 9 empty station and
+// backsight columns.
+const QStringList kMeasurementRow =
+    QStringList{"3",      "M1",    "P7",    "123°45′06″", "90°00′00″", "12.345", "-1.200",
+                "12.300", "1.500", "1.800", "1234.567",   "-45.500",   "12.300"} +
+    QStringList(9);
 
 class RecordingMeasurementView : public Rqx2MeasurementView {
 public:
@@ -180,8 +182,7 @@ TEST_F(Rqx2MeasurementReceiveTest, EveryRecordCountsToTheTotalWhateverItsKind)
         EXPECT_EQ(link.lastWrite(), c.lastAck);
         EXPECT_EQ(log.matching("message "), QStringList{"message 成功|传输完毕！"}) << c.header;
     }
-    EXPECT_EQ(list.row(1), (QStringList{"1", "", "", "", "", "", "", "", "", "", "",
-                                        "",  "", "", "", "", "", "", "", "", "", ""}));
+    EXPECT_EQ(list.row(1), QStringList{"1"} + QStringList(21));
     EXPECT_EQ(form7.progress, "123/123");
 
     // A header counting no record ends the transfer at once.
