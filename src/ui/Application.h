@@ -40,10 +40,12 @@ class Form1;
 class Form3;
 class Form4;
 class Form6;
+class Form7;
 class MessagePresenter;
 class PortCommands;
 class QSerialLink;
 class ReceiveDispatcher;
+class Rqx2MeasurementReceive;
 class Rqx2Protocol;
 class Rqx5MeasurementFiles;
 class Rqx5MeasurementReceive;
@@ -82,6 +84,7 @@ public:
     ReceiveDispatcher &dispatcher() { return *m_dispatcher; }
     Rqx2Protocol &rqx2() { return *m_rqx2; }
     Rqx5Protocol &rqx5() { return *m_rqx5; }
+    Rqx2MeasurementReceive &rqx2Measurement() { return *m_rqx2Measurement; }
     PortCommands &portCommands() { return *m_portCommands; }
     // The main window's one file dialog, shared by every file command of every window.
     CommonDialog &fileDialog() { return *m_commonDialog; }
@@ -94,6 +97,7 @@ public:
     // The RQX5 measurement window, created hidden when the main window loads (null before).
     Form4 *measureWindow() const { return m_form4.get(); }
     Rqx5MeasurementReceive &rqx5Measurement() { return *m_rqx5Measurement; }
+    Form7 *rqx2MeasurementWindow() const { return m_form7.get(); }
 
 private:
     void ensureMainWindowLoaded();
@@ -101,6 +105,7 @@ private:
     void connectCommands();
     void loadMeasureWindow();
     void showRqx5MeasureWindow();
+    void showRqx2MeasurementWindow();
 
     QString m_deviceDir;
     MessagePresenter &m_messages;
@@ -122,6 +127,8 @@ private:
     std::unique_ptr<FileDialogPresenter> m_ownFileDialogs;
     std::unique_ptr<CommonDialog> m_commonDialog;
     std::unique_ptr<CoordinateFileCommands> m_fileCommands;
+    std::unique_ptr<Form7> m_form7;
+    std::unique_ptr<Rqx2MeasurementReceive> m_rqx2Measurement;
     std::unique_ptr<Form4> m_form4;
     std::unique_ptr<Rqx5MeasurementReceive> m_rqx5Measurement;
     std::unique_ptr<Rqx5MeasurementFiles> m_rqx5Files;

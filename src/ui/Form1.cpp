@@ -1,8 +1,8 @@
 #include "Form1.h"
 
-#include "DeferredListRepaint.h"
 #include "Form2.h"
 #include "Form5.h"
+#include "ListRepaintDeferral.h"
 #include "MessagePresenter.h"
 #include "core/AppState.h"
 #include "core/CoordinateTableModel.h"
@@ -61,7 +61,7 @@ Form1::Form1(AppState &state, CoordinateTableModel &table, MessagePresenter &mes
         keepARowSelected();
     });
     connect(&m_table, &QAbstractItemModel::rowsInserted, this, &Form1::keepARowSelected);
-    new DeferredListRepaint(m_list, &m_table);
+    new ListRepaintDeferral(m_list);
     connect(&m_table, &QAbstractItemModel::rowsRemoved, this, &Form1::keepARowSelected);
     applyViewMode();
 }

@@ -5,7 +5,6 @@
 
 #include <QMainWindow>
 #include <QPersistentModelIndex>
-#include <QTimer>
 #include <functional>
 
 struct AppState;

@@ -1,6 +1,6 @@
 #include "Form4.h"
 
-#include "DeferredListRepaint.h"
+#include "ListRepaintDeferral.h"
 #include "MessagePresenter.h"
 #include "Rqx5MeasurementFiles.h"
 #include "core/AppState.h"
@@ -51,7 +51,7 @@ Form4::Form4(AppState &state, MessagePresenter &messages, QWidget *parent)
     connect(button(QStringLiteral("Command11")), &QPushButton::clicked, this, &Form4::leave);
     connect(action(QStringLiteral("Q")), &QAction::triggered, this, &Form4::leave);
     connect(&m_list, &QAbstractItemModel::modelReset, this, &Form4::applyColumnWidths);
-    new DeferredListRepaint(m_listView, &m_list);
+    new ListRepaintDeferral(m_listView);
 }
 
 void Form4::buildMenus()

@@ -28,12 +28,11 @@ protected:
         ASSERT_TRUE(QFile::link(QStringLiteral("/dev/null"), devices.filePath(name)));
     }
 
-    // Builds the program and shows the notice and the selection dialog; dialogs, when given,
-    // answers its file dialogs.
-    void startProgram(FileDialogPresenter *dialogs = nullptr)
+    // Builds the program and shows the notice and the selection dialog.
+    void startProgram()
     {
         app = std::make_unique<Application>(
-            devices.path(), messages, [this] { ++ends; }, &link, dialogs);
+            devices.path(), messages, [this] { ++ends; }, &link, fileDialogs);
         app->start();
     }
 
@@ -47,10 +46,10 @@ protected:
     }
 
     // The usual start: a cable, the program up, the main window shown.
-    void startWithCable(bool rqx5 = false, bool nez = true, FileDialogPresenter *dialogs = nullptr)
+    void startWithCable(bool rqx5 = false, bool nez = true)
     {
         addDevice(cableName());
-        startProgram(dialogs);
+        startProgram();
         choose(rqx5, nez);
         ASSERT_TRUE(app->mainWindow()->isVisible());
         messages.messages.clear();
@@ -71,5 +70,6 @@ protected:
     FakeSerialLink link{log};
     QTemporaryDir devices;
     int ends = 0;
+    FileDialogPresenter *fileDialogs = nullptr; // the test's own answers to file dialogs, if any
     std::unique_ptr<Application> app;
 };

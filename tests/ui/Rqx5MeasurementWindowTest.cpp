@@ -25,7 +25,11 @@ QByteArray fileBytes(const QString &path)
 
 class Rqx5MeasurementWindow : public AppFixture {
 protected:
-    void start(bool nez = true) { startWithCable(true, nez, &dialogs); }
+    void start(bool nez = true)
+    {
+        fileDialogs = &dialogs;
+        startWithCable(true, nez);
+    }
 
     Form4 *form4() { return app->measureWindow(); }
     QString text(const char *name) { return child<QLineEdit>(form4(), name)->text(); }
