@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileSystemModel>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QTableView>
@@ -368,6 +369,68 @@ TEST(FileDialogFilters, DescriptionsAreShownExactly)
               (QStringList{"表格 (*.csv *.txt)", "测量文件 (*)"}));
 }
 
+namespace {
+
+// Runs act on the program's own file dialog once it is open. Should act leave the dialog open (an
+// assertion failed inside it), the failsafe, which goes with the dialog, closes it after a time only
+// a real failure reaches, so the test fails instead of hanging in the dialog.
+void answerDialog(const std::function<void(QFileDialog *)> &act)
+{
+    constexpr int kFailsafeMs = 30000;
+    QTimer::singleShot(0, [act] {
+        auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        auto *failsafe = new QTimer(dialog);
+        failsafe->setSingleShot(true);
+        QObject::connect(failsafe, &QTimer::timeout, dialog, [dialog] {
+            ADD_FAILURE() << "the dialog was left open";
+            dialog->reject();
+        });
+        failsafe->start(kFailsafeMs);
+        act(dialog);
+    });
+}
+
+} // namespace
+
+TEST(FileDialogFilters, AllFilesEntryShowsFilesWithoutAnExtension)
+{
+    QTemporaryDir dir;
+    writeBytes(dir.filePath(QStringLiteral("points")), "1,P1,10,20,30\r\n");
+    writeBytes(dir.filePath(QStringLiteral("a.hyl")), "1,P1,10,20,30\r\n");
+    QStringList shown;
+    QString typedName;
+    answerDialog([&](QFileDialog *dialog) {
+        // As the user picking the last entry of the list.
+        dialog->selectNameFilter(dialog->nameFilters().constLast());
+        auto *files = dialog->findChild<QFileSystemModel *>();
+        ASSERT_NE(files, nullptr);
+        auto listed = [&] {
+            shown.clear();
+            const QModelIndex folder = files->index(dir.path());
+            for (int row = 0; row < files->rowCount(folder); ++row) {
+                const QModelIndex item = files->index(row, 0, folder);
+                if (files->flags(item) & Qt::ItemIsEnabled)
+                    shown << item.data().toString();
+            }
+            shown.sort();
+            return shown.size() == 2;
+        };
+        EXPECT_TRUE(QTest::qWaitFor(listed, 10000));
+        typedName = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->text();
+        dialog->reject();
+    });
+    QFileDialogPresenter presenter;
+    FileDialogRequest request;
+    request.mode = FileDialogRequest::Mode::Save;
+    request.filter = kOlderList;
+    request.fileName = dir.filePath(QStringLiteral("a.hyl"));
+    const FileDialogChoice choice = presenter.showFileDialog(nullptr, request);
+    EXPECT_TRUE(choice.fileName.isEmpty());
+    EXPECT_EQ(shown, (QStringList{"a.hyl", "points"}));
+    EXPECT_EQ(typedName, "a.hyl");
+}
+
 // The real dialog, offscreen: the save list shown, the second entry and a name chosen by the user.
 TEST_F(FileCommands, TheProgramsOwnDialogReportsTheChosenFileAndPosition)
 {
@@ -381,9 +444,7 @@ TEST_F(FileCommands, TheProgramsOwnDialogReportsTheChosenFileAndPosition)
     QStringList filtersShown;
     const QString chosen = path("chosen");
     auto answer = [&](bool accept) {
-        QTimer::singleShot(0, [&, accept] {
-            auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
-            ASSERT_NE(dialog, nullptr);
+        answerDialog([&, accept](QFileDialog *dialog) {
             filtersShown = dialog->nameFilters();
             EXPECT_TRUE(dialog->testOption(QFileDialog::DontUseNativeDialog));
             EXPECT_EQ(dialog->selectedNameFilter(), filtersShown.value(0));
