@@ -22,6 +22,7 @@ public:
     bool write(const QByteArray &) override { return true; }
     int waitingCount() const override { return 0; }
     QByteArray readAll() override { return {}; }
+    void holdUnrouted(const QByteArray &) override {}
     void setCommPort(int) override {}
     int commPort() const override { return 1; }
     void setSettings(const QString &) override {}

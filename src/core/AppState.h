@@ -29,6 +29,10 @@ struct AppState {
     bool Rqx5MeasureReceiveStarted = false;
     long Rqx5Count = 0;
 
+    // From the start of a transfer (or connection test) until its last frame: a port that goes away
+    // meanwhile is reported, one that goes away while the program waits for no instrument is not.
+    bool TransferUnderway = false;
+
     long RecordCount = 0;
     long LoopIndex = 0;
 

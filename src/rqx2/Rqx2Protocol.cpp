@@ -116,6 +116,7 @@ bool Rqx2Protocol::PrepareRqx2Transfer()
         return false;
     }
     // Nothing is sent: the instrument opens the transfer with its handshake request.
+    m_state.TransferUnderway = true;
     return true;
 }
 
@@ -229,6 +230,7 @@ void Rqx2Protocol::ReceiveRqx2CoordinateRecord()
     if (current < total) {
         m_view.setStatus(kTransferring);
     } else {
+        m_state.TransferUnderway = false;
         m_view.setStatus(QString());
         m_view.showMessage(kSuccessTitle, kReceiveComplete);
     }
@@ -286,6 +288,7 @@ void Rqx2Protocol::SendRqx2NextCoordinate()
     }
 
     if (record == n) {
+        m_state.TransferUnderway = false;
         m_view.setStatus(QString());
         // The link's close waits until the record has left, so the instrument gets all of it.
         m_link.close();

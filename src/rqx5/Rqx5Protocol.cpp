@@ -94,7 +94,10 @@ bool Rqx5Protocol::StartRqx5CoordinateReceive()
     m_link.clearInput();
     m_link.setSendThreshold(kSendThreshold);
     m_link.setReceiveThreshold(kCoordinateHeaderLength);
-    return openPort();
+    if (!openPort())
+        return false;
+    m_state.TransferUnderway = true;
+    return true;
 }
 
 void Rqx5Protocol::ReceiveRqx5DataBlock()
@@ -103,6 +106,7 @@ void Rqx5Protocol::ReceiveRqx5DataBlock()
     if (!m_state.Rqx5AckNotFirst) {
         // A bare end frame: the completion message has been shown and closed; echo the frame. The
         // receive threshold stays as it was.
+        m_state.TransferUnderway = false;
         resetPort();
         if (openPort())
             send(kEndPair);
@@ -207,6 +211,7 @@ bool Rqx5Protocol::StartRqx5CoordinateSend()
     }
     if (!send(Rqx5Record::sendHeader(n)))
         return false;
+    m_state.TransferUnderway = true;
     m_state.RecordCount = 0;
     return true;
 }
@@ -244,6 +249,7 @@ void Rqx5Protocol::SendRqx5NextCoordinate()
         send(*record);
         return;
     }
+    m_state.TransferUnderway = false;
     m_view.setCountLabel(QStringLiteral("完毕！"));
     resetPort();
     m_link.setReceiveThreshold(kControlLength);

@@ -45,6 +45,7 @@ void PortCommands::RunConnectionTest()
         return m_view.reportPortFailure();
     if (!m_link.write(QByteArray(Frames::kRqx5TestPair, 2)))
         return m_view.reportPortFailure();
+    m_state.TransferUnderway = true;
 }
 
 void PortCommands::SendTestCommand1()

@@ -5,6 +5,8 @@
 #include <QDeadlineTimer>
 #include <QStringList>
 
+#include <utility>
+
 #include <poll.h>
 #include <sys/ioctl.h>
 #include <termios.h>
@@ -14,6 +16,8 @@ namespace {
 // time to leave, plus a margin, before the port is closed anyway.
 constexpr int kBitsPerByte = 10;
 constexpr int kDrainMarginMs = 2000;
+// The longest frame is 246 bytes; bytes handed back beyond this are noise and the oldest go first.
+constexpr int kHeldBound = 4096;
 } // namespace
 
 QSerialLink::QSerialLink(const QString &deviceDir, QObject *parent) : QObject(parent), m_deviceDir(deviceDir)
@@ -42,6 +46,7 @@ void QSerialLink::clearOutput()
 
 void QSerialLink::clearInput()
 {
+    m_held.clear();
     if (m_port.isOpen())
         m_port.clear(QSerialPort::Input);
 }
@@ -75,11 +80,14 @@ bool QSerialLink::open()
     // Set before opening, the line comes up with its settings at once rather than after a moment
     // at the port's defaults.
     applySettings();
+    m_held.clear();
+    m_failureSeen = false;
     return m_port.open(QIODevice::ReadWrite);
 }
 
 void QSerialLink::close()
 {
+    m_held.clear();
     if (!m_port.isOpen())
         return;
     // Bytes handed to write() must reach the instrument: the last record of a send is written just
@@ -102,8 +110,10 @@ bool QSerialLink::write(const QByteArray &bytes)
 {
     if (!m_port.isOpen())
         return false;
-    if (m_port.write(bytes) != bytes.size())
+    if (m_port.write(bytes) != bytes.size()) {
+        m_failureSeen = true;
         return false;
+    }
     // Send now rather than at the next turn of the event loop: the answer is due as soon as the
     // handler has built it, and some handlers wait for the instrument before they return.
     m_port.flush();
@@ -111,6 +121,11 @@ bool QSerialLink::write(const QByteArray &bytes)
 }
 
 int QSerialLink::waitingCount() const
+{
+    return static_cast<int>(m_held.size()) + portWaitingCount();
+}
+
+int QSerialLink::portWaitingCount() const
 {
     if (!m_port.isOpen())
         return 0;
@@ -124,10 +139,28 @@ int QSerialLink::waitingCount() const
 
 QByteArray QSerialLink::readAll()
 {
+    QByteArray bytes = std::exchange(m_held, {});
     if (!m_port.isOpen())
-        return {};
+        return bytes;
     pullWaitingBytes();
-    return m_port.readAll();
+    bytes += m_port.readAll();
+    return bytes;
+}
+
+void QSerialLink::holdUnrouted(const QByteArray &bytes)
+{
+    if (bytes.isEmpty() || !m_port.isOpen())
+        return;
+    m_held.prepend(bytes);
+    if (m_held.size() > kHeldBound)
+        m_held.remove(0, m_held.size() - kHeldBound);
+}
+
+void QSerialLink::holdReceiveEvents(bool hold)
+{
+    m_eventHolds = qMax(0, m_eventHolds + (hold ? 1 : -1));
+    if (m_eventHolds == 0 && m_heldInHandler && !m_inHandler)
+        scheduleCheck();
 }
 
 void QSerialLink::pullWaitingBytes()
@@ -215,13 +248,15 @@ void QSerialLink::applySettings()
 
 void QSerialLink::checkThreshold()
 {
-    if (m_inHandler) {
-        // Data came while the handler runs (a message box's nested event loop): held until it
-        // returns. Nothing is queued meanwhile, or the box's loop would spin on it.
+    if (m_inHandler || m_eventHolds > 0) {
+        // Data came while the handler runs or a message box is open (a nested event loop): held
+        // until it returns or closes. Nothing is queued meanwhile, or the box's loop would spin on it.
         m_heldInHandler = true;
         return;
     }
-    if (!m_handler || m_receiveThreshold <= 0 || !m_port.isOpen() || waitingCount() < m_receiveThreshold)
+    // Bytes handed back hold no whole frame: only new bytes can complete one.
+    if (!m_handler || m_receiveThreshold <= 0 || !m_port.isOpen() || portWaitingCount() == 0 ||
+        waitingCount() < m_receiveThreshold)
         return;
     m_inHandler = true;
     m_heldInHandler = false;
@@ -288,6 +323,10 @@ void QSerialLink::resumeReading()
 void QSerialLink::closeWithoutDrain()
 {
     m_closeQueued = false;
-    if (m_port.isOpen())
-        m_port.close();
+    m_held.clear();
+    if (!m_port.isOpen())
+        return;
+    m_port.close();
+    if (!m_failureSeen && m_lostHandler)
+        m_lostHandler();
 }

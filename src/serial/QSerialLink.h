@@ -10,8 +10,11 @@
 // It raises the receive event once at least the receive threshold of bytes is waiting (none while
 // the threshold is 0) and never re-enters the handler: a modal message box inside the handler runs
 // a nested event loop, so an event that comes due meanwhile is held until the handler returns, and
-// the threshold is checked again then. Status and error events are ignored; a device that goes away
-// (cable pulled, hang-up) leaves the port closed, so the next operation that opens it reports it.
+// the threshold is checked again then. Bytes the dispatcher hands back (a frame not yet whole) wait
+// here in front of the port's and count toward the threshold, but only newly arrived bytes raise the
+// event. Status and error events are ignored; a device that goes away (cable pulled, hang-up) leaves
+// the port closed and is told once through the lost handler, unless an operation of the program has
+// already failed on it (that operation reports it); the next operation that opens it reports it.
 class QSerialLink : public QObject, public SerialLink {
     Q_OBJECT
 public:
@@ -20,6 +23,8 @@ public:
 
     // The receive event's handler (the dispatcher's OnReceiveEvent).
     void setReceiveHandler(std::function<void()> handler) { m_handler = std::move(handler); }
+    // Called once when the open port's device goes away by itself.
+    void setLostHandler(std::function<void()> handler) { m_lostHandler = std::move(handler); }
 
     void clearOutput() override;
     void clearInput() override;
@@ -31,7 +36,10 @@ public:
     void close() override;
     bool write(const QByteArray &bytes) override;
     int waitingCount() const override;
+    int heldCount() const { return static_cast<int>(m_held.size()); }
     QByteArray readAll() override;
+    void holdUnrouted(const QByteArray &bytes) override;
+    void holdReceiveEvents(bool hold) override;
     void setCommPort(int number) override;
     int commPort() const override { return m_commPort; }
     void setSettings(const QString &settings) override;
@@ -53,6 +61,7 @@ private:
     void scheduleCheck();
     void onError(QSerialPort::SerialPortError error);
     void pullWaitingBytes();
+    int portWaitingCount() const;
     void closeWithoutDrain();
     void resumeReading();
     bool deviceGone() const;
@@ -60,6 +69,10 @@ private:
     QString m_deviceDir;
     QSerialPort m_port;
     std::function<void()> m_handler;
+    std::function<void()> m_lostHandler;
+    QByteArray m_held; // handed back by the dispatcher, read before the port's bytes
+    int m_eventHolds = 0;
+    bool m_failureSeen = false; // an operation has failed on the open port and reported it
     int m_commPort = 1;
     QString m_settings = QStringLiteral("1200,N,8,1");
     LineSettings m_line;

@@ -5,6 +5,8 @@
 #include "core/AppState.h"
 #include "core/TransferView.h"
 
+#include <utility>
+
 ReceiveDispatcher::ReceiveDispatcher(AppState &state, SerialLink &link, TransferView &view)
     : m_state(state), m_link(link), m_view(view)
 {
@@ -12,16 +14,26 @@ ReceiveDispatcher::ReceiveDispatcher(AppState &state, SerialLink &link, Transfer
 
 void ReceiveDispatcher::OnReceiveEvent()
 {
-    dispatch(m_link.readAll());
+    // Each pass routes at least the two bytes up to a terminator or holds everything, so the loop
+    // ends once the waiting bytes hold no further whole frame.
+    while (dispatch(m_link.readAll())) {
+        const int threshold = m_link.receiveThreshold();
+        if (threshold <= 0 || m_link.waitingCount() < threshold)
+            return;
+    }
 }
 
-void ReceiveDispatcher::dispatch(const QByteArray &chunk)
+bool ReceiveDispatcher::dispatch(const QByteArray &chunk)
 {
     const int n = static_cast<int>(chunk.size());
     const auto *bytes = reinterpret_cast<const unsigned char *>(chunk.constData());
     // Position 0 is only ever the predecessor of position 1, so a one-byte chunk routes nothing.
     // A chunk longer than the ReceiveBuffer, or one that comes before anything allocated it, is
     // still routed; the buffer keeps what fits within its bound.
+    // Restored on return: a routine's modal box runs a nested event loop, and nothing may assume
+    // that no other chunk is dispatched meanwhile.
+    const QByteArray *outerChunk = std::exchange(m_chunk, &chunk);
+    const bool outerHandedBack = std::exchange(m_handedBack, false);
     for (int i = 1; i < n; ++i) {
         m_state.LoopIndex = i;
         m_state.ReceiveBuffer.set(i, bytes[i]);
@@ -32,10 +44,35 @@ void ReceiveDispatcher::dispatch(const QByteArray &chunk)
         else if (m_state.rqx2())
             matched = applyRqx2Rules(i, bytes[i - 1], bytes[i]);
         if (matched) {
+            handBackAfter(i);
+            m_chunk = outerChunk;
+            m_handedBack = outerHandedBack;
             m_state.LoopIndex = n - 1;
-            return;
+            return true;
         }
     }
+    m_chunk = outerChunk;
+    m_handedBack = outerHandedBack;
+    m_link.holdUnrouted(chunk);
+    return false;
+}
+
+void ReceiveDispatcher::call(const std::function<void()> &routine)
+{
+    handBackAfter(static_cast<int>(m_state.LoopIndex));
+    if (routine)
+        routine();
+}
+
+void ReceiveDispatcher::handBackAfter(int position)
+{
+    // The bytes after the frame go back before its routine runs, so that the routine's discarding
+    // of the input reaches them just as it did when they were dropped with the chunk.
+    if (m_handedBack || !m_chunk)
+        return;
+    m_handedBack = true;
+    if (position + 1 < m_chunk->size())
+        m_link.holdUnrouted(m_chunk->mid(position + 1));
 }
 
 bool ReceiveDispatcher::applyRqx5Rules(int i, unsigned char p, unsigned char c)
@@ -66,6 +103,7 @@ bool ReceiveDispatcher::applyRqx5Rules(int i, unsigned char p, unsigned char c)
         return true;
     }
     if (p == kRqx5Lead && c == kRqx5Test) {
+        m_state.TransferUnderway = false;
         m_view.setConnectionTestShown(false);
         m_view.showMessage(QStringLiteral("测试成功"),
                            QStringLiteral("通讯测试成功！您的电脑可以与仪器进行数据传输。"));

@@ -7,6 +7,7 @@
 #include "Form3.h"
 #include "Form5.h"
 #include "Form6.h"
+#include "LinkHoldingPresenter.h"
 #include "MessagePresenter.h"
 #include "QFileDialogPresenter.h"
 #include "rqx2/Rqx2Protocol.h"
@@ -18,6 +19,7 @@
 #include "serial/ReceiveDispatcher.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QPushButton>
 
 namespace {
@@ -35,11 +37,12 @@ Application::Application(const QString &deviceDir, MessagePresenter &messages,
         m_ownLink = std::make_unique<QSerialLink>(m_deviceDir);
         m_link = m_ownLink.get();
     }
+    m_heldMessages = std::make_unique<LinkHoldingPresenter>(m_messages, *m_link);
     m_form6 = std::make_unique<Form6>();
     m_state.Selection = m_form6.get();
-    m_form1 = std::make_unique<Form1>(m_state, m_table, m_messages);
+    m_form1 = std::make_unique<Form1>(m_state, m_table, *m_heldMessages);
     m_form1->setEndProgram([this] { this->endProgram(); });
-    m_form3 = new Form3(m_state, *m_link, m_messages, m_form1.get());
+    m_form3 = new Form3(m_state, *m_link, *m_heldMessages, m_form1.get());
 
     m_dispatcher = std::make_unique<ReceiveDispatcher>(m_state, *m_link, *m_form1);
     m_rqx2 = std::make_unique<Rqx2Protocol>(m_state, *m_link, m_table, *m_form1);
@@ -50,12 +53,14 @@ Application::Application(const QString &deviceDir, MessagePresenter &messages,
         fileDialogs = m_ownFileDialogs.get();
     }
     m_commonDialog = std::make_unique<CommonDialog>(*fileDialogs);
-    m_fileCommands =
-        std::make_unique<CoordinateFileCommands>(m_state, m_table, *m_form1, *m_commonDialog, m_messages);
+    m_fileCommands = std::make_unique<CoordinateFileCommands>(m_state, m_table, *m_form1, *m_commonDialog,
+                                                              *m_heldMessages);
     m_rqx2->install(m_dispatcher->routines());
     m_rqx5->install(m_dispatcher->routines());
-    if (m_ownLink)
+    if (m_ownLink) {
         m_ownLink->setReceiveHandler([this] { m_dispatcher->OnReceiveEvent(); });
+        m_ownLink->setLostHandler([this] { reportLostPort(); });
+    }
 
     QObject::connect(m_form6.get(), &Form6::confirmRequested, m_form6.get(), [this] { ConfirmSelection(); });
     QObject::connect(m_form6.get(), &Form6::exitRequested, m_form6.get(), [this] { this->endProgram(); });
@@ -103,7 +108,7 @@ void Application::connectCommands()
 
 void Application::ShowSelectionDialog()
 {
-    m_messages.showMessage(nullptr, kNoticeTitle, kNotice);
+    m_heldMessages->showMessage(nullptr, kNoticeTitle, kNotice);
     m_form6->show();
     m_form6->raise();
     m_form6->activateWindow();
@@ -134,25 +139,41 @@ void Application::ConfirmSelection()
     }
     switch (cable.outcome) {
     case CableSearchResult::OutOfRange:
-        m_messages.showMessage(
+        m_heldMessages->showMessage(
             m_form6.get(), QStringLiteral("连接失败"),
             QStringLiteral("端口号超出范围，请自行到本计算机“设备管理器”中更改串口号至COM16以内！"));
         endProgram();
         return;
     case CableSearchResult::NotFound:
-        m_messages.showMessage(m_form6.get(), QStringLiteral("通讯电缆连接失败"),
-                               QStringLiteral("请检查通讯线是否为随机所配，是否插牢，是否已安装驱动！"));
+        m_heldMessages->showMessage(m_form6.get(), QStringLiteral("通讯电缆连接失败"),
+                                    QStringLiteral("请检查通讯线是否为随机所配，是否插牢，是否已安装驱动！"));
         endProgram();
         return;
     case CableSearchResult::Found:
         break;
     }
     m_link->setCommPort(cable.commPort);
-    m_messages.showMessage(m_form6.get(), QStringLiteral("通讯电缆已连接"),
-                           QStringLiteral("当前计算机串行通讯端口为： ") + cable.portName);
+    m_heldMessages->showMessage(m_form6.get(), QStringLiteral("通讯电缆已连接"),
+                                QStringLiteral("当前计算机串行通讯端口为： ") + cable.portName);
     ensureMainWindowLoaded();
     m_form1->show();
     m_form6->hide();
+}
+
+void Application::reportLostPort()
+{
+    // A cable pulled or a port gone in the middle of a transfer: what has arrived stays, and the
+    // user is told once. A port that goes away after the last frame of a transfer is not reported:
+    // the next command that needs it reports it. No window is brought forward (the measurement window may be the only one
+    // shown); the box stands over whichever window is active.
+    if (m_ended || !m_state.TransferUnderway)
+        return;
+    m_state.TransferUnderway = false;
+    QWidget *parent = QApplication::activeWindow();
+    if (!parent && m_form1->isVisible())
+        parent = m_form1.get();
+    m_heldMessages->showMessage(parent, QStringLiteral("错误提示"),
+                                QStringLiteral("请检查端口连接是否正确！"));
 }
 
 void Application::endProgram()

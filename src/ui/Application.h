@@ -35,6 +35,7 @@
 class CommonDialog;
 class CoordinateFileCommands;
 class FileDialogPresenter;
+class LinkHoldingPresenter;
 class Form1;
 class Form3;
 class Form6;
@@ -89,10 +90,12 @@ public:
 
 private:
     void ensureMainWindowLoaded();
+    void reportLostPort();
     void connectCommands();
 
     QString m_deviceDir;
     MessagePresenter &m_messages;
+    std::unique_ptr<LinkHoldingPresenter> m_heldMessages; // every box of the program goes through it
     std::function<void()> m_endHook;
     bool m_ended = false;
 

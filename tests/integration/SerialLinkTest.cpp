@@ -335,11 +335,62 @@ TEST_F(SerialLinkTest, LineSettingsTextIsAppliedToTheLine)
     EXPECT_EQ(link.settings(), "57600,N,8,1");
 }
 
+TEST_F(SerialLinkTest, BytesHandedBackWaitForTheNextBytesAndAreReadFirst)
+{
+    // The handler takes nothing shorter than 4 bytes, as the dispatcher takes no frame that is not whole.
+    int events = 0;
+    link.setReceiveHandler([this, &events] {
+        ++events;
+        const QByteArray bytes = link.readAll();
+        if (bytes.size() < 4)
+            link.holdUnrouted(bytes);
+        else
+            chunks.append(bytes);
+    });
+    link.setReceiveThreshold(2);
+    end.send("AB");
+    ASSERT_TRUE(waitUntil([&] { return events == 1; }, 10000));
+    settle(100);
+    EXPECT_EQ(events, 1) << "held bytes alone raised an event";
+    EXPECT_EQ(link.waitingCount(), 2);
+    end.send("CD");
+    ASSERT_TRUE(waitUntil([&] { return !chunks.isEmpty(); }, 10000));
+    EXPECT_EQ(chunks, QList<QByteArray>{"ABCD"});
+
+    // Discarding the input discards held bytes too.
+    end.send("EF");
+    ASSERT_TRUE(waitUntil([&] { return events == 3; }, 10000));
+    EXPECT_EQ(link.waitingCount(), 2);
+    link.clearInput();
+    EXPECT_EQ(link.waitingCount(), 0);
+}
+
+TEST_F(SerialLinkTest, EventsWaitWhileHeldAndFollowOnRelease)
+{
+    // A message box opened by a command, outside any receive event, holds the events as one
+    // opened inside the handler does.
+    link.setReceiveThreshold(2);
+    link.holdReceiveEvents(true);
+    link.holdReceiveEvents(true);
+    end.send("AB");
+    settle(200);
+    link.holdReceiveEvents(false);
+    settle(100);
+    EXPECT_TRUE(chunks.isEmpty());
+    link.holdReceiveEvents(false);
+    ASSERT_TRUE(waitUntil([&] { return !chunks.isEmpty(); }, 10000));
+    EXPECT_EQ(chunks, QList<QByteArray>{"AB"});
+}
+
 TEST_F(SerialLinkTest, OtherEndHangingUpClosesThePortQuietly)
 {
+    int lost = 0;
+    link.setLostHandler([&] { ++lost; });
     link.setReceiveThreshold(2);
     end.hangUp();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !link.isOpen(); }, 2000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !link.isOpen(); }, 10000));
+    settle(100);
+    EXPECT_EQ(lost, 1);
     EXPECT_TRUE(chunks.isEmpty());
     EXPECT_FALSE(link.write(fromHex("AA BB")));
     EXPECT_EQ(link.waitingCount(), 0);

@@ -11,10 +11,10 @@ class FakeSerialLink : public SerialLink {
 public:
     explicit FakeSerialLink(Recorder &log) : m_log(log) {}
 
-    bool failOpen = false;   // open() fails
-    bool failWrite = false;  // write() fails
-    QByteArray written;      // every byte written, in order
-    QByteArray waiting;      // bytes the next readAll() returns
+    bool failOpen = false;  // open() fails
+    bool failWrite = false; // write() fails
+    QByteArray written;     // every byte written, in order
+    QByteArray waiting;     // bytes the next readAll() returns
     bool portOpen = false;
     int rThreshold = 0;
     int sThreshold = 0;
@@ -67,6 +67,7 @@ public:
         waiting.clear();
         return all;
     }
+    void holdUnrouted(const QByteArray &bytes) override { waiting.prepend(bytes); }
     void setCommPort(int number) override
     {
         port = number;

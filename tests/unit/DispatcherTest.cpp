@@ -300,16 +300,6 @@ TEST_F(DispatcherTest, OneByteAndEmptyChunksAreIgnored)
     }
 }
 
-TEST_F(DispatcherTest, PairSplitOverTwoEventsIsNotReassembled)
-{
-    selectRqx5();
-    EXPECT_TRUE(dispatch(fromHex("00 AA")).isEmpty());
-    EXPECT_TRUE(dispatch(fromHex("BB 00")).isEmpty());
-    selectRqx2();
-    EXPECT_TRUE(dispatch(fromHex("00 4A")).isEmpty());
-    EXPECT_EQ(dispatch(fromHex("0D 00")), Events{});
-}
-
 // ---- ReceiveBuffer ---------------------------------------------------------------------------------
 
 TEST_F(DispatcherTest, ChunkIsStoredFromPositionOneUpToTheMatch)
@@ -375,15 +365,83 @@ TEST_F(DispatcherTest, RoutineLeftUnsetDoesNothing)
 
 // ---- The receive event ---------------------------------------------------------------------------
 
-TEST_F(DispatcherTest, ReceiveEventReadsEveryWaitingByteOnce)
+TEST_F(DispatcherTest, FramesArrivingInPiecesAreRoutedOnceWhole)
 {
+    // A line delivers a frame in pieces of any size; each piece here comes with a receive event of
+    // its own. Nothing is routed before the frame is whole, and then at the position it has whole.
+    const QByteArray shifted = chunk(64, {{0, 0x00}, {1, 0x02}, {63, 0x0D}});
+    const QByteArray record = chunk(60, {{0, 0x90}, {59, 0xB0}});
+    struct Case {
+        const char *what;
+        bool rqx5;
+        QList<QByteArray> pieces;
+        Events routed;
+    };
+    const Case cases[] = {
+        {"shifted coordinate record, its CR late",
+         false,
+         {shifted.left(63), shifted.mid(63)},
+         {"ReceiveRqx2CoordinateRecord at 63"}},
+        {"handshake request byte by byte",
+         false,
+         {fromHex("00"), fromHex("4A"), fromHex("0D")},
+         {"AnswerRqx2Handshake at 2"}},
+        {"coordinate record and a 1-byte remainder",
+         true,
+         {record.left(59), record.mid(59)},
+         {"ReceiveRqx5CoordinateRecord at 59"}},
+        {"end frame byte by byte",
+         true,
+         {fromHex("AA"), fromHex("82")},
+         {"ShowRqx5TransferComplete at 1", "ReceiveRqx5DataBlock at 1 notFirst false"}},
+    };
+    for (const Case &c : cases) {
+        c.rqx5 ? selectRqx5() : selectRqx2();
+        log.clear();
+        for (qsizetype i = 0; i < c.pieces.size(); ++i) {
+            link.waiting += c.pieces[i];
+            dispatcher.OnReceiveEvent();
+            if (i + 1 < c.pieces.size()) {
+                EXPECT_TRUE(log.events.isEmpty()) << c.what << ": routed before piece " << i + 2;
+            }
+        }
+        EXPECT_EQ(log.events, c.routed) << c.what;
+        EXPECT_TRUE(link.waiting.isEmpty()) << c.what;
+    }
+}
+
+TEST_F(DispatcherTest, BytesAfterAFrameAreRoutedNextUnlessTheRoutineDiscardsTheInput)
+{
+    // Measurement records are not acknowledged: two in one read are both routed, and a third that
+    // is still arriving waits for the rest of its bytes.
     selectRqx5();
-    link.waiting = fromHex("00 00 AA 82 AA 81");
+    state.Rqx5MeasureReceiveStarted = true;
+    link.rThreshold = 30;
+    const QByteArray angles = chunk(30, {{29, 0xB2}});
+    const QByteArray distance = chunk(44, {{43, 0xB3}});
+    link.waiting = angles + distance + distance.left(20);
     log.clear();
     dispatcher.OnReceiveEvent();
-    EXPECT_EQ(log.events, Events{"ReceiveRqx5DataBlock at 3 notFirst true"});
+    EXPECT_EQ(log.events, (Events{"ReceiveRqx5MeasurementRecord at 29 kind 1",
+                                  "ReceiveRqx5MeasurementRecord at 43 kind 2"}));
+    EXPECT_EQ(link.waiting, distance.left(20));
+    log.clear();
+    link.waiting += distance.mid(20);
+    dispatcher.OnReceiveEvent();
+    EXPECT_EQ(log.events, Events{"ReceiveRqx5MeasurementRecord at 43 kind 2"});
+
+    // An acknowledging routine discards the input, and with it whatever followed its frame.
+    selectRqx2();
+    dispatcher.routines().AnswerRqx2Handshake = [this] {
+        log.add(QStringLiteral("AnswerRqx2Handshake"));
+        link.clearInput();
+    };
+    link.rThreshold = 3;
+    link.waiting = fromHex("00 4A 0D 00 4A 0D");
+    log.clear();
+    dispatcher.OnReceiveEvent();
+    EXPECT_EQ(log.events, (Events{"AnswerRqx2Handshake", "clearInput"}));
     EXPECT_TRUE(link.waiting.isEmpty());
-    EXPECT_EQ(state.RecordCount, 0);
 }
 
 TEST_F(DispatcherTest, MessageBoxOpenDuringTheTestAnswerDoesNotReenter)
