@@ -125,6 +125,17 @@ TEST_F(Rqx2CoordinateReceive, ShiftedLayoutKeepsThreeDecimals)
     deliver(fromHex("00") + fromHex(kExampleRecord));
     EXPECT_EQ(row(1), "1|P1|A|1234.567|-45.500|12.300");
     EXPECT_EQ(link.lastWrite(), kExampleAcknowledgement);
+
+    // On a line its first 63 bytes reach the receive threshold before its CR has come.
+    const QByteArray second = fromHex("00") + fromHex(kExampleRecord).replace(1, 4, "0002");
+    deliver(second.left(63));
+    EXPECT_EQ(table.count(), 1);
+    deliver(second.mid(63));
+    EXPECT_EQ(row(2), "2|P1|A|1234.567|-45.500|12.300");
+    deliverBytewise(fromHex("00") + fromHex(kExampleRecord).replace(1, 4, "0003"));
+    EXPECT_EQ(table.count(), 3);
+    EXPECT_EQ(link.lastWrite(), "02 30 30 30 33 30 30 32 35 0D 00");
+    EXPECT_TRUE(log.matching("message").isEmpty());
 }
 
 TEST_F(Rqx2CoordinateReceive, PointTwoThousandOfAStandardTransfer)
