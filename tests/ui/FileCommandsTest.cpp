@@ -300,6 +300,38 @@ TEST_F(FileCommands, OpeningARawLinesFileShowsAPlainListOfItsLines)
     EXPECT_TRUE(messages.messages.isEmpty());
 }
 
+TEST_F(FileCommands, RawLinesAreSavedOnlyAsTextAndThenAsTheyAre)
+{
+    start();
+    const QByteArray lines = "1,P1,10,20,30\r\n  x y\r\n" + kControlPoint + ",2\r\n";
+    writeBytes(path("points.txt"), lines);
+    dialogs.choose(path("points.txt"), 8);
+    form1()->action(QStringLiteral("Open"))->trigger();
+    ASSERT_TRUE(app->table().isPlainList());
+
+    dialogs.choose(path("again.txt"), 8);
+    form1()->action(QStringLiteral("Save"))->trigger();
+    EXPECT_EQ(fileBytes(path("again.txt")), lines + "\r\n");
+    EXPECT_TRUE(messages.messages.isEmpty());
+
+    const QString refusal = QStringLiteral(
+        "提示|列表中是打开的文件的原样文本行，不是分好点号和坐标的数据，只能用“文件”菜单的“保存”"
+        "存为“文本文档(*.txt)”格式。文件未保存。");
+    for (int format : {1, 3, 9}) {
+        messages.messages.clear();
+        dialogs.choose(path("other"), format);
+        form1()->action(QStringLiteral("Save"))->trigger();
+        EXPECT_EQ(messages.messages, QStringList{refusal}) << format;
+    }
+    // The older save writes fields in the table's order: refused before a name is asked for.
+    messages.messages.clear();
+    const auto dialogsBefore = dialogs.shown.size();
+    form1()->button(QStringLiteral("Command9"))->click();
+    EXPECT_EQ(messages.messages, QStringList{refusal});
+    EXPECT_EQ(dialogs.shown.size(), dialogsBefore);
+    EXPECT_FALSE(QFile::exists(path("other")));
+}
+
 TEST_F(FileCommands, SkippedLinesAreReportedOnceAfterTheReading)
 {
     start();
