@@ -284,9 +284,9 @@ TEST_F(FileCommands, OpeningARawLinesFileShowsAPlainListOfItsLines)
     // A drawing opened is shown as its lines too.
     dialogs.choose(QStringLiteral(RQX_TEST_DATA_DIR "/two-points.dxf"), 3);
     form1()->action(QStringLiteral("Open"))->trigger();
-    EXPECT_EQ(table.count(), 178);
+    EXPECT_EQ(table.count(), 182);
     EXPECT_EQ(table.cell(1, 0), QStringLiteral("  0"));
-    EXPECT_EQ(table.cell(178, 0), QStringLiteral("EOF"));
+    EXPECT_EQ(table.cell(182, 0), QStringLiteral("EOF"));
 
     // The next fields file sets the columns up again.
     writeBytes(path("p.csv"), "1,P1,10,20,30\r\n");
