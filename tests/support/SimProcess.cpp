@@ -2,7 +2,17 @@
 
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QFile>
 #include <QTimer>
+
+QString writeSimScript(const QTemporaryDir &dir, const char *text, const char *name)
+{
+    const QString path = dir.filePath(QLatin1String(name));
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(text);
+    return path;
+}
 
 SimProcess::SimProcess() = default;
 

@@ -4,6 +4,9 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+// Writes a script for the simulator's action "script" into dir as name; its path.
+QString writeSimScript(const QTemporaryDir &dir, const char *text, const char *name = "exchange.script");
+
 // Runs tools/rqxsim for a test: the simulator gets a fresh device folder of its own and is waited
 // for until its device entry exists.
 class SimProcess {
