@@ -5,7 +5,6 @@
 
 #include <QMainWindow>
 #include <QPersistentModelIndex>
-#include <QTimer>
 #include <functional>
 
 struct AppState;
@@ -91,7 +90,6 @@ private:
     void applyColumnWidths();
     void applyViewMode();
     void keepARowSelected();
-    void deferListRepaint();
     void setEditButtonsEnabled(bool enabled);
     void refreshCount();
     void error(QWidget *parent, const QString &text);
@@ -115,5 +113,4 @@ private:
     Form2 *m_editor = nullptr;
     Form5 *m_instructions = nullptr;
     QPersistentModelIndex m_editRow;
-    QTimer m_listRepaint;
 };
