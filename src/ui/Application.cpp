@@ -5,14 +5,17 @@
 #include "Form1.h"
 #include "Form2.h"
 #include "Form3.h"
+#include "Form4.h"
 #include "Form5.h"
 #include "Form6.h"
 #include "Form7.h"
 #include "LinkHoldingPresenter.h"
 #include "MessagePresenter.h"
 #include "QFileDialogPresenter.h"
+#include "Rqx5MeasurementFiles.h"
 #include "rqx2/Rqx2MeasurementReceive.h"
 #include "rqx2/Rqx2Protocol.h"
+#include "rqx5/Rqx5MeasurementReceive.h"
 #include "rqx5/Rqx5Protocol.h"
 #include "serial/CableSearch.h"
 #include "serial/DeviceList.h"
@@ -23,6 +26,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QPushButton>
+#include <QRadioButton>
 
 namespace {
 const QString kNoticeTitle = QStringLiteral("提示：");
@@ -44,6 +48,7 @@ Application::Application(const QString &deviceDir, MessagePresenter &messages,
     m_state.Selection = m_form6.get();
     m_form1 = std::make_unique<Form1>(m_state, m_table, *m_heldMessages);
     m_form1->setEndProgram([this] { this->endProgram(); });
+    m_form1->setMeasureWindowLoader([this] { loadMeasureWindow(); });
     m_form3 = new Form3(m_state, *m_link, *m_heldMessages, m_form1.get());
 
     m_dispatcher = std::make_unique<ReceiveDispatcher>(m_state, *m_link, *m_form1);
@@ -195,6 +200,8 @@ void Application::endProgram()
     m_form1->pointEditor()->hide();
     m_form1->instructions()->hide();
     m_form3->hide();
+    if (m_form4)
+        m_form4->hide();
     m_form1->hide();
     m_form6->hide();
     m_form7->hide();
@@ -222,9 +229,33 @@ void Application::SendZB()
 void Application::CLSend()
 {
     if (m_state.rqx5())
-        return;
-    if (m_state.rqx2())
+        showRqx5MeasureWindow();
+    else if (m_state.rqx2())
         showRqx2MeasurementWindow();
+}
+
+void Application::loadMeasureWindow()
+{
+    if (m_form4)
+        return;
+    m_form4 = std::make_unique<Form4>(m_state, *m_heldMessages);
+    m_form4->setSelectMeasurementData(
+        [this] { m_form1->findChild<QRadioButton *>(QStringLiteral("Option3"))->setChecked(true); });
+    m_rqx5Measurement = std::make_unique<Rqx5MeasurementReceive>(m_state, *m_link, m_form4->list(), *m_form4);
+    m_rqx5Measurement->install(m_dispatcher->routines(), *m_rqx5);
+    m_rqx5Files = std::make_unique<Rqx5MeasurementFiles>(m_state, *m_form4, *m_commonDialog, *m_heldMessages);
+    m_form4->setCommands(*m_rqx5Measurement, *m_rqx5Files);
+    // Its list's columns are given in units of the list's width / 19.
+    m_state.MeasureColumnUnit = qRound(m_form4->tableWidth() / 19.0);
+}
+
+void Application::showRqx5MeasureWindow()
+{
+    // Shown beside the main window, which stays.
+    m_form4->show();
+    m_form4->raise();
+    m_form4->activateWindow();
+    m_state.Rqx5MeasureWindowOpen = true;
 }
 
 void Application::showRqx2MeasurementWindow()

@@ -38,6 +38,7 @@ class FileDialogPresenter;
 class LinkHoldingPresenter;
 class Form1;
 class Form3;
+class Form4;
 class Form6;
 class Form7;
 class MessagePresenter;
@@ -46,6 +47,8 @@ class QSerialLink;
 class ReceiveDispatcher;
 class Rqx2MeasurementReceive;
 class Rqx2Protocol;
+class Rqx5MeasurementFiles;
+class Rqx5MeasurementReceive;
 class Rqx5Protocol;
 class SerialLink;
 class TransferView;
@@ -91,12 +94,17 @@ public:
     Form1 *mainWindow() const { return m_form1.get(); }
     Form6 *selectionDialog() const { return m_form6.get(); }
     Form3 *portDialog() const { return m_form3; }
+    // The RQX5 measurement window, created hidden when the main window loads (null before).
+    Form4 *measureWindow() const { return m_form4.get(); }
+    Rqx5MeasurementReceive &rqx5Measurement() { return *m_rqx5Measurement; }
     Form7 *rqx2MeasurementWindow() const { return m_form7.get(); }
 
 private:
     void ensureMainWindowLoaded();
     void reportLostPort();
     void connectCommands();
+    void loadMeasureWindow();
+    void showRqx5MeasureWindow();
     void showRqx2MeasurementWindow();
 
     QString m_deviceDir;
@@ -121,4 +129,7 @@ private:
     std::unique_ptr<CoordinateFileCommands> m_fileCommands;
     std::unique_ptr<Form7> m_form7;
     std::unique_ptr<Rqx2MeasurementReceive> m_rqx2Measurement;
+    std::unique_ptr<Form4> m_form4;
+    std::unique_ptr<Rqx5MeasurementReceive> m_rqx5Measurement;
+    std::unique_ptr<Rqx5MeasurementFiles> m_rqx5Files;
 };

@@ -217,6 +217,8 @@ void Form1::load()
 {
     m_state.load();
     m_state.ListColumnUnit = m_list->width() / double(kListUnits);
+    if (m_loadMeasureWindow)
+        m_loadMeasureWindow();
     m_loaded = true;
 }
 

@@ -33,6 +33,8 @@ public:
 
     // The load step: the shared state initialised, the column unit taken from the table's width.
     void load();
+    // Part of the load step: creates the RQX5 measurement window, hidden.
+    void setMeasureWindowLoader(std::function<void()> load) { m_loadMeasureWindow = std::move(load); }
     bool isLoaded() const { return m_loaded; }
 
     // With the RQX2 series there is no file name: Label1 "文件:" and Text3 are switched off.
@@ -99,6 +101,7 @@ private:
     MessagePresenter &m_messages;
     TableOperations m_operations;
     std::function<void()> m_end;
+    std::function<void()> m_loadMeasureWindow;
     bool m_loaded = false;
 
     QTableView *m_list = nullptr;

@@ -1,6 +1,7 @@
 #include "Form7.h"
 
 #include "CommonDialog.h"
+#include "CoordinateFileCommands.h"
 #include "ListRepaintDeferral.h"
 #include "MessagePresenter.h"
 #include "core/AppState.h"
@@ -182,16 +183,15 @@ void Form7::OpenRqx2MeasurementFile()
     m_list.append(std::move(content.rows));
     m_count->clear();
     if (content.skippedLines > 0) {
-        m_messages.showMessage(this, kNoticeTitle,
-                               QStringLiteral("有%1行数据的字段不全，未读入；第一处是文件的第%2行。")
-                                   .arg(content.skippedLines)
-                                   .arg(content.firstSkippedLine));
+        m_messages.showMessage(
+            this, kNoticeTitle,
+            CoordinateFileCommands::skippedLinesNotice(content.skippedLines, content.firstSkippedLine));
     }
 }
 
 void Form7::error(const QString &path, const QString &reason)
 {
-    m_messages.showMessage(this, kErrorTitle, path + u'\n' + reason);
+    m_messages.showMessage(this, kErrorTitle, CoordinateFileCommands::fileError(path, reason));
 }
 
 void Form7::setProgress(const QString &text)

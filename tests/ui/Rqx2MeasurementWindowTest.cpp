@@ -159,12 +159,13 @@ TEST_F(Rqx2MeasurementWindow, FilesThatCannotBeWrittenOrReadInFullAreReported)
     EXPECT_EQ(messages.messages.last(), "提示|有2行数据的字段不全，未读入；第一处是文件的第2行。");
 }
 
-TEST_F(Rqx2MeasurementWindow, WithoutAWidthUnitTheListsWidthIsShared)
+TEST_F(Rqx2MeasurementWindow, ColumnsAreInTheWidthUnitOfTheRqx5List)
 {
     fileDialogs = &dialogs;
     startWithCable();
     form1()->action(QStringLiteral("CLSend"))->trigger();
-    QTableView *view = form7()->listView();
-    EXPECT_GT(view->width(), 500);
-    EXPECT_EQ(view->horizontalHeader()->sectionSize(1), 2 * view->width() / 19);
+    // The unit is taken from the RQX5 measurement window's list when the main window loads.
+    const int unit = app->state().MeasureColumnUnit;
+    EXPECT_GT(unit, 500 / 19);
+    EXPECT_EQ(form7()->listView()->horizontalHeader()->sectionSize(1), 2 * unit);
 }

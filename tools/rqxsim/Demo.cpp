@@ -48,6 +48,10 @@ void printHelp(const SimOptions &options)
         report(QStringLiteral(
             "  measurements N | measurements FILE   the instrument sends a measurement file of N"
             " records (or FILE); choose 测量数据 and 接收数据 on the program first"));
+    else
+        report(QStringLiteral(
+            "  datafile N | measure N | measure-padded N   the instrument sends a data file of N"
+            " records, or N measurements (padded to 58 bytes); choose 测量数据 and 接收 first"));
     report(QStringLiteral("  ACTION [N | FILE]    any other transfer of the series"));
     report(QStringLiteral("  help, quit           connection tests (连接测试) are answered at any time"));
 }

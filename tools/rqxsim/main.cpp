@@ -23,7 +23,8 @@ void usage()
     std::fputs(
         "usage: rqxsim --device-dir DIR [--series rqx2|rqx5] [--action ACTION] [options]\n"
         "  --record FILE       write every byte both ways: '<ms since start> <in|out> <hex>' per line\n"
-        "  --action ACTION     answer-test (default), script, send, receive\n"
+        "  --action ACTION     answer-test (default), script, send, receive; RQX5 also datafile,\n"
+        "                      measure, measure-padded (--points records)\n"
         "  --script FILE       for the action script: lines 'send HEX', 'expect HEX [MS]', 'wait MS',\n"
         "                      'quiet MS', 'go'\n"
         "  --points N          points to generate for send\n"
@@ -37,6 +38,7 @@ void usage()
         "                      byte, in pieces of uneven length; the pieces' seed is printed\n"
         "  --split-seed N      the pieces of an earlier run again (implies --line-speed)\n"
         "  --shifted-records   RQX2 send: every second record comes with one byte 00 before it\n"
+        "  --pause MS          RQX5 measure: time between measurement records (default 500)\n"
         "  --demo              keep answering connection tests until killed and play the transfers\n"
         "                      typed on standard input ('help' lists them)\n"
         "Prints 'ready <device entry>' once the device entry exists. Transfers the instrument opens\n"
@@ -114,6 +116,8 @@ int main(int argc, char **argv)
             options.outputFile = value();
         else if (arg == QLatin1String("--timeout"))
             options.timeoutMs = value().toInt();
+        else if (arg == QLatin1String("--pause"))
+            options.pauseMs = value().toInt();
         else if (arg == QLatin1String("--demo"))
             options.demo = true;
         else if (arg == QLatin1String("--line-speed")) {
