@@ -110,3 +110,10 @@ QString BuildTableOrderText(const CoordinateTableModel &table)
     static constexpr int kShownOrder[] = {1, 2, 3, 4, 5};
     return buildLines(table, kShownOrder, 5);
 }
+
+QString BuildRawLinesText(const CoordinateTableModel &table)
+{
+    // A raw line is held as the row's only text, in column 0.
+    static constexpr int kLineColumn[] = {0};
+    return buildLines(table, kLineColumn, 1);
+}

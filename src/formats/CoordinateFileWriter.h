@@ -14,3 +14,7 @@ QString BuildCoordinateText(const CoordinateTableModel &table, int format, bool 
 // The text of the older save: point number, point name and the table's third, fourth and fifth
 // columns in the order shown, joined by "," and ended by CR LF, one line per row.
 QString BuildTableOrderText(const CoordinateTableModel &table);
+
+// The text of a table that shows the raw lines of a file read without fields: each line as it is,
+// ended by CR LF. The caller appends the final CR LF in place, as for BuildCoordinateText.
+QString BuildRawLinesText(const CoordinateTableModel &table);

@@ -19,6 +19,7 @@ constexpr QLatin1StringView kLineEnd("\r\n");
 constexpr QLatin1StringView kSectionCode("  0");
 constexpr QLatin1StringView kNameCode("  2");
 constexpr QLatin1StringView kVariableCode("  9");
+constexpr QLatin1StringView kCodePageCode("  3");
 constexpr QLatin1StringView kHeaderX(" 10");
 constexpr QLatin1StringView kHeaderY(" 20");
 constexpr QLatin1StringView kHeaderZ(" 30");
@@ -250,6 +251,10 @@ template <class Out> void writeDrawing(const CoordinateTableModel &table, bool n
     DrawingLines<Out> dxf(out);
 
     dxf.pair(kSectionCode, QLatin1StringView("SECTION")).pair(kNameCode, QLatin1StringView("HEADER"));
+    // The labels are in the Chinese code page; readers outside a Chinese system would otherwise
+    // take them for Windows-1252 (控3 comes back as "¿Ø3").
+    dxf.pair(kVariableCode, QLatin1StringView("$DWGCODEPAGE"))
+        .pair(kCodePageCode, QLatin1StringView("ANSI_936"));
     dxf.pair(kVariableCode, QLatin1StringView("$EXTMIN"))
         .pair(kHeaderX, extentValue(x.lowE))
         .pair(kHeaderY, extentValue(x.lowN))

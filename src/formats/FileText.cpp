@@ -1,6 +1,7 @@
 #include "FileText.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
@@ -135,6 +136,14 @@ QString DecodeFileText(const QByteArray &bytes)
 
 bool ReadFileBytes(const QString &path, QByteArray *bytes, QString *error)
 {
+    // Only a regular file is opened: opening a pipe waits for a writer, and a device such as
+    // /dev/zero never ends, either of which would hang the window.
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile()) {
+        if (error)
+            *error = QStringLiteral("文件无法打开：不是普通文件（是文件夹、设备或管道）");
+        return false;
+    }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         if (error)

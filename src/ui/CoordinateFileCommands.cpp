@@ -46,6 +46,10 @@ namespace {
 const QString kErrorTitle = QStringLiteral("错误提示");
 const QString kNoticeTitle = QStringLiteral("提示");
 const QString kLineEnd = QStringLiteral("\r\n");
+// The lines of a text file or a drawing have no fields to put into another format.
+const QString kRawLinesOnlyAsText =
+    QStringLiteral("列表中是打开的文件的原样文本行，不是分好点号和坐标的数据，只能用“文件”菜单的“保存”"
+                   "存为“文本文档(*.txt)”格式。文件未保存。");
 
 // The same words as every other file that cannot be written.
 QString withReason(const QString &what, const QString &systemReason)
@@ -125,6 +129,14 @@ void CoordinateFileCommands::Save()
         return;
     // The name is used as chosen: no extension is added.
     const int format = chosenFormat();
+    if (m_table.isPlainList()) {
+        if (format != PlainText) {
+            m_messages.showMessage(&m_window, kNoticeTitle, kRawLinesOnlyAsText);
+            return;
+        }
+        write(m_dialog.FileName, BuildRawLinesText(m_table));
+        return;
+    }
     if (format == CadDrawing)
         saveDrawing(m_dialog.FileName);
     else
@@ -133,6 +145,11 @@ void CoordinateFileCommands::Save()
 
 void CoordinateFileCommands::OlderSave()
 {
+    // Every entry writes the fields in the table's order, which raw lines do not have.
+    if (m_table.isPlainList()) {
+        m_messages.showMessage(&m_window, kNoticeTitle, kRawLinesOnlyAsText);
+        return;
+    }
     // The dialog offers the file last opened; cancelling it writes nothing all the same.
     m_dialog.Filter = kOlderSaveFilter;
     m_dialog.FileName = m_window.fileName();

@@ -8,6 +8,12 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <fcntl.h>
+#include <future>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
 
 QByteArray fileBytes(const QString &path)
@@ -119,9 +125,30 @@ TEST(FileText, FailuresGiveTheReasonAndLeaveTheOldFile)
     EXPECT_FALSE(ReadFileBytes(dir.filePath(QStringLiteral("missing.hyl")), &bytes, &error));
     EXPECT_TRUE(error.startsWith(QStringLiteral("文件无法打开"))) << error.toStdString();
     EXPECT_EQ(bytes, QByteArray("kept"));
-    // A folder chosen as the file to open.
-    error.clear();
-    EXPECT_FALSE(ReadFileBytes(folder, &bytes, &error));
-    EXPECT_FALSE(error.isEmpty());
-    EXPECT_EQ(bytes, QByteArray("kept"));
+    // A folder or a device chosen as the file to open.
+    for (const QString &notAFile : {folder, QStringLiteral("/dev/null")}) {
+        error.clear();
+        EXPECT_FALSE(ReadFileBytes(notAFile, &bytes, &error)) << notAFile.toStdString();
+        EXPECT_TRUE(error.startsWith(QStringLiteral("文件无法打开"))) << error.toStdString();
+        EXPECT_EQ(bytes, QByteArray("kept"));
+    }
+}
+
+TEST(FileText, APipeChosenAsTheFileToOpenIsRefusedAtOnce)
+{
+    QTemporaryDir dir;
+    const QByteArray pipe = dir.filePath(QStringLiteral("pipe")).toLocal8Bit();
+    ASSERT_EQ(::mkfifo(pipe.constData(), 0600), 0);
+    QString error;
+    auto reading = std::async(std::launch::async,
+                              [&] { return ReadFileBytes(QString::fromLocal8Bit(pipe), nullptr, &error); });
+    // Opening a pipe for reading waits for a writer; should the read hang, one comes, so the test
+    // fails instead of hanging with it.
+    if (reading.wait_for(std::chrono::seconds(20)) != std::future_status::ready) {
+        ADD_FAILURE() << "the read waited for a writer";
+        const int writer = ::open(pipe.constData(), O_WRONLY);
+        ::close(writer);
+    }
+    EXPECT_FALSE(reading.get());
+    EXPECT_TRUE(error.startsWith(QStringLiteral("文件无法打开"))) << error.toStdString();
 }
