@@ -130,3 +130,13 @@ QString ShortestDecimal(double value)
     char text[kShortestDecimalMaxLength];
     return QString::fromLatin1(text, WriteShortestDecimal(value, text));
 }
+
+char16_t *WriteRowNumber(int number, char16_t *end)
+{
+    unsigned value = number > 0 ? static_cast<unsigned>(number) : 0;
+    do {
+        *--end = static_cast<char16_t>(u'0' + value % 10);
+        value /= 10;
+    } while (value > 0);
+    return end;
+}

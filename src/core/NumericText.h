@@ -21,3 +21,8 @@ QString ShortestDecimal(double value);
 // For writing a million numbers without a string each.
 constexpr qsizetype kShortestDecimalMaxLength = 340; // the largest double in full, with sign and point
 qsizetype WriteShortestDecimal(double value, char *out);
+
+// The decimal digits of a row number (0 or more), written so that they end just before end; returns
+// where they begin. For numbering a million rows without a string each.
+constexpr qsizetype kRowNumberMaxLength = 10;
+char16_t *WriteRowNumber(int number, char16_t *end);

@@ -6,33 +6,45 @@
 #include <QStringEncoder>
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
 constexpr char kGb18030[] = "GB18030";
 constexpr char kUtf8ByteOrderMark[] = "\xEF\xBB\xBF";
-// The text is encoded in pieces of this many UTF-16 units: a piece of plain ASCII (coordinates,
-// commas, line ends) is copied byte for byte, and no piece makes the encoder ask for four bytes per
-// unit of the whole text at once.
-constexpr qsizetype kEncodePiece = 1 << 16;
+constexpr char16_t kByteOrderMark = 0xFEFF;
 
 bool isContinuation(unsigned char byte)
 {
     return (byte & 0xC0) == 0x80;
 }
 
+// The first byte from p on that is not plain ASCII, or end; eight bytes at a time.
+const char *skipAscii(const char *p, const char *end)
+{
+    constexpr quint64 kHighBits = 0x8080808080808080ULL;
+    while (end - p >= 8) {
+        quint64 word;
+        std::memcpy(&word, p, sizeof word);
+        if (word & kHighBits)
+            break;
+        p += 8;
+    }
+    while (p < end && static_cast<unsigned char>(*p) < 0x80)
+        ++p;
+    return p;
+}
+
 // Whether the bytes are well-formed UTF-8 holding at least one multi-byte sequence: no overlong
 // forms, no surrogates, nothing above U+10FFFF. Text in GB18030 almost never is.
 bool isMultiByteUtf8(const QByteArray &bytes)
 {
-    const auto *p = reinterpret_cast<const unsigned char *>(bytes.constData());
-    const auto *end = p + bytes.size();
+    const char *text = bytes.constData();
+    const char *const textEnd = text + bytes.size();
     bool multiByte = false;
-    while (p < end) {
+    for (text = skipAscii(text, textEnd); text < textEnd; text = skipAscii(text, textEnd)) {
+        const auto *p = reinterpret_cast<const unsigned char *>(text);
+        const auto *end = reinterpret_cast<const unsigned char *>(textEnd);
         const unsigned char lead = *p;
-        if (lead < 0x80) {
-            ++p;
-            continue;
-        }
         int length = 0;
         unsigned char low = 0x80; // the range of the byte after the lead
         unsigned char high = 0xBF;
@@ -59,19 +71,16 @@ bool isMultiByteUtf8(const QByteArray &bytes)
             if (!isContinuation(p[k]))
                 return false;
         }
-        p += length;
+        text += length;
         multiByte = true;
     }
     return multiByte;
 }
 
-bool isAscii(QStringView text)
+// A GB18030 character of two bytes: a lead 81..FE and a trail 40..7E or 80..FE.
+bool isTwoByteCharacter(const unsigned char *p)
 {
-    for (const QChar c : text) {
-        if (c.unicode() >= 0x80)
-            return false;
-    }
-    return true;
+    return p[0] >= 0x81 && p[0] <= 0xFE && ((p[1] >= 0x40 && p[1] <= 0x7E) || (p[1] >= 0x80 && p[1] <= 0xFE));
 }
 
 QString withReason(const QString &what, const QString &systemReason)
@@ -80,32 +89,36 @@ QString withReason(const QString &what, const QString &systemReason)
 }
 } // namespace
 
-QByteArray EncodeFileText(const QString &text)
+QByteArray EncodeFileText(QStringView text)
 {
+    // Plain ASCII (coordinates, commas, line ends) is copied byte for byte; each run of other
+    // characters goes to the encoder together with the ASCII character after it, so that the encoder
+    // sees every character in the same company as in the whole text (a lone surrogate before a comma
+    // is a substitute byte, not a character held back for more).
     QStringEncoder encoder(kGb18030);
     QByteArray bytes;
-    bytes.reserve(text.size());
+    bytes.resize(text.size());
     qsizetype written = 0;
-    for (qsizetype pos = 0; pos < text.size();) {
-        qsizetype length = std::min(kEncodePiece, text.size() - pos);
-        // A surrogate pair is never split between two pieces.
-        if (pos + length < text.size() && text.at(pos + length - 1).isHighSurrogate())
-            --length;
-        const QStringView piece = QStringView(text).mid(pos, length);
-        const bool ascii = isAscii(piece);
-        const qsizetype room = ascii ? length : encoder.requiredSpace(length);
-        if (written + room > bytes.capacity())
-            bytes.reserve(std::max(written + room, bytes.capacity() * 2));
-        bytes.resize(written + room);
+    const char16_t *p = text.utf16();
+    const char16_t *const end = p + text.size();
+    while (p < end) {
         char *out = bytes.data() + written;
-        if (ascii) {
-            for (const QChar c : piece)
-                *out++ = static_cast<char>(c.unicode());
-        } else {
-            out = encoder.appendToBuffer(out, piece);
-        }
+        while (p < end && *p < 0x80)
+            *out++ = static_cast<char>(*p++);
         written = out - bytes.constData();
-        pos += length;
+        if (p == end)
+            break;
+        const char16_t *run = p;
+        while (p < end && *p >= 0x80)
+            ++p;
+        if (p < end)
+            ++p;
+        const QStringView piece(run, p);
+        // Room for the run and for the ASCII still to come, which is at most a byte a unit.
+        const qsizetype needed = written + encoder.requiredSpace(piece.size()) + (end - p);
+        if (needed > bytes.size())
+            bytes.resize(std::max(needed, bytes.size() + bytes.size() / 2));
+        written = encoder.appendToBuffer(bytes.data() + written, piece) - bytes.constData();
     }
     bytes.resize(written);
     return bytes;
@@ -113,24 +126,85 @@ QByteArray EncodeFileText(const QString &text)
 
 QString DecodeFileText(const QByteArray &bytes)
 {
-    if (bytes.startsWith(kUtf8ByteOrderMark))
-        return QString::fromUtf8(QByteArrayView(bytes).sliced(3));
-    if (isMultiByteUtf8(bytes))
-        return QString::fromUtf8(bytes);
-    QStringDecoder decoder(kGb18030);
-    QString text;
-    if (!bytes.isEmpty() && static_cast<unsigned char>(bytes.back()) >= 0x80) {
-        // The decoder keeps an unfinished sequence at the end for input that never comes; a line end
-        // after it makes it show as a replacement character instead of vanishing.
-        text = decoder.decode(bytes + '\n');
-        text.chop(1);
-    } else {
-        text = decoder.decode(bytes);
-    }
-    // GB18030 has a byte-order mark of its own (84 31 95 33).
-    if (text.startsWith(QChar(0xFEFF)))
+    qsizetype start = 0;
+    const bool utf8 = FileTextDecoder::isUtf8(bytes, &start);
+    FileTextDecoder decoder(utf8);
+    QString text(bytes.size() - start, Qt::Uninitialized);
+    auto *out = reinterpret_cast<char16_t *>(text.data());
+    const char16_t *end = decoder.decode(bytes.constData() + start, bytes.constData() + bytes.size(), out);
+    text.truncate(end - out);
+    if (!utf8 && text.startsWith(QChar(kByteOrderMark)))
         text.remove(0, 1);
     return text;
+}
+
+FileTextDecoder::FileTextDecoder(bool utf8)
+    : m_utf8(utf8), m_decoder(utf8 ? QStringDecoder(QStringConverter::Utf8) : QStringDecoder(kGb18030))
+{
+}
+
+bool FileTextDecoder::isUtf8(const QByteArray &bytes, qsizetype *textStart)
+{
+    const bool byteOrderMark = bytes.startsWith(kUtf8ByteOrderMark);
+    *textStart = byteOrderMark ? 3 : 0;
+    return byteOrderMark || isMultiByteUtf8(bytes);
+}
+
+const char *FileTextDecoder::runEnd(const char *p, const char *end) const
+{
+    if (m_utf8) {
+        // A UTF-8 sequence is made of bytes 80 and above only.
+        while (p < end && static_cast<unsigned char>(*p) >= 0x80)
+            ++p;
+        return p;
+    }
+    // Two-byte characters, the usual Chinese text, may have an ASCII trail byte. Anything else (a
+    // four-byte character, a stray byte) is left to the decoder up to the line end, which no
+    // GB18030 sequence spans.
+    const auto *u = reinterpret_cast<const unsigned char *>(p);
+    const auto *uEnd = reinterpret_cast<const unsigned char *>(end);
+    while (u < uEnd && *u >= 0x80) {
+        if (uEnd - u < 2 || !isTwoByteCharacter(u)) {
+            while (u < uEnd && *u != '\r' && *u != '\n')
+                ++u;
+            break;
+        }
+        u += 2;
+    }
+    return reinterpret_cast<const char *>(u);
+}
+
+char16_t *FileTextDecoder::decode(const char *begin, const char *end, char16_t *out)
+{
+    const char *p = begin;
+    while (p < end) {
+        const char *ascii = skipAscii(p, end);
+        for (; p < ascii; ++p)
+            *out++ = static_cast<unsigned char>(*p);
+        if (p == end)
+            break;
+        const char *run = p;
+        p = runEnd(p, end);
+        // The run is decoded with the byte after it, an ASCII character or a line end, which is
+        // dropped again: a sequence cut short before it then shows as a replacement character and
+        // no sequence is held back for the next run. At the end of the file a line end stands in.
+        QByteArrayView piece(run, p < end ? p + 1 : p);
+        QByteArray last;
+        if (p == end) {
+            last = QByteArray(run, p - run) + '\n';
+            piece = last;
+        }
+        const qsizetype room = m_decoder.requiredSpace(piece.size());
+        if (static_cast<qsizetype>(m_run.size()) < room)
+            m_run.resize(static_cast<size_t>(room));
+        const auto *decoded = reinterpret_cast<const char16_t *>(m_run.data());
+        const qsizetype length = reinterpret_cast<char16_t *>(m_decoder.appendToBuffer(
+                                     reinterpret_cast<QChar *>(m_run.data()), piece)) -
+                                 decoded - 1;
+        std::memcpy(out, decoded, static_cast<size_t>(length) * sizeof(char16_t));
+        out += length;
+    }
+    return out;
 }
 
 bool ReadFileBytes(const QString &path, QByteArray *bytes, QString *error)

@@ -8,7 +8,6 @@
 #include "formats/CoordinateFileFormat.h"
 #include "formats/CoordinateFileReader.h"
 #include "formats/CoordinateFileWriter.h"
-#include "formats/DxfDrawing.h"
 #include "formats/FileText.h"
 
 #include <QSaveFile>
@@ -45,7 +44,6 @@ const QString CoordinateFileCommands::kOlderSaveFilter = QStringLiteral("HYL格�
 namespace {
 const QString kErrorTitle = QStringLiteral("错误提示");
 const QString kNoticeTitle = QStringLiteral("提示");
-const QString kLineEnd = QStringLiteral("\r\n");
 
 // The same words as every other file that cannot be written.
 QString withReason(const QString &what, const QString &systemReason)
@@ -87,22 +85,24 @@ void CoordinateFileCommands::Open()
         error(path, reason);
         return;
     }
-    const CoordinateFileContent content = ReadCoordinateFile(bytes, format, m_state.nez());
-    bytes = QByteArray();
+    CoordinateFileContent content = ReadCoordinateFile(std::move(bytes), format, m_state.nez());
 
     m_window.setFileName(path);
-    content.replaceTable(m_table);
-    if (content.rawLines()) {
+    const bool rawLines = content.rawLines();
+    const int skippedLines = content.skippedLines();
+    const int firstSkippedLine = content.firstSkippedLine();
+    std::move(content).replaceTable(m_table);
+    if (rawLines) {
         m_table.showAsPlainList();
         m_window.setProgress(QString());
     } else {
         m_window.setProgress(QString::number(m_table.count()));
     }
-    if (content.skippedLines() > 0) {
+    if (skippedLines > 0) {
         m_messages.showMessage(&m_window, kNoticeTitle,
                                QStringLiteral("有%1行数据的字段不全，未读入；第一处是文件的第%2行。")
-                                   .arg(content.skippedLines())
-                                   .arg(content.firstSkippedLine()));
+                                   .arg(skippedLines)
+                                   .arg(firstSkippedLine));
     }
 }
 
@@ -115,10 +115,9 @@ void CoordinateFileCommands::Save()
         return;
     // The name is used as chosen: no extension is added.
     const int format = chosenFormat();
-    if (format == CadDrawing)
-        saveDrawing(m_dialog.FileName);
-    else
-        write(m_dialog.FileName, BuildCoordinateText(m_table, format, tableIsNez()));
+    const bool nez = tableIsNez();
+    saveFile(m_dialog.FileName,
+             [&](QIODevice &file) { return WriteCoordinateFile(m_table, format, nez, file); });
 }
 
 void CoordinateFileCommands::OlderSave()
@@ -130,28 +129,18 @@ void CoordinateFileCommands::OlderSave()
     if (!m_dialog.ShowSave(&m_window))
         return;
     // Every entry of the list writes the same text, in the order the table shows.
-    write(m_dialog.FileName, BuildTableOrderText(m_table));
+    saveFile(m_dialog.FileName, [&](QIODevice &file) { return WriteTableOrderFile(m_table, file); });
 }
 
-void CoordinateFileCommands::write(const QString &path, QString text)
+void CoordinateFileCommands::saveFile(const QString &path, const std::function<bool(QIODevice &)> &write)
 {
-    // Every file ends with one more line end, an empty line after the last row. Appended in place:
-    // the text of a large table is not copied once more for it.
-    text += kLineEnd;
-    QString reason;
-    if (!WriteFileAtomically(path, EncodeFileText(text), &reason))
-        error(path, reason);
-}
-
-void CoordinateFileCommands::saveDrawing(const QString &path)
-{
-    // Written piece by piece: a million-point drawing is some 280 MB, and as one text twice that.
+    // Every file ends with one more line end, an empty line after the last row; the writers add it.
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
         error(path, withReason(QStringLiteral("文件无法创建"), file.errorString()));
         return;
     }
-    if (!WriteDxfDrawingFile(m_table, tableIsNez(), file)) {
+    if (!write(file)) {
         const QString reason = file.errorString();
         file.cancelWriting();
         error(path, withReason(QStringLiteral("文件无法写入"), reason));
