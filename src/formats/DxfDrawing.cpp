@@ -63,6 +63,8 @@ class Number {
 public:
     Number() = default;
     explicit Number(double value) : m_length(WriteShortestDecimal(value, m_text)) {}
+    // The numeric value of a cell's text.
+    explicit Number(QStringView text) : m_length(WriteShortestValue(text, m_text)) {}
     QLatin1StringView view() const { return QLatin1StringView(m_text, m_length); }
 
 private:
@@ -72,7 +74,7 @@ private:
 
 Number cellValue(QStringView text)
 {
-    return Number(NumericValue(text));
+    return Number(text);
 }
 
 Number extentValue(double value)
@@ -115,12 +117,17 @@ private:
     qsizetype m_used = 0;
 };
 
-// A piece of the file's bytes.
+// A piece of the file's bytes. Some forty short lines a row go through here, so the common case is a
+// copy into room at hand.
 class BytesOut {
 public:
-    explicit BytesOut(qsizetype expectedSize) { m_out.resize(expectedSize); }
+    explicit BytesOut(qsizetype expectedSize)
+    {
+        m_out.resize(expectedSize);
+        m_at = m_out.data();
+    }
 
-    void append(QLatin1StringView ascii)
+    Q_ALWAYS_INLINE void append(QLatin1StringView ascii)
     {
         std::memcpy(room(ascii.size()), ascii.data(), static_cast<size_t>(ascii.size()));
     }
@@ -138,42 +145,48 @@ public:
     }
     QByteArray take()
     {
-        m_out.truncate(m_used);
+        m_out.truncate(m_at - m_out.constData());
         return std::move(m_out);
     }
 
 private:
-    char *room(qsizetype length)
+    Q_ALWAYS_INLINE char *room(qsizetype length)
     {
-        if (m_used + length > m_out.size())
-            m_out.resize(std::max(2 * m_out.size(), m_used + length));
-        char *at = m_out.data() + m_used;
-        m_used += length;
+        if (length > m_out.constData() + m_out.size() - m_at)
+            grow(length);
+        char *at = m_at;
+        m_at += length;
         return at;
+    }
+    void grow(qsizetype length)
+    {
+        const qsizetype used = m_at - m_out.constData();
+        m_out.resize(std::max(2 * m_out.size(), used + length));
+        m_at = m_out.data() + used;
     }
 
     QByteArray m_out;
-    qsizetype m_used = 0;
+    char *m_at = nullptr;
 };
 
 template <class Out> class DrawingLines {
 public:
     explicit DrawingLines(Out &out) : m_out(out) {}
 
-    DrawingLines &line(QLatin1StringView text)
+    Q_ALWAYS_INLINE DrawingLines &line(QLatin1StringView text)
     {
         m_out.append(text);
         m_out.append(kLineEnd);
         return *this;
     }
-    DrawingLines &line(const Number &number) { return line(number.view()); }
+    Q_ALWAYS_INLINE DrawingLines &line(const Number &number) { return line(number.view()); }
     DrawingLines &textLine(QStringView text)
     {
         m_out.appendText(text);
         m_out.append(kLineEnd);
         return *this;
     }
-    template <class Value> DrawingLines &pair(QLatin1StringView code, const Value &value)
+    template <class Value> Q_ALWAYS_INLINE DrawingLines &pair(QLatin1StringView code, const Value &value)
     {
         return line(code).line(value);
     }
