@@ -5,6 +5,10 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#ifdef Q_OS_LINUX
+#include <fcntl.h>
+#endif
+
 #include <algorithm>
 #include <cstring>
 
@@ -226,15 +230,47 @@ bool ReadFileBytes(const QString &path, QByteArray *bytes, QString *error)
     return true;
 }
 
-bool WriteFileAtomically(const QString &path, const QByteArray &bytes, QString *error)
+namespace {
+// A save file that has the system write what it holds to the disk while more is still being made: a
+// large file is then on the disk by the time the commit waits for it, instead of all of it
+// starting only then.
+class SaveFile : public QSaveFile {
+public:
+    using QSaveFile::QSaveFile;
+
+protected:
+    qint64 writeData(const char *data, qint64 length) override
+    {
+        const qint64 written = QSaveFile::writeData(data, length);
+#ifdef Q_OS_LINUX
+        if (written > 0) {
+            m_written += written;
+            if (m_written - m_started >= kWriteBackStep) {
+                ::sync_file_range(handle(), m_started, m_written - m_started, SYNC_FILE_RANGE_WRITE);
+                m_started = m_written;
+            }
+        }
+#endif
+        return written;
+    }
+
+private:
+    static constexpr qint64 kWriteBackStep = 8 << 20;
+    qint64 m_written = 0;
+    qint64 m_started = 0;
+};
+} // namespace
+
+bool WriteFileAtomically(const QString &path, const std::function<bool(QIODevice &)> &write, QString *error)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
+    SaveFile file(path);
+    // The writers hand over large pieces; a buffer would only copy them once more.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         if (error)
             *error = withReason(QStringLiteral("文件无法创建"), file.errorString());
         return false;
     }
-    if (file.write(bytes) != bytes.size()) {
+    if (!write(file)) {
         if (error)
             *error = withReason(QStringLiteral("文件无法写入"), file.errorString());
         file.cancelWriting();
@@ -246,4 +282,10 @@ bool WriteFileAtomically(const QString &path, const QByteArray &bytes, QString *
         return false;
     }
     return true;
+}
+
+bool WriteFileAtomically(const QString &path, const QByteArray &bytes, QString *error)
+{
+    return WriteFileAtomically(
+        path, [&](QIODevice &file) { return file.write(bytes) == bytes.size(); }, error);
 }

@@ -10,8 +10,6 @@
 #include "formats/CoordinateFileWriter.h"
 #include "formats/FileText.h"
 
-#include <QSaveFile>
-
 // The open and save lists hold the same nine formats in the same order, so the chosen position is
 // the format in both; only the open list calls the drawing "CAD格式(ENZ)".
 const QString CoordinateFileCommands::kOpenFilter = QStringLiteral("HYL格式(NEZ)(*.hyl)|*.hyl|"
@@ -44,12 +42,6 @@ const QString CoordinateFileCommands::kOlderSaveFilter = QStringLiteral("HYL格�
 namespace {
 const QString kErrorTitle = QStringLiteral("错误提示");
 const QString kNoticeTitle = QStringLiteral("提示");
-
-// The same words as every other file that cannot be written.
-QString withReason(const QString &what, const QString &systemReason)
-{
-    return systemReason.isEmpty() ? what : what + QStringLiteral("：") + systemReason;
-}
 } // namespace
 
 CoordinateFileCommands::CoordinateFileCommands(AppState &state, CoordinateTableModel &table, Form1 &window,
@@ -135,19 +127,9 @@ void CoordinateFileCommands::OlderSave()
 void CoordinateFileCommands::saveFile(const QString &path, const std::function<bool(QIODevice &)> &write)
 {
     // Every file ends with one more line end, an empty line after the last row; the writers add it.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        error(path, withReason(QStringLiteral("文件无法创建"), file.errorString()));
-        return;
-    }
-    if (!write(file)) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        error(path, withReason(QStringLiteral("文件无法写入"), reason));
-        return;
-    }
-    if (!file.commit())
-        error(path, withReason(QStringLiteral("文件无法保存"), file.errorString()));
+    QString reason;
+    if (!WriteFileAtomically(path, write, &reason))
+        error(path, reason);
 }
 
 void CoordinateFileCommands::error(const QString &path, const QString &reason)
