@@ -12,8 +12,10 @@
 #include <vector>
 
 namespace {
-// A large file is decoded and cut in pieces of about this many bytes, each ending at a line end.
+// A large file is cut in pieces of about this many bytes, each ending at a line end, one core taking
+// a piece at a time; a piece is decoded in parts of about kPartBytes, so no large text is held.
 constexpr qsizetype kPieceBytes = 2 << 20;
+constexpr qsizetype kPartBytes = 64 << 10;
 
 // Each row's own number is known only when the rows of every piece before it are counted; until
 // then its cell holds room for the longest number.
@@ -27,14 +29,14 @@ bool isShortLine(const char16_t *line, qsizetype length)
     return length < 2 || (length == 2 && QChar::isHighSurrogate(line[0]) && QChar::isLowSurrogate(line[1]));
 }
 
-// An upper bound of the line count, so that the row list is allocated once.
-qsizetype lineEndCount(QStringView text)
+// An upper bound of the line count of a text or its bytes, so that the row list is allocated once.
+template <class Text> qsizetype lineEndCount(const Text &text)
 {
     qsizetype lineFeeds = 0;
     qsizetype carriageReturns = 0;
-    for (const QChar c : text) {
-        lineFeeds += c == u'\n';
-        carriageReturns += c == u'\r';
+    for (const auto c : text) {
+        lineFeeds += c == '\n';
+        carriageReturns += c == '\r';
     }
     return std::max(lineFeeds, carriageReturns) + 1;
 }
@@ -79,7 +81,6 @@ void cutLines(QStringView text, const Cutting &cutting, PieceRows &piece)
 {
     const char16_t *data = text.utf16();
     const qsizetype size = text.size();
-    piece.rows.reserve(lineEndCount(text));
     qsizetype pos = 0;
     while (pos < size) {
         ++piece.lines;
@@ -131,14 +132,14 @@ void cutLines(QStringView text, const Cutting &cutting, PieceRows &piece)
     }
 }
 
-// Where the pieces of [start, size) begin: about kPieceBytes apart, each just after a line end (a
-// CR LF pair is never parted).
-std::vector<qsizetype> pieceStarts(const QByteArray &bytes, qsizetype start)
+// Where the pieces of bytes begin: about step apart, each just after a line end (a CR LF pair is never
+// parted).
+std::vector<qsizetype> pieceStarts(QByteArrayView bytes, qsizetype step)
 {
-    std::vector<qsizetype> starts{start};
-    const char *data = bytes.constData();
+    std::vector<qsizetype> starts{0};
+    const char *data = bytes.data();
     const qsizetype size = bytes.size();
-    for (qsizetype pos = start + kPieceBytes; pos < size; pos = starts.back() + kPieceBytes) {
+    for (qsizetype pos = step; pos < size; pos = starts.back() + step) {
         while (pos < size && data[pos] != '\r' && data[pos] != '\n')
             ++pos;
         if (pos < size && data[pos] == '\r' && pos + 1 < size && data[pos + 1] == '\n')
@@ -196,21 +197,28 @@ CoordinateFileContent ReadCoordinateFile(QByteArray bytes, int format, bool nez)
     const Cutting cutting = cuttingOf(format, nez);
     qsizetype textStart = 0;
     const bool utf8 = FileTextDecoder::isUtf8(bytes, &textStart);
-    const std::vector<qsizetype> starts = pieceStarts(bytes, textStart);
+    const QByteArrayView text = QByteArrayView(bytes).sliced(textStart);
+    const std::vector<qsizetype> starts = pieceStarts(text, kPieceBytes);
     std::vector<PieceRows> pieces(starts.size());
     ForEachPiece(static_cast<int>(starts.size()), [&](int k) {
         const size_t piece = static_cast<size_t>(k);
-        const qsizetype begin = starts[piece];
-        const qsizetype end = piece + 1 < starts.size() ? starts[piece + 1] : bytes.size();
+        const qsizetype end = piece + 1 < starts.size() ? starts[piece + 1] : text.size();
+        const QByteArrayView pieceBytes = text.sliced(starts[piece], end - starts[piece]);
+        pieces[piece].rows.reserve(lineEndCount(pieceBytes));
         FileTextDecoder decoder(utf8);
-        std::vector<char16_t> text(static_cast<size_t>(end - begin));
-        const char16_t *textEnd =
-            decoder.decode(bytes.constData() + begin, bytes.constData() + end, text.data());
-        QStringView view(text.data(), textEnd);
-        // GB18030 has a byte-order mark of its own (84 31 95 33).
-        if (k == 0 && !utf8 && view.startsWith(QChar(0xFEFF)))
-            view = view.mid(1);
-        cutLines(view, cutting, pieces[piece]);
+        std::vector<char16_t> partText;
+        const std::vector<qsizetype> partStarts = pieceStarts(pieceBytes, kPartBytes);
+        for (size_t part = 0; part < partStarts.size(); ++part) {
+            const qsizetype partEnd = part + 1 < partStarts.size() ? partStarts[part + 1] : pieceBytes.size();
+            partText.resize(static_cast<size_t>(partEnd - partStarts[part]));
+            const char16_t *partTextEnd = decoder.decode(pieceBytes.data() + partStarts[part],
+                                                         pieceBytes.data() + partEnd, partText.data());
+            QStringView view(partText.data(), partTextEnd);
+            // GB18030 has a byte-order mark of its own (84 31 95 33).
+            if (k == 0 && part == 0 && !utf8 && view.startsWith(QChar(0xFEFF)))
+                view = view.mid(1);
+            cutLines(view, cutting, pieces[piece]);
+        }
     });
     bytes = QByteArray();
     return CoordinateFileReading::content(pieces, cutting, nez);
@@ -220,7 +228,9 @@ CoordinateFileContent ReadCoordinateText(const QString &text, int format, bool n
 {
     std::vector<PieceRows> pieces(1);
     const Cutting cutting = cuttingOf(format, nez);
-    if (isCoordinateFileFormat(format))
+    if (isCoordinateFileFormat(format)) {
+        pieces.front().rows.reserve(lineEndCount(QStringView(text)));
         cutLines(text, cutting, pieces.front());
+    }
     return CoordinateFileReading::content(pieces, cutting, nez);
 }

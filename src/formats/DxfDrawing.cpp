@@ -350,8 +350,9 @@ template <class Out> void writeEnd(Out &out)
 // Some 280 characters a row, a little under 600 for the header and the tables.
 constexpr qsizetype kRowSize = 288;
 constexpr qsizetype kPreambleSize = 640;
-// A file is made in pieces of this many rows, some megabytes each.
-constexpr int kPieceRows = 16384;
+// A file is made in pieces of this many rows, about a megabyte each: pieces of that size are made
+// and let go again without leaving the memory they took scattered.
+constexpr int kPieceRows = 4096;
 
 int pieceCount(int rows)
 {
