@@ -81,8 +81,10 @@ CoordinateRows::Row CoordinateRows::store(const Cells &cells)
     qint32 end = 0;
     for (int column = 0; column < kCells; ++column) {
         const qsizetype cellLength = lengths[static_cast<size_t>(column)];
-        std::memcpy(out + end, cells[static_cast<size_t>(column)].utf16(),
-                    static_cast<size_t>(cellLength) * sizeof(char16_t));
+        if (cellLength > 0) {
+            std::memcpy(out + end, cells[static_cast<size_t>(column)].utf16(),
+                        static_cast<size_t>(cellLength) * sizeof(char16_t));
+        }
         end += static_cast<qint32>(cellLength);
         row.ends[static_cast<size_t>(column)] = end;
     }
@@ -97,7 +99,8 @@ void CoordinateRows::append(const Cells &cells)
 
 void CoordinateRows::append(CoordinateRows &&other)
 {
-    if (m_rows.empty() && m_blocks.empty()) {
+    // Into nothing held or reserved yet, the other's rows come over whole.
+    if (m_rows.empty() && m_blocks.empty() && m_rows.capacity() < other.m_rows.size()) {
         *this = std::move(other);
         return;
     }
@@ -137,9 +140,11 @@ void CoordinateRows::replaceCell(int row, int column, QStringView text)
     // then starts later by the length given up.
     const qint32 shift = end - begin - static_cast<qint32>(text.size());
     char16_t *start = r.text;
-    std::memmove(start + end - text.size(), text.utf16(),
-                 static_cast<size_t>(text.size()) * sizeof(char16_t));
-    std::memmove(start + shift, start, static_cast<size_t>(begin) * sizeof(char16_t));
+    if (!text.isEmpty())
+        std::memmove(start + end - text.size(), text.utf16(),
+                     static_cast<size_t>(text.size()) * sizeof(char16_t));
+    if (begin > 0 && shift > 0)
+        std::memmove(start + shift, start, static_cast<size_t>(begin) * sizeof(char16_t));
     r.text = start + shift;
     for (size_t k = c; k < kCells; ++k)
         r.ends[k] -= shift;
