@@ -87,6 +87,78 @@ bool isTwoByteCharacter(const unsigned char *p)
     return p[0] >= 0x81 && p[0] <= 0xFE && ((p[1] >= 0x40 && p[1] <= 0x7E) || (p[1] >= 0x80 && p[1] <= 0xFE));
 }
 
+// GB18030's two-byte characters, most of any Chinese text, decoded and encoded by table. The tables
+// are made once from the code page's own codec, so they hold exactly what it makes of each character
+// on its own, and two-byte characters are the same on their own as among others.
+class TwoByteTables {
+public:
+    static const TwoByteTables &instance()
+    {
+        static const TwoByteTables tables;
+        return tables;
+    }
+    // The character of a two-byte sequence, or 0 when the codec makes anything else of it.
+    char16_t decode(const unsigned char *p) const
+    {
+        return m_characters[static_cast<size_t>((p[0] - kFirstLead) * kTrails + (p[1] - kFirstTrail))];
+    }
+    // The two bytes of a character as lead * 256 + trail, or 0 when it is not one two-byte character.
+    quint16 encode(char16_t c) const { return m_codes[c]; }
+
+private:
+    static constexpr int kFirstLead = 0x81;
+    static constexpr int kLastLead = 0xFE;
+    static constexpr int kFirstTrail = 0x40;
+    static constexpr int kTrails = 0xFE - kFirstTrail + 1;
+
+    // Every sequence and every character goes to the codec at once, each followed by a line end,
+    // which no sequence takes in.
+    TwoByteTables()
+        : m_characters(static_cast<size_t>((kLastLead - kFirstLead + 1) * kTrails)), m_codes(0x10000)
+    {
+        QByteArray sequences;
+        for (int lead = kFirstLead; lead <= kLastLead; ++lead) {
+            for (int trail = kFirstTrail; trail < kFirstTrail + kTrails; ++trail) {
+                const char sequence[] = {char(lead), char(trail), '\n'};
+                sequences.append(sequence, 3);
+            }
+        }
+        const QString decoded = QStringDecoder(kGb18030).decode(sequences);
+        size_t index = 0;
+        for (qsizetype start = 0; start < decoded.size() && index < m_characters.size(); ++index) {
+            const qsizetype end = decoded.indexOf(u'\n', start);
+            if (end < 0)
+                break;
+            if (end - start == 1 && isTwoByteCharacter(reinterpret_cast<const unsigned char *>(
+                                        sequences.constData() + 3 * index)))
+                m_characters[index] = decoded[start].unicode();
+            start = end + 1;
+        }
+
+        QString characters;
+        for (char32_t c = 0x80; c <= 0xFFFF; ++c) {
+            if (!QChar::isSurrogate(c)) {
+                characters.append(QChar(char16_t(c)));
+                characters.append(QChar(u'\n'));
+            }
+        }
+        const QByteArray encoded = QStringEncoder(kGb18030).encode(characters);
+        qsizetype start = 0;
+        for (qsizetype k = 0; k < characters.size() && start < encoded.size(); k += 2) {
+            const qsizetype end = encoded.indexOf('\n', start);
+            if (end < 0)
+                break;
+            const auto *bytes = reinterpret_cast<const unsigned char *>(encoded.constData() + start);
+            if (end - start == 2 && isTwoByteCharacter(bytes))
+                m_codes[characters[k].unicode()] = static_cast<quint16>(bytes[0] << 8 | bytes[1]);
+            start = end + 1;
+        }
+    }
+
+    std::vector<char16_t> m_characters;
+    std::vector<quint16> m_codes;
+};
+
 QString withReason(const QString &what, const QString &systemReason)
 {
     return systemReason.isEmpty() ? what : what + QStringLiteral("：") + systemReason;
@@ -95,10 +167,12 @@ QString withReason(const QString &what, const QString &systemReason)
 
 QByteArray EncodeFileText(QStringView text)
 {
-    // Plain ASCII (coordinates, commas, line ends) is copied byte for byte; each run of other
-    // characters goes to the encoder together with the ASCII character after it, so that the encoder
-    // sees every character in the same company as in the whole text (a lone surrogate before a comma
-    // is a substitute byte, not a character held back for more).
+    // Plain ASCII (coordinates, commas, line ends) is copied byte for byte and two-byte characters
+    // come from the table; any other run of characters goes to the encoder together with the ASCII
+    // character after it, so that the encoder sees every character in the same company as in the
+    // whole text (a lone surrogate before a comma is a substitute byte, not a character held back for
+    // more).
+    const TwoByteTables &tables = TwoByteTables::instance();
     QStringEncoder encoder(kGb18030);
     QByteArray bytes;
     bytes.resize(text.size());
@@ -112,6 +186,17 @@ QByteArray EncodeFileText(QStringView text)
         written = out - bytes.constData();
         if (p == end)
             break;
+        // Room for a run of two-byte characters, and for the ASCII still to come.
+        if (written + 2 * (end - p) > bytes.size())
+            bytes.resize(std::max(written + 2 * (end - p), bytes.size() + bytes.size() / 2));
+        out = bytes.data() + written;
+        for (quint16 code; p < end && *p >= 0x80 && (code = tables.encode(*p)) != 0; ++p) {
+            *out++ = static_cast<char>(code >> 8);
+            *out++ = static_cast<char>(code & 0xFF);
+        }
+        written = out - bytes.constData();
+        if (p == end || *p < 0x80)
+            continue;
         const char16_t *run = p;
         while (p < end && *p >= 0x80)
             ++p;
@@ -162,9 +247,8 @@ const char *FileTextDecoder::runEnd(const char *p, const char *end) const
             ++p;
         return p;
     }
-    // Two-byte characters, the usual Chinese text, may have an ASCII trail byte. Anything else (a
-    // four-byte character, a stray byte) is left to the decoder up to the line end, which no
-    // GB18030 sequence spans.
+    // Two-byte characters may have an ASCII trail byte. Anything else (a four-byte character, a stray
+    // byte) is left to the decoder up to the line end, which no GB18030 sequence spans.
     const auto *u = reinterpret_cast<const unsigned char *>(p);
     const auto *uEnd = reinterpret_cast<const unsigned char *>(end);
     while (u < uEnd && *u >= 0x80) {
@@ -187,6 +271,16 @@ char16_t *FileTextDecoder::decode(const char *begin, const char *end, char16_t *
             *out++ = static_cast<unsigned char>(*p);
         if (p == end)
             break;
+        if (!m_utf8) {
+            const TwoByteTables &tables = TwoByteTables::instance();
+            const auto *u = reinterpret_cast<const unsigned char *>(p);
+            const auto *uEnd = reinterpret_cast<const unsigned char *>(end);
+            for (char16_t c; uEnd - u >= 2 && isTwoByteCharacter(u) && (c = tables.decode(u)) != 0; u += 2)
+                *out++ = c;
+            p = reinterpret_cast<const char *>(u);
+            if (p == end || static_cast<unsigned char>(*p) < 0x80)
+                continue;
+        }
         const char *run = p;
         p = runEnd(p, end);
         // The run is decoded with the byte after it, an ASCII character or a line end, which is

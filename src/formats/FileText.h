@@ -28,8 +28,9 @@ public:
     explicit FileTextDecoder(bool utf8);
 
     // Writes the text of [begin, end) to out, which has room for a unit per byte, and returns the end
-    // of what it wrote. begin is the start of a line; end is a line end or the end of
-    // the file. Plain ASCII is copied; only other bytes go through the code page's decoder.
+    // of what it wrote. begin is the start of a line; end is a line end or the end of the file. Plain
+    // ASCII is copied and GB18030's two-byte characters come from a table; only other bytes go
+    // through the code page's decoder.
     char16_t *decode(const char *begin, const char *end, char16_t *out);
 
 private:

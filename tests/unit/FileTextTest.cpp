@@ -211,3 +211,22 @@ TEST(FileText, EncodingByRunsIsEncodingTheWholeText)
         EXPECT_EQ(EncodeFileText(text), expected) << text.toStdString();
     }
 }
+
+// Two-byte characters are decoded and encoded by table: every one of them, and every character of
+// the basic plane, is what the code page's codec makes of it.
+TEST(FileText, EveryTwoByteSequenceAndEveryCharacterAsTheCodecHasIt)
+{
+    QByteArray sequences;
+    for (int lead = 0x81; lead <= 0xFE; ++lead) {
+        for (int trail = 0x40; trail <= 0xFE; ++trail)
+            sequences.append(char(lead)).append(char(trail)).append(',');
+    }
+    QStringDecoder decoder("GB18030");
+    EXPECT_EQ(DecodeFileText(sequences), QString(decoder.decode(sequences)));
+
+    QString characters;
+    for (char32_t c = 0x80; c <= 0xFFFF; ++c)
+        characters += QString(QChar(char16_t(c))) + u',';
+    QStringEncoder encoder("GB18030");
+    EXPECT_EQ(EncodeFileText(characters), QByteArray(encoder.encode(characters)));
+}
