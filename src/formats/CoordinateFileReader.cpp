@@ -92,6 +92,9 @@ void cutLines(QStringView text, const Cutting &cutting, PieceRows &piece)
         qsizetype i = start;
         for (; i < size; ++i) {
             const char16_t c = data[i];
+            // Digits, points, signs and letters all stand above the comma.
+            if (c > u',')
+                continue;
             if (c == u',') {
                 if (commas < cutting.commasNeeded)
                     ends[static_cast<size_t>(commas++)] = i - start;
