@@ -28,7 +28,9 @@
 #include <QRadioButton>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <benchmark/benchmark.h>
+#include <cstdio>
 #include <functional>
 #include <memory>
 
@@ -93,8 +95,8 @@ double secondsOf(const std::function<void()> &work)
     return double(timer.nsecsElapsed()) / 1e9;
 }
 
-// Reads the CSV and saves the drawing's bytes into a new file as the program saves a file, with no
-// conversion between.
+// Reads the CSV and saves the drawing's bytes into a new file as the program saves a file (in pieces
+// of a megabyte), with no conversion between.
 double bytesOnlySeconds(const QString &csv, const QString &drawing, const QString &copy)
 {
     QFile written(drawing);
@@ -105,7 +107,18 @@ double bytesOnlySeconds(const QString &csv, const QString &drawing, const QStrin
         QFile in(csv);
         in.open(QIODevice::ReadOnly);
         benchmark::DoNotOptimize(in.readAll().constData());
-        WriteFileAtomically(copy, drawingBytes, nullptr);
+        WriteFileAtomically(
+            copy,
+            [&](QIODevice &file) {
+                constexpr qsizetype kPiece = 1 << 20;
+                for (qsizetype at = 0; at < drawingBytes.size(); at += kPiece) {
+                    const qsizetype length = std::min(kPiece, drawingBytes.size() - at);
+                    if (file.write(drawingBytes.constData() + at, length) != length)
+                        return false;
+                }
+                return true;
+            },
+            nullptr);
     });
 }
 
@@ -115,7 +128,7 @@ double ogr2ogrSeconds(const QString &csv, const QString &drawing, QString *failu
 {
     const QString ogr2ogr = QStandardPaths::findExecutable(QStringLiteral("ogr2ogr"));
     if (ogr2ogr.isEmpty()) {
-        *failure = QStringLiteral("ogr2ogr not installed (gdal-bin): no ratio");
+        *failure = QStringLiteral("ogr2ogr is not installed (package gdal-bin)");
         return -1;
     }
     QFile::remove(drawing);
@@ -181,7 +194,8 @@ void BM_ConvertMillionPointCsv(benchmark::State &state)
         state.counters["text_max_s"] = textMax;
         state.counters["text_max_format"] = slowest;
         state.counters["conversion_s"] = open + dxf;
-        state.counters["process_peak_MB"] = peakMegabytes();
+        const double peak = peakMegabytes();
+        state.counters["process_peak_MB"] = peak;
         program.app.reset();
 
         state.counters["bytes_only_s"] =
@@ -193,6 +207,20 @@ void BM_ConvertMillionPointCsv(benchmark::State &state)
         } else {
             state.counters["ogr2ogr_s"] = ogr2ogr;
             state.counters["ogr2ogr_ratio"] = ogr2ogr / (open + dxf);
+        }
+
+        // The same figures beside what is asked of them, one line each.
+        std::printf("open a million-point CSV into the table: %.3f s (asked: 0.35 s or less)\n"
+                    "save it as a DXF drawing:                %.3f s (asked: 0.6 s or less)\n"
+                    "save it in the slowest text format:      %.3f s, format %d (asked: 0.2 s or less)\n"
+                    "resident peak of the whole process:      %.0f MB (asked: 300 MB or less)\n",
+                    open, dxf, textMax, slowest, peak);
+        if (ogr2ogr < 0) {
+            std::printf("ogr2ogr ratio skipped: %s\n", qPrintable(failure));
+        } else {
+            std::printf("ogr2ogr on the same points:              %.3f s, %.1f times our open and save "
+                        "(asked: 10 or more)\n",
+                        ogr2ogr, ogr2ogr / (open + dxf));
         }
     }
 }
