@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 
 namespace {
 constexpr char kGb18030[] = "GB18030";
@@ -173,7 +174,8 @@ QByteArray EncodeFileText(QStringView text)
     // whole text (a lone surrogate before a comma is a substitute byte, not a character held back for
     // more).
     const TwoByteTables &tables = TwoByteTables::instance();
-    QStringEncoder encoder(kGb18030);
+    // Made only for a text that needs it: a drawing encodes each Chinese point-number label alone.
+    std::optional<QStringEncoder> encoder;
     QByteArray bytes;
     bytes.resize(text.size());
     qsizetype written = 0;
@@ -204,10 +206,12 @@ QByteArray EncodeFileText(QStringView text)
             ++p;
         const QStringView piece(run, p);
         // Room for the run and for the ASCII still to come, which is at most a byte a unit.
-        const qsizetype needed = written + encoder.requiredSpace(piece.size()) + (end - p);
+        if (!encoder)
+            encoder.emplace(kGb18030);
+        const qsizetype needed = written + encoder->requiredSpace(piece.size()) + (end - p);
         if (needed > bytes.size())
             bytes.resize(std::max(needed, bytes.size() + bytes.size() / 2));
-        written = encoder.appendToBuffer(bytes.data() + written, piece) - bytes.constData();
+        written = encoder->appendToBuffer(bytes.data() + written, piece) - bytes.constData();
     }
     bytes.resize(written);
     return bytes;
