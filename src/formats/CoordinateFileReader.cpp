@@ -2,7 +2,7 @@
 
 #include "CoordinateFileFormat.h"
 #include "CoordinateFileLayout.h"
-#include "FileText.h"
+#include "FileTextDecoder.h"
 #include "PieceWork.h"
 #include "core/NumericText.h"
 

@@ -1,6 +1,7 @@
 // The text of files: GB18030 bytes written (GBK's for every GBK character), UTF-8 or GB18030 read,
 // files read whole and written through a save file.
 #include "formats/FileText.h"
+#include "formats/FileTextDecoder.h"
 #include "support/QStringPrinter.h"
 
 #include <QDir>
