@@ -68,6 +68,7 @@ bool QSerialLink::open()
 {
     if (m_port.isOpen())
         return true;
+    m_openFailure = {};
     const QString path = DevicePathForPort(m_deviceDir, m_commPort);
     if (path.isEmpty())
         return false;
@@ -75,7 +76,10 @@ bool QSerialLink::open()
     // Set before opening, the line comes up with its settings at once rather than after a moment
     // at the port's defaults.
     applySettings();
-    return m_port.open(QIODevice::ReadWrite);
+    if (m_port.open(QIODevice::ReadWrite))
+        return true;
+    m_openFailure = PortOpenFailure::observe(path, m_port.error(), m_port.errorString());
+    return false;
 }
 
 void QSerialLink::close()

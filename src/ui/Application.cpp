@@ -54,8 +54,15 @@ Application::Application(const QString &deviceDir, MessagePresenter &messages,
         std::make_unique<CoordinateFileCommands>(m_state, m_table, *m_form1, *m_commonDialog, m_messages);
     m_rqx2->install(m_dispatcher->routines());
     m_rqx5->install(m_dispatcher->routines());
-    if (m_ownLink)
+    if (m_ownLink) {
         m_ownLink->setReceiveHandler([this] { m_dispatcher->OnReceiveEvent(); });
+        // A closed port after a failed open: the system's reason and what to do about it.
+        auto portFailureDetail = [link = m_ownLink.get()] {
+            return link->isOpen() ? QString() : PortFailureDetail(link->lastOpenFailure());
+        };
+        m_form1->setPortFailureDetail(portFailureDetail);
+        m_form3->setPortFailureDetail(portFailureDetail);
+    }
 
     QObject::connect(m_form6.get(), &Form6::confirmRequested, m_form6.get(), [this] { ConfirmSelection(); });
     QObject::connect(m_form6.get(), &Form6::exitRequested, m_form6.get(), [this] { this->endProgram(); });
