@@ -15,10 +15,12 @@ namespace {
 // away with the simulator.
 constexpr int kHandOverMs = 500;
 
-void usage()
+// The simulator is installed under a longer name than its build name; usage says the one it was run by.
+void usage(std::FILE *to, const QString &name)
 {
+    std::fprintf(to, "usage: %s --device-dir DIR [--series rqx2|rqx5] [--action ACTION] [options]\n",
+                 name.toLocal8Bit().constData());
     std::fputs(
-        "usage: rqxsim --device-dir DIR [--series rqx2|rqx5] [--action ACTION] [options]\n"
         "  --record FILE       write every byte both ways: '<ms since start> <in|out> <hex>' per line\n"
         "  --action ACTION     answer-test (default), script, send, receive\n"
         "  --script FILE       for the action script: lines 'send HEX', 'expect HEX [MS]', 'wait MS',\n"
@@ -31,7 +33,7 @@ void usage()
         "                      typed on standard input ('help' lists them)\n"
         "Prints 'ready <device entry>' once the device entry exists. Transfers the instrument opens\n"
         "itself start when a line 'go' is read on standard input.\n",
-        stderr);
+        to);
 }
 
 bool s_goGiven = false;
@@ -106,14 +108,17 @@ int main(int argc, char **argv)
             options.timeoutMs = value().toInt();
         else if (arg == QLatin1String("--demo"))
             options.demo = true;
-        else {
-            usage();
+        else if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
+            usage(stdout, app.applicationName());
+            return 0;
+        } else {
+            usage(stderr, app.applicationName());
             return 2;
         }
     }
     if (options.deviceDir.isEmpty() ||
         (options.series != QLatin1String("rqx2") && options.series != QLatin1String("rqx5"))) {
-        usage();
+        usage(stderr, app.applicationName());
         return 2;
     }
 
