@@ -235,6 +235,31 @@ bool writePoints(const QString &path)
     return true;
 }
 
+// The start as the surveyor makes it: the notice, the series (RQX5 or RQX2) and the order NEZ chosen,
+// the cable found; the main window placed at the top left. shots, when given, pictures each step.
+Form1 *startProgram(Application &program, ModalWatcher &modal, bool rqx5, const Shots *shots)
+{
+    modal.expect(QStringLiteral("提示："), [&](QDialog *box) {
+        if (shots)
+            shots->save(QStringLiteral("start-notice"), {box});
+    });
+    program.start();
+    Form6 *selection = program.selectionDialog();
+    child<QRadioButton>(selection, rqx5 ? "Option4" : "Option3")->setChecked(true);
+    child<QRadioButton>(selection, "Option1")->setChecked(true);
+    if (shots)
+        shots->save(QStringLiteral("selection"), {selection});
+    modal.expect(QStringLiteral("通讯电缆已连接"), [&](QDialog *box) {
+        if (shots)
+            shots->save(QStringLiteral("cable-found"), {selection, box});
+    });
+    child<QPushButton>(selection, "OKButton")->click();
+    Form1 *main = program.mainWindow();
+    waitUntil(QStringLiteral("the main window"), [&] { return main->isVisible(); });
+    main->move(0, 0);
+    return main;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -272,20 +297,7 @@ int main(int argc, char **argv)
     Application program(instrument.deviceDir(), messages, [&ended] { ended = true; });
 
     // Start: the notice, the selection dialog, the cable found.
-    modal.expect(QStringLiteral("提示："),
-                 [&](QDialog *box) { shots.save(QStringLiteral("start-notice"), {box}); });
-    program.start();
-    Form6 *selection = program.selectionDialog();
-    child<QRadioButton>(selection, "Option4")->setChecked(true);
-    child<QRadioButton>(selection, "Option1")->setChecked(true);
-    shots.save(QStringLiteral("selection"), {selection});
-    modal.expect(QStringLiteral("通讯电缆已连接"), [&](QDialog *box) {
-        shots.save(QStringLiteral("cable-found"), {selection, box});
-    });
-    child<QPushButton>(selection, "OKButton")->click();
-    Form1 *main = program.mainWindow();
-    waitUntil(QStringLiteral("the main window"), [&] { return main->isVisible(); });
-    main->move(0, 0);
+    Form1 *main = startProgram(program, modal, true, &shots);
 
     // Coordinate receive: 接收 on the program, then the instrument sends.
     modal.expect(QStringLiteral("成功"), [&](QDialog *box) {
@@ -321,13 +333,20 @@ int main(int argc, char **argv)
     if (!instrument.reported(received + QStringLiteral(": done")))
         fail(QStringLiteral("the coordinate send failed"));
 
-    // Measurement receive: the measurement windows get their pictures here.
+    // Measurement receive: the RQX5 measurement window is pictured here, once it shows received
+    // records: 通讯 → 测量数据 (main->action("CLSend")), its 接 收, the simulator's measurement transfer
+    // typed with instrument.type(...), waitUntil the rows are there, shots.save("measurement-rqx5",
+    // {window}). The RQX2 one needs a program started with that series, after this one has ended:
+    //     Instrument rqx2(simulator, QStringLiteral("rqx2"));
+    //     Application rqx2Program(rqx2.deviceDir(), messages, [] {});
+    //     Form1 *rqx2Main = startProgram(rqx2Program, modal, false, nullptr);
+    //     ... as above, shots.save("measurement-rqx2", {window})
 
     // File conversion: the table saved in another format; the save dialog's list of formats.
     modal.expect(QStringLiteral("另存为"), [&](QDialog *dialog) {
         auto *fileDialog = static_cast<QFileDialog *>(dialog);
         fileDialog->setDirectory(files);
-        child<QLineEdit>(fileDialog, "fileNameEdit")->setText(QStringLiteral("控制点"));
+        child<QLineEdit>(fileDialog, "fileNameEdit")->setText(QStringLiteral("控制点.csv"));
         auto *types = child<QComboBox>(fileDialog, "fileTypeCombo");
         types->showPopup();
         shots.save(QStringLiteral("file-save"), {main, dialog, types->view()->window()});
@@ -337,7 +356,7 @@ int main(int argc, char **argv)
         QMetaObject::invokeMethod(fileDialog, "accept");
     });
     main->action(QStringLiteral("Save"))->trigger();
-    if (!QFile::exists(QDir(files).filePath(QStringLiteral("控制点"))))
+    if (!QFile::exists(QDir(files).filePath(QStringLiteral("控制点.csv"))))
         fail(QStringLiteral("the save wrote no file"));
 
     // The port failure message when the user may not use the serial device.
