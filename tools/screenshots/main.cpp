@@ -47,9 +47,16 @@ constexpr int kStepTimeoutMs = 120000;
 // Time for a window that has just been shown or changed to be painted before its picture is taken.
 constexpr int kPaintMs = 400;
 
+// The simulator running, if any: a simulator left without its keyboard would play on for ever.
+QProcess *s_simulator = nullptr;
+
 [[noreturn]] void fail(const QString &what)
 {
     std::fprintf(stderr, "rqxcomm-screenshots: %s\n", what.toLocal8Bit().constData());
+    if (s_simulator) {
+        s_simulator->kill();
+        s_simulator->waitForFinished(5000);
+    }
     std::exit(1);
 }
 
@@ -167,6 +174,7 @@ public:
                                 QStringLiteral("--device-dir"), m_devices.path()});
         m_process.setProcessChannelMode(QProcess::SeparateChannels);
         m_process.start();
+        s_simulator = &m_process;
         waitUntil(QStringLiteral("the simulator"), [this] {
             m_process.waitForReadyRead(10);
             m_out += m_process.readAllStandardOutput();
@@ -181,6 +189,7 @@ public:
         type(QStringLiteral("quit"));
         if (!m_process.waitForFinished(5000))
             m_process.kill();
+        s_simulator = nullptr;
     }
 
     QString deviceDir() const { return m_devices.path(); }
