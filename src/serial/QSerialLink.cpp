@@ -73,6 +73,7 @@ bool QSerialLink::open()
 {
     if (m_port.isOpen())
         return true;
+    m_openFailure = {};
     const QString path = DevicePathForPort(m_deviceDir, m_commPort);
     if (path.isEmpty())
         return false;
@@ -82,7 +83,10 @@ bool QSerialLink::open()
     applySettings();
     m_held.clear();
     m_failureSeen = false;
-    return m_port.open(QIODevice::ReadWrite);
+    if (m_port.open(QIODevice::ReadWrite))
+        return true;
+    m_openFailure = PortOpenFailure::observe(path, m_port.error(), m_port.errorString());
+    return false;
 }
 
 void QSerialLink::close()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "PortOpenFailure.h"
 #include "SerialLink.h"
 
 #include <QObject>
@@ -47,6 +48,8 @@ public:
 
     int sendThreshold() const { return m_sendThreshold; }
     QString deviceDir() const { return m_deviceDir; }
+    // Why the last open failed, as the system told it; cleared by every open.
+    const PortOpenFailure &lastOpenFailure() const { return m_openFailure; }
 
 private:
     struct LineSettings {
@@ -82,4 +85,5 @@ private:
     bool m_checkQueued = false;
     bool m_pulling = false;
     bool m_closeQueued = false;
+    PortOpenFailure m_openFailure;
 };

@@ -71,6 +71,12 @@ Application::Application(const QString &deviceDir, MessagePresenter &messages,
     if (m_ownLink) {
         m_ownLink->setReceiveHandler([this] { m_dispatcher->OnReceiveEvent(); });
         m_ownLink->setLostHandler([this] { reportLostPort(); });
+        // A closed port after a failed open: the system's reason and what to do about it.
+        auto portFailureDetail = [link = m_ownLink.get()] {
+            return link->isOpen() ? QString() : PortFailureDetail(link->lastOpenFailure());
+        };
+        m_form1->setPortFailureDetail(portFailureDetail);
+        m_form3->setPortFailureDetail(portFailureDetail);
     }
 
     QObject::connect(m_form6.get(), &Form6::confirmRequested, m_form6.get(), [this] { ConfirmSelection(); });

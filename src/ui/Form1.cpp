@@ -440,6 +440,16 @@ void Form1::showMessage(const QString &title, const QString &text)
     m_messages.showMessage(this, title, text);
 }
 
+void Form1::showDetailedMessage(const QString &title, const QString &text, const QString &detail)
+{
+    m_messages.showDetailedMessage(this, title, text, detail);
+}
+
+QString Form1::portFailureDetail() const
+{
+    return m_portFailureDetail ? m_portFailureDetail() : QString();
+}
+
 void Form1::bringWindowForward()
 {
     show();

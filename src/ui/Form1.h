@@ -30,6 +30,8 @@ public:
 
     // How the program ends (closing this window, "退出", "退 出").
     void setEndProgram(std::function<void()> end) { m_end = std::move(end); }
+    // Where the port failure message takes its detail from (the link's last failed open).
+    void setPortFailureDetail(std::function<QString()> detail) { m_portFailureDetail = std::move(detail); }
 
     // The load step: the shared state initialised, the column unit taken from the table's width.
     void load();
@@ -72,6 +74,8 @@ public:
     void setPortButtonCaption(const QString &text) override;
     void setMeasurementStatus(const QString &text) override;
     void showMessage(const QString &title, const QString &text) override;
+    void showDetailedMessage(const QString &title, const QString &text, const QString &detail) override;
+    QString portFailureDetail() const override;
     void bringWindowForward() override;
     void endProgram() override;
 
@@ -102,6 +106,7 @@ private:
     TableOperations m_operations;
     std::function<void()> m_end;
     std::function<void()> m_loadMeasureWindow;
+    std::function<QString()> m_portFailureDetail;
     bool m_loaded = false;
 
     QTableView *m_list = nullptr;

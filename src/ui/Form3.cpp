@@ -100,8 +100,9 @@ void Form3::TogglePortFromDialog()
 {
     if (m_toggle->text() == kOpenCaption) {
         if (!m_link.openIfClosed()) {
-            m_messages.showMessage(this, QStringLiteral("错误提示"),
-                                   QStringLiteral("请检查端口连接是否正确！"));
+            m_messages.showDetailedMessage(this, QStringLiteral("错误提示"),
+                                           QStringLiteral("请检查端口连接是否正确！"),
+                                           m_portFailureDetail ? m_portFailureDetail() : QString());
             return;
         }
         m_toggle->setText(kCloseCaption);

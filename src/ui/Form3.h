@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <functional>
 
 struct AppState;
 class MessagePresenter;
@@ -24,11 +25,14 @@ public:
     void setCablePort(const QString &portName);
     // Locks the speed list Combo5 (RQX2 series).
     void lockSpeedList();
+    // Where the port failure message takes its detail from (the link's last failed open).
+    void setPortFailureDetail(std::function<QString()> detail) { m_portFailureDetail = std::move(detail); }
 
 private:
     AppState &m_state;
     SerialLink &m_link;
     MessagePresenter &m_messages;
+    std::function<QString()> m_portFailureDetail;
     QComboBox *m_port;
     QComboBox *m_speed;
     QComboBox *m_initialSpeed;

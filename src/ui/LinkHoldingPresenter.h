@@ -16,6 +16,13 @@ public:
         m_messages.showMessage(parent, title, text);
         m_link.holdReceiveEvents(false);
     }
+    void showDetailedMessage(QWidget *parent, const QString &title, const QString &text,
+                             const QString &detail) override
+    {
+        m_link.holdReceiveEvents(true);
+        m_messages.showDetailedMessage(parent, title, text, detail);
+        m_link.holdReceiveEvents(false);
+    }
 
 private:
     MessagePresenter &m_messages;

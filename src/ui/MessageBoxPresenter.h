@@ -6,4 +6,7 @@
 class MessageBoxPresenter : public MessagePresenter {
 public:
     void showMessage(QWidget *parent, const QString &title, const QString &text) override;
+    // The detail is shown behind the box's details button.
+    void showDetailedMessage(QWidget *parent, const QString &title, const QString &text,
+                             const QString &detail) override;
 };

@@ -11,4 +11,11 @@ class MessagePresenter {
 public:
     virtual ~MessagePresenter() = default;
     virtual void showMessage(QWidget *parent, const QString &title, const QString &text) = 0;
+    // The same with a detailed text the user can unfold (why it happened, what to do about it); an
+    // empty detail adds nothing. A presenter without such a part shows the detail below the text.
+    virtual void showDetailedMessage(QWidget *parent, const QString &title, const QString &text,
+                                     const QString &detail)
+    {
+        showMessage(parent, title, detail.isEmpty() ? text : text + QStringLiteral("\n\n") + detail);
+    }
 };

@@ -48,9 +48,11 @@ protected:
         if (!sim.start({"--action", "script", "--script", writeSimScript(dir, script), "--timeout", "20000"}))
             return -1;
         ProgramEnd end(sim.deviceDir());
-        // A script the simulator cannot read ends it, and its device entry with it, at once; the
-        // port may be gone before it is opened, and the exit status tells the rest.
-        if (end.link.open() && program)
+        // A script the simulator cannot read ends it at once, with its device entry, perhaps before
+        // the program's end is open; only a program that talks to it needs the line.
+        if (!end.link.open() && program)
+            return -2;
+        if (program)
             program(end);
         if (!sim.waitForFinished(30000))
             return -3;

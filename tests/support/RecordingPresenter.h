@@ -14,10 +14,24 @@ public:
     explicit RecordingPresenter(Recorder &log) : m_log(log) {}
 
     QStringList messages; // "title|text"
+    QString detail;       // the detailed text of the last box, empty when it had none
     QString parentName;
     std::function<void(const QString &title, const QString &text)> onMessage;
 
+    void showDetailedMessage(QWidget *parent, const QString &title, const QString &text,
+                             const QString &detailText) override
+    {
+        detail = detailText;
+        record(parent, title, text);
+    }
     void showMessage(QWidget *parent, const QString &title, const QString &text) override
+    {
+        detail.clear();
+        record(parent, title, text);
+    }
+
+private:
+    void record(QWidget *parent, const QString &title, const QString &text)
     {
         messages.append(title + u'|' + text);
         parentName = parent ? parent->objectName() : QString();
@@ -26,6 +40,5 @@ public:
             onMessage(title, text);
     }
 
-private:
     Recorder &m_log;
 };

@@ -1,8 +1,13 @@
 #include "AppFixture.h"
 
 #include "serial/ReceiveDispatcher.h"
+#include "ui/MessageBoxPresenter.h"
 
+#include <QApplication>
 #include <QLabel>
+#include <QMessageBox>
+#include <QTimer>
+#include <cstring>
 
 // The main window's transfer and port commands reach the protocol of the series chosen at start.
 using TransferCommands = AppFixture;
@@ -134,4 +139,41 @@ TEST_F(TransferCommands, PortButtonAndSpareSendStartRqx5Transfers)
     link.written.clear();
     form1()->button(QStringLiteral("Command3"))->click();
     EXPECT_EQ(hex(link.written), "AA 80 00 19 AA 82");
+}
+
+// On the production link, the system's reason for a failed open is the detail of the usual message.
+TEST_F(TransferCommands, PortFailureOnTheRealLinkTellsTheSystemsReason)
+{
+    const QString entry = devices.filePath(cableName());
+    ASSERT_TRUE(QFile::link(QStringLiteral("/nonexistent/ttyUSB9"), entry));
+    app = std::make_unique<Application>(devices.path(), messages, [this] { ++ends; });
+    app->start();
+    choose(true, true);
+    ASSERT_TRUE(form1()->isVisible());
+    messages.messages.clear();
+
+    form1()->action(QStringLiteral("RecZB"))->trigger();
+    EXPECT_EQ(messages.messages, QStringList{kPortFailure});
+    EXPECT_EQ(messages.detail, QStringLiteral("设备：") + entry + QStringLiteral("\n系统错误：") +
+                                   QString::fromLocal8Bit(std::strerror(ENOENT)));
+}
+
+// The program's message box keeps its text and puts the detail behind its details button.
+TEST(MessageBox, DetailIsTheBoxsDetailedText)
+{
+    QString text, detail;
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            text = box->text();
+            detail = box->detailedText();
+            box->accept();
+        }
+    });
+    answer.start(10);
+    MessageBoxPresenter().showDetailedMessage(nullptr, QStringLiteral("错误提示"),
+                                              QStringLiteral("请检查端口连接是否正确！"),
+                                              QStringLiteral("设备：COM1"));
+    EXPECT_EQ(text, QStringLiteral("请检查端口连接是否正确！"));
+    EXPECT_EQ(detail, QStringLiteral("设备：COM1"));
 }

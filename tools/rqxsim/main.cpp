@@ -18,10 +18,12 @@ constexpr int kHandOverMs = 500;
 // The instrument's line speed, unless --line-speed names another.
 constexpr int kInstrumentBaud = 1200;
 
-void usage()
+// The simulator is installed under a longer name than its build name; usage says the one it was run by.
+void usage(std::FILE *to, const QString &name)
 {
+    std::fprintf(to, "usage: %s --device-dir DIR [--series rqx2|rqx5] [--action ACTION] [options]\n",
+                 name.toLocal8Bit().constData());
     std::fputs(
-        "usage: rqxsim --device-dir DIR [--series rqx2|rqx5] [--action ACTION] [options]\n"
         "  --record FILE       write every byte both ways: '<ms since start> <in|out> <hex>' per line\n"
         "  --action ACTION     answer-test (default), script, send, receive; RQX5 also datafile,\n"
         "                      measure, measure-padded (--points records)\n"
@@ -43,7 +45,7 @@ void usage()
         "                      typed on standard input ('help' lists them)\n"
         "Prints 'ready <device entry>' once the device entry exists. Transfers the instrument opens\n"
         "itself start when a line 'go' is read on standard input.\n",
-        stderr);
+        to);
 }
 
 bool s_goGiven = false;
@@ -125,7 +127,7 @@ int main(int argc, char **argv)
             bool number = false;
             const int baud = i + 1 < args.size() ? args[i + 1].toInt(&number) : 0;
             if (number && baud <= 0) {
-                usage();
+                usage(stderr, app.applicationName());
                 return 2;
             }
             if (number)
@@ -135,20 +137,23 @@ int main(int argc, char **argv)
             bool number = false;
             options.splitSeed = value().toUInt(&number);
             if (!number) {
-                usage();
+                usage(stderr, app.applicationName());
                 return 2;
             }
             options.splitSeedGiven = true;
         } else if (arg == QLatin1String("--shifted-records"))
             options.shiftedRecords = true;
-        else {
-            usage();
+        else if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
+            usage(stdout, app.applicationName());
+            return 0;
+        } else {
+            usage(stderr, app.applicationName());
             return 2;
         }
     }
     if (options.deviceDir.isEmpty() ||
         (options.series != QLatin1String("rqx2") && options.series != QLatin1String("rqx5"))) {
-        usage();
+        usage(stderr, app.applicationName());
         return 2;
     }
 
