@@ -11,7 +11,9 @@
 #include "serial/PortOpenFailure.h"
 #include "ui/Application.h"
 #include "ui/Form1.h"
+#include "ui/Form4.h"
 #include "ui/Form6.h"
+#include "ui/Form7.h"
 #include "ui/MessageBoxPresenter.h"
 #include "ui/QtTexts.h"
 
@@ -342,14 +344,23 @@ int main(int argc, char **argv)
     if (!instrument.reported(received + QStringLiteral(": done")))
         fail(QStringLiteral("the coordinate send failed"));
 
-    // Measurement receive: the RQX5 measurement window is pictured here, once it shows received
-    // records: 通讯 → 测量数据 (main->action("CLSend")), its 接 收, the simulator's measurement transfer
-    // typed with instrument.type(...), waitUntil the rows are there, shots.save("measurement-rqx5",
-    // {window}). The RQX2 one needs a program started with that series, after this one has ended:
-    //     Instrument rqx2(simulator, QStringLiteral("rqx2"));
-    //     Application rqx2Program(rqx2.deviceDir(), messages, [] {});
-    //     Form1 *rqx2Main = startProgram(rqx2Program, modal, false, nullptr);
-    //     ... as above, shots.save("measurement-rqx2", {window})
+    // Measurement receive, RQX5: 通讯 → 测量数据 opens the measurement window beside the main window;
+    // 数据文件 is chosen, 接 收 arms it, the instrument sends its job.
+    main->action(QStringLiteral("CLSend"))->trigger();
+    Form4 *measure = program.measureWindow();
+    waitUntil(QStringLiteral("the RQX5 measurement window"), [&] { return measure->isVisible(); });
+    // In front of the main window, as the surveyor sees it after choosing the command.
+    measure->move(0, 0);
+    measure->raise();
+    measure->activateWindow();
+    waitUntil(QStringLiteral("the measurement window in front"), [&] { return measure->isActiveWindow(); });
+    modal.expect(QStringLiteral("成功"), [&](QDialog *box) {
+        shots.save(QStringLiteral("measurement-rqx5"), {measure, box});
+    });
+    measure->button(QStringLiteral("Command1"))->click();
+    instrument.type(QStringLiteral("datafile 12"));
+    waitUntil(QStringLiteral("the RQX5 data file"), [&] { return modal.met(QStringLiteral("成功")); });
+    measure->button(QStringLiteral("Command11"))->click();
 
     // File conversion: the table saved in another format; the save dialog's list of formats.
     modal.expect(QStringLiteral("另存为"), [&](QDialog *dialog) {
@@ -388,5 +399,25 @@ int main(int argc, char **argv)
                                  PortFailureDetail(denied));
 
     program.endProgram();
-    return ended ? 0 : 1;
+    if (!ended)
+        return 1;
+
+    // Measurement receive, RQX2: with that series the measurement window takes the main window's
+    // place; 接收数据 arms it, the instrument sends a measurement file.
+    Instrument rqx2(simulator, QStringLiteral("rqx2"));
+    bool rqx2Ended = false;
+    Application rqx2Program(rqx2.deviceDir(), messages, [&rqx2Ended] { rqx2Ended = true; });
+    Form1 *rqx2Main = startProgram(rqx2Program, modal, false, nullptr);
+    rqx2Main->action(QStringLiteral("CLSend"))->trigger();
+    Form7 *form7 = rqx2Program.rqx2MeasurementWindow();
+    waitUntil(QStringLiteral("the RQX2 measurement window"), [&] { return form7->isVisible(); });
+    form7->move(0, 0);
+    modal.expect(QStringLiteral("成功"), [&](QDialog *box) {
+        shots.save(QStringLiteral("measurement-rqx2"), {form7, box});
+    });
+    child<QPushButton>(form7, "Command1")->click();
+    rqx2.type(QStringLiteral("measurements 10"));
+    waitUntil(QStringLiteral("the RQX2 measurement file"), [&] { return modal.met(QStringLiteral("成功")); });
+    rqx2Program.endProgram();
+    return rqx2Ended ? 0 : 1;
 }
