@@ -100,6 +100,14 @@ void Rqx5MeasurementReceive::install(ReceiveRoutines &routines, Rqx5Protocol &pr
     routines.ReceiveRqx5DataFileRecord = [this] { ReceiveRqx5DataFileRecord(); };
     routines.ReceiveRqx5MeasurementRecord = [this] { ReceiveRqx5MeasurementRecord(); };
     protocol.setDataFileHeaderHandler([this] { ReceiveRqx5DataFileHeader(); });
+    // The end of a data file is told over the measurement window that received it, which the
+    // surveyor is looking at, rather than over the main window (raised in front of it).
+    routines.ShowRqx5TransferComplete = [this, coordinatesComplete = routines.ShowRqx5TransferComplete] {
+        if (m_state.Rqx5MeasureWindowOpen)
+            m_view.showMessage(QStringLiteral("成功"), QStringLiteral("数据传输完毕！"));
+        else if (coordinatesComplete)
+            coordinatesComplete();
+    };
 }
 
 bool Rqx5MeasurementReceive::StartRqx5DataFileReceive()

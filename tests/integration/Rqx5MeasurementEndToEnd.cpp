@@ -96,6 +96,8 @@ TEST_P(Rqx5DataFileEndToEnd, EveryRecordWithEveryField)
     EXPECT_EQ(text("Label5"), "接收完毕！");
     EXPECT_TRUE(app->mainWindow()->findChild<QRadioButton *>("Option3")->isChecked());
     EXPECT_EQ(messages.messages, QStringList{"成功|数据传输完毕！"});
+    // Over the window the surveyor is looking at, not over the main window behind it.
+    EXPECT_EQ(messages.parentName, "Form4");
 }
 
 TEST_P(Rqx5MeasurementsEndToEnd, RecordsOfMixedKindsEachBecomeARow)

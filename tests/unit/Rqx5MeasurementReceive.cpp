@@ -174,7 +174,7 @@ TEST_P(Rqx5DataFileOrder, RecordsShowEveryFieldAndTheEndFrameIsEchoed)
 
     log.clear();
     deliver(fromHex("AA 82"));
-    EXPECT_EQ(log.events, QStringList({"message 成功|数据传输完毕！", "clearOutput", "clearInput",
+    EXPECT_EQ(log.events, QStringList({"form4 message 成功|数据传输完毕！", "clearOutput", "clearInput",
                                        "sthreshold 1", "write AA 82"}));
     EXPECT_EQ(state.RecordCount, 0);
 }
@@ -283,7 +283,7 @@ TEST_F(Rqx5MeasurementReceiveTest, DataFileArrivingByteByByte)
     deliverBytewise(fromHex("AA 82"));
     EXPECT_EQ(hex(link.written), "AA 81 AA 81 AA 81 AA 82");
     EXPECT_EQ(list.count(), 2);
-    EXPECT_EQ(view.messages, QStringList{"成功|数据传输完毕！"});
+    EXPECT_EQ(log.matching("form4 message"), QStringList{"form4 message 成功|数据传输完毕！"});
 }
 
 TEST_F(Rqx5MeasurementReceiveTest, TwoReceivesSeparatedByAnEndFrameBothNumberFromOne)
