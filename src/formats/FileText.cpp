@@ -10,6 +10,7 @@
 namespace {
 constexpr char kGb18030[] = "GB18030";
 constexpr char kUtf8ByteOrderMark[] = "\xEF\xBB\xBF";
+constexpr char kGb18030ByteOrderMark[] = "\x84\x31\x95\x33";
 // The text is encoded in pieces of this many UTF-16 units: a piece of plain ASCII (coordinates,
 // commas, line ends) is copied byte for byte, and no piece makes the encoder ask for four bytes per
 // unit of the whole text at once.
@@ -65,6 +66,15 @@ bool isMultiByteUtf8(const QByteArray &bytes)
     return multiByte;
 }
 
+// Whether the decoder may still hold the start of a sequence at the end of the bytes: a lead byte,
+// or the first two or three bytes of a four-byte sequence (a lead byte and a digit, then a lead byte).
+bool mayEndInsideSequence(const QByteArray &bytes)
+{
+    const qsizetype n = bytes.size();
+    const auto at = [&bytes, n](qsizetype back) { return static_cast<unsigned char>(bytes[n - back]); };
+    return (n >= 1 && at(1) >= 0x80) || (n >= 2 && at(2) >= 0x81 && at(1) >= '0' && at(1) <= '9');
+}
+
 bool isAscii(QStringView text)
 {
     for (const QChar c : text) {
@@ -86,6 +96,7 @@ QByteArray EncodeFileText(const QString &text)
     QByteArray bytes;
     bytes.reserve(text.size());
     qsizetype written = 0;
+    bool allAscii = true;
     for (qsizetype pos = 0; pos < text.size();) {
         qsizetype length = std::min(kEncodePiece, text.size() - pos);
         // A surrogate pair is never split between two pieces.
@@ -93,6 +104,7 @@ QByteArray EncodeFileText(const QString &text)
             --length;
         const QStringView piece = QStringView(text).mid(pos, length);
         const bool ascii = isAscii(piece);
+        allAscii = allAscii && ascii;
         const qsizetype room = ascii ? length : encoder.requiredSpace(length);
         if (written + room > bytes.capacity())
             bytes.reserve(std::max(written + room, bytes.capacity() * 2));
@@ -108,6 +120,13 @@ QByteArray EncodeFileText(const QString &text)
         pos += length;
     }
     bytes.resize(written);
+    // Bytes that the reader would take for UTF-8, or a text that itself begins with a byte-order mark,
+    // get GB18030's byte-order mark in front, so that the file reads back as the text it was written
+    // from: a few Chinese characters in GB18030 can be well-formed UTF-8 as well (茅 is C3 A9, é in
+    // UTF-8). Every other file is written without it, as other programs expect.
+    if (!allAscii &&
+        (text.startsWith(QChar(0xFEFF)) || bytes.startsWith(kUtf8ByteOrderMark) || isMultiByteUtf8(bytes)))
+        bytes.prepend(kGb18030ByteOrderMark);
     return bytes;
 }
 
@@ -119,11 +138,12 @@ QString DecodeFileText(const QByteArray &bytes)
         return QString::fromUtf8(bytes);
     QStringDecoder decoder(kGb18030);
     QString text;
-    if (!bytes.isEmpty() && static_cast<unsigned char>(bytes.back()) >= 0x80) {
+    if (mayEndInsideSequence(bytes)) {
         // The decoder keeps an unfinished sequence at the end for input that never comes; a line end
-        // after it makes it show as a replacement character instead of vanishing.
+        // after it makes it show as replacement characters instead of vanishing.
         text = decoder.decode(bytes + '\n');
-        text.chop(1);
+        if (text.endsWith(u'\n'))
+            text.chop(1);
     } else {
         text = decoder.decode(bytes);
     }
