@@ -89,8 +89,9 @@ void CoordinateFileContent::replaceTable(CoordinateTableModel &table) const
         table.buildColumns(m_nez);
 
     std::vector<CoordinatePoint> batch;
-    batch.reserve(static_cast<size_t>(std::min(count(), kBatchRows)));
-    std::vector<QChar> sequences(static_cast<size_t>(kBatchRows) * kSequenceWidth);
+    const size_t batchRows = static_cast<size_t>(std::min(count(), kBatchRows));
+    batch.reserve(batchRows);
+    std::vector<QChar> sequences(batchRows * kSequenceWidth);
     const int total = count();
     for (int first = 1; first <= total; first += kBatchRows) {
         const int last = std::min(total, first + kBatchRows - 1);
