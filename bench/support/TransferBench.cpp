@@ -45,17 +45,17 @@ bool startBoth(benchmark::State &state, BenchSimulator &sim, const QStringList &
     return true;
 }
 
-// One transfer, timed: command is the menu entry that starts it; an instrument that opens the
-// transfer itself is told to go once the command is given.
-bool runTransfer(benchmark::State &state, BenchSimulator &sim, BenchProgram &program, const QString &command,
-                 bool instrumentOpens, Totals *t)
+// One transfer, timed: command starts it; an instrument that opens the transfer itself is told to go
+// once the command is given.
+bool runTransfer(benchmark::State &state, BenchSimulator &sim, BenchProgram &program,
+                 const std::function<void(Application &)> &command, bool instrumentOpens, Totals *t)
 {
     const double before = residentMegabytes();
     state.ResumeTiming();
     const double cpuBefore = processCpuSeconds();
     QElapsedTimer timer;
     timer.start();
-    program.app->mainWindow()->action(command)->trigger();
+    command(*program.app);
     if (instrumentOpens)
         sim.go();
     const bool ok = sim.finish();
@@ -68,26 +68,39 @@ bool runTransfer(benchmark::State &state, BenchSimulator &sim, BenchProgram &pro
     return ok;
 }
 
+std::function<void(Application &)> menuEntry(const QString &name)
+{
+    return [name](Application &app) { app.mainWindow()->action(name)->trigger(); };
+}
+
 } // namespace
 
 void benchCoordinateReceive(benchmark::State &state, BenchSeries series, int points)
+{
+    benchInstrumentSends(state, series, {"--action", "send", "--points", QString::number(points)}, points,
+                         menuEntry(QStringLiteral("RecZB")),
+                         [points](Application &app) { return app.table().count() == points; });
+}
+
+void benchInstrumentSends(benchmark::State &state, BenchSeries series, const QStringList &simArgs,
+                          int records, const std::function<void(Application &)> &prepare,
+                          const std::function<bool(Application &)> &received)
 {
     Totals totals;
     for (auto _ : state) {
         state.PauseTiming();
         BenchSimulator sim;
         BenchProgram program;
-        if (!startBoth(state, sim, {"--action", "send", "--points", QString::number(points)}, program,
-                       series))
+        if (!startBoth(state, sim, simArgs, program, series))
             return;
-        const bool ok = runTransfer(state, sim, program, QStringLiteral("RecZB"), true, &totals);
-        if (!ok || program.app->table().count() != points) {
+        const bool ok = runTransfer(state, sim, program, prepare, true, &totals);
+        if (!ok || !received(*program.app)) {
             state.SkipWithError(("receive failed: " + sim.errors()).toStdString().c_str());
             return;
         }
         state.ResumeTiming();
     }
-    report(state, totals, points);
+    report(state, totals, records);
 }
 
 void benchCoordinateSend(benchmark::State &state, BenchSeries series,
@@ -104,8 +117,8 @@ void benchCoordinateSend(benchmark::State &state, BenchSeries series,
         table.buildColumns(true);
         table.append(rows);
         // The RQX2 instrument opens a send with its request; the RQX5 one waits for the program's header.
-        const bool ok =
-            runTransfer(state, sim, program, QStringLiteral("SendZB"), series == BenchSeries::Rqx2, &totals);
+        const bool ok = runTransfer(state, sim, program, menuEntry(QStringLiteral("SendZB")),
+                                    series == BenchSeries::Rqx2, &totals);
         if (!ok) {
             state.SkipWithError(("send failed: " + sim.errors()).toStdString().c_str());
             return;

@@ -34,8 +34,6 @@ constexpr int kTransferBufferBound = 50000;
 constexpr int kAnswerBufferBound = 5000;
 constexpr int kSendBufferBound = 2000;
 
-// The instrument's requests are 3 bytes, the last two "J" CR.
-constexpr int kRequestLength = 3;
 // Measurement records are announced by a 16-byte header.
 constexpr int kMeasurementHeaderLength = 16;
 // The handshake answer: transfer kind, "J", CR.
@@ -101,20 +99,27 @@ void Rqx2Protocol::commandSendCoordinates()
 
 bool Rqx2Protocol::PrepareRqx2Transfer()
 {
-    // From now on the port serves this transfer; an RQX5 measurement receive is over.
-    m_state.Rqx5MeasureReceiveStarted = false;
-    m_state.RecordBuffer.reallocate(kTransferBufferBound);
-    m_state.ReceiveBuffer.reallocate(kTransferBufferBound);
-    m_link.clearOutput();
-    m_link.clearInput();
-    m_link.setSendThreshold(1);
-    m_link.setReceiveThreshold(kRequestLength);
-    if (!m_link.openIfClosed()) {
+    if (!PrepareRqx2Port(m_state, m_link)) {
         m_view.reportPortFailure();
         return false;
     }
+    return true;
+}
+
+bool Rqx2Protocol::PrepareRqx2Port(AppState &state, SerialLink &link)
+{
+    // From now on the port serves this transfer; an RQX5 measurement receive is over.
+    state.Rqx5MeasureReceiveStarted = false;
+    state.RecordBuffer.reallocate(kTransferBufferBound);
+    state.ReceiveBuffer.reallocate(kTransferBufferBound);
+    link.clearOutput();
+    link.clearInput();
+    link.setSendThreshold(1);
+    link.setReceiveThreshold(kRequestLength);
+    if (!link.openIfClosed())
+        return false;
     // Nothing is sent: the instrument opens the transfer with its handshake request.
-    m_state.TransferUnderway = true;
+    state.TransferUnderway = true;
     return true;
 }
 

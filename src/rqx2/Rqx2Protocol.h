@@ -24,9 +24,15 @@ public:
     void commandSendCoordinates();    // SendZB: every row is checked before the port is prepared
 
     bool PrepareRqx2Transfer(); // false: the port could not be prepared (the user has been told)
+    // The steps of PrepareRqx2Transfer that its variants share; false when the port could not be
+    // opened (the caller tells the user over its own window).
+    static bool PrepareRqx2Port(AppState &state, SerialLink &link);
     void AnswerRqx2Handshake();
     void ReceiveRqx2CoordinateRecord();
     void SendRqx2NextCoordinate();
+
+    // The instrument's requests are 3 bytes, the last two "J" CR.
+    static constexpr int kRequestLength = 3;
 
     // The pause before each point of a send; the instrument needs it to be ready for the record.
     static constexpr std::chrono::milliseconds kSendPause{100};

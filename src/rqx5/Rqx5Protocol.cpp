@@ -1,10 +1,10 @@
 #include "Rqx5Protocol.h"
 
+#include "Rqx5Decode.h"
 #include "Rqx5Frames.h"
 #include "Rqx5Record.h"
 #include "core/AppState.h"
 #include "core/CoordinateTableModel.h"
-#include "core/InstrumentCode.h"
 #include "core/SendCheck.h"
 #include "core/TransferView.h"
 #include "serial/Frames.h"
@@ -27,17 +27,6 @@ constexpr int kNameText = 4;
 
 // The 14th character of a received coordinate is not taken; this digit stands in for it.
 const QString kCoordinateTail = QStringLiteral("0");
-
-// Puts the character of RecordBuffer position k into CharCodeTable[k] for k = first..last.
-void decodeRecordBuffer(AppState &state, int first, int last)
-{
-    if (state.CharCodeTable.size() <= static_cast<size_t>(last))
-        state.CharCodeTable.resize(static_cast<size_t>(last) + 1);
-    for (int k = first; k <= last; ++k) {
-        state.LoopIndex = k;
-        state.CharCodeTable[static_cast<size_t>(k)] = CodeToCharacter(state.RecordBuffer.at(k));
-    }
-}
 
 } // namespace
 
@@ -115,11 +104,9 @@ void Rqx5Protocol::ReceiveRqx5DataBlock()
     }
 
     m_view.selectCoordinateData();
-    decodeRecordBuffer(m_state, kHeaderNameFirst, kHeaderNameFirst + kHeaderNameLength - 1);
-    QString fileName;
-    for (int k = kHeaderNameFirst; k < kHeaderNameFirst + kHeaderNameLength; ++k)
-        fileName += m_state.CharCodeTable[static_cast<size_t>(k)];
-    m_view.setFileName(fileName);
+    const int nameLast = kHeaderNameFirst + kHeaderNameLength - 1;
+    Rqx5Decode::recordBuffer(m_state, kHeaderNameFirst, nameLast);
+    m_view.setFileName(Rqx5Decode::characters(m_state, kHeaderNameFirst, nameLast));
     m_state.Rqx5Count = m_state.RecordBuffer.at(kHeaderCountHigh) * kHeaderCountBase +
                         m_state.RecordBuffer.at(kHeaderCountLow);
     m_view.setProgress(QString::number(m_state.Rqx5Count));
@@ -157,7 +144,7 @@ void Rqx5Protocol::ReceiveRqx5CoordinateRecord()
     m_state.reallocateCharCodeTable(kCharCodeTableBound);
     m_view.setStatus(QStringLiteral("坐标数据传送中。。。"));
     m_state.RecordBuffer.copyShiftedFrom(m_state.ReceiveBuffer);
-    decodeRecordBuffer(m_state, 0, kRecordLastDecoded);
+    Rqx5Decode::recordBuffer(m_state, 0, kRecordLastDecoded);
 
     const long index = m_state.RecordCount;
     auto &texts = m_state.PointText;

@@ -5,12 +5,17 @@
 #include "Form1.h"
 #include "Form2.h"
 #include "Form3.h"
+#include "Form4.h"
 #include "Form5.h"
 #include "Form6.h"
+#include "Form7.h"
 #include "LinkHoldingPresenter.h"
 #include "MessagePresenter.h"
 #include "QFileDialogPresenter.h"
+#include "Rqx5MeasurementFiles.h"
+#include "rqx2/Rqx2MeasurementReceive.h"
 #include "rqx2/Rqx2Protocol.h"
+#include "rqx5/Rqx5MeasurementReceive.h"
 #include "rqx5/Rqx5Protocol.h"
 #include "serial/CableSearch.h"
 #include "serial/DeviceList.h"
@@ -21,6 +26,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QPushButton>
+#include <QRadioButton>
 
 namespace {
 const QString kNoticeTitle = QStringLiteral("提示：");
@@ -42,6 +48,7 @@ Application::Application(const QString &deviceDir, MessagePresenter &messages,
     m_state.Selection = m_form6.get();
     m_form1 = std::make_unique<Form1>(m_state, m_table, *m_heldMessages);
     m_form1->setEndProgram([this] { this->endProgram(); });
+    m_form1->setMeasureWindowLoader([this] { loadMeasureWindow(); });
     m_form3 = new Form3(m_state, *m_link, *m_heldMessages, m_form1.get());
 
     m_dispatcher = std::make_unique<ReceiveDispatcher>(m_state, *m_link, *m_form1);
@@ -55,7 +62,11 @@ Application::Application(const QString &deviceDir, MessagePresenter &messages,
     m_commonDialog = std::make_unique<CommonDialog>(*fileDialogs);
     m_fileCommands = std::make_unique<CoordinateFileCommands>(m_state, m_table, *m_form1, *m_commonDialog,
                                                               *m_heldMessages);
+    m_form7 = std::make_unique<Form7>(m_state, *m_heldMessages, *m_commonDialog);
+    m_form7->setEndProgram([this] { this->endProgram(); });
+    m_rqx2Measurement = std::make_unique<Rqx2MeasurementReceive>(m_state, *m_link, m_form7->list(), *m_form7);
     m_rqx2->install(m_dispatcher->routines());
+    m_rqx2Measurement->install(m_dispatcher->routines());
     m_rqx5->install(m_dispatcher->routines());
     if (m_ownLink) {
         m_ownLink->setReceiveHandler([this] { m_dispatcher->OnReceiveEvent(); });
@@ -93,6 +104,7 @@ void Application::connectCommands()
     onButton("Command9", [this] { m_fileCommands->OlderSave(); });
     onAction("RecZB", [this] { RecZB(); });
     onAction("SendZB", [this] { SendZB(); });
+    onAction("CLSend", [this] { CLSend(); });
     onAction("COM_Set", [this] {
         m_form3->show();
         m_form3->raise();
@@ -104,6 +116,10 @@ void Application::connectCommands()
     onButton("Command1", [this] { m_portCommands->SendTestCommand1(); });
     onButton("Command13", [this] { m_portCommands->SendTestCommand2(); });
     onButton("Command2", [this] { m_portCommands->PreparePort(); });
+
+    QObject::connect(w, &Form1::measurementStatusChanged, m_form7.get(), &Form7::setStatus);
+    QObject::connect(m_form7.get(), &Form7::receiveRequested, m_form7.get(),
+                     [this] { m_rqx2Measurement->commandReceive(); });
 }
 
 void Application::ShowSelectionDialog()
@@ -164,8 +180,8 @@ void Application::reportLostPort()
 {
     // A cable pulled or a port gone in the middle of a transfer: what has arrived stays, and the
     // user is told once. A port that goes away after the last frame of a transfer is not reported:
-    // the next command that needs it reports it. No window is brought forward (the measurement window may be the only one
-    // shown); the box stands over whichever window is active.
+    // the next command that needs it reports it. No window is brought forward (the measurement window may be
+    // the only one shown); the box stands over whichever window is active.
     if (m_ended || !m_state.TransferUnderway)
         return;
     m_state.TransferUnderway = false;
@@ -184,8 +200,11 @@ void Application::endProgram()
     m_form1->pointEditor()->hide();
     m_form1->instructions()->hide();
     m_form3->hide();
+    if (m_form4)
+        m_form4->hide();
     m_form1->hide();
     m_form6->hide();
+    m_form7->hide();
     if (m_endHook)
         m_endHook();
 }
@@ -205,4 +224,50 @@ void Application::SendZB()
         m_rqx5->commandSendCoordinates();
     else if (m_state.rqx2())
         m_rqx2->commandSendCoordinates();
+}
+
+void Application::CLSend()
+{
+    if (m_state.rqx5())
+        showRqx5MeasureWindow();
+    else if (m_state.rqx2())
+        showRqx2MeasurementWindow();
+}
+
+void Application::loadMeasureWindow()
+{
+    if (m_form4)
+        return;
+    m_form4 = std::make_unique<Form4>(m_state, *m_heldMessages);
+    m_form4->setSelectMeasurementData(
+        [this] { m_form1->findChild<QRadioButton *>(QStringLiteral("Option3"))->setChecked(true); });
+    m_rqx5Measurement = std::make_unique<Rqx5MeasurementReceive>(m_state, *m_link, m_form4->list(), *m_form4);
+    m_rqx5Measurement->install(m_dispatcher->routines(), *m_rqx5);
+    m_rqx5Files = std::make_unique<Rqx5MeasurementFiles>(m_state, *m_form4, *m_commonDialog, *m_heldMessages);
+    m_form4->setCommands(*m_rqx5Measurement, *m_rqx5Files);
+    // Its list's columns are given in units of the list's width / 19.
+    m_state.MeasureColumnUnit = qRound(m_form4->tableWidth() / 19.0);
+}
+
+void Application::showRqx5MeasureWindow()
+{
+    // Shown beside the main window, which stays.
+    m_form4->show();
+    m_form4->raise();
+    m_form4->activateWindow();
+    m_state.Rqx5MeasureWindowOpen = true;
+}
+
+void Application::showRqx2MeasurementWindow()
+{
+    m_form7->show();
+    m_form7->raise();
+    m_form7->activateWindow();
+    // The list shows its columns from the start, before anything is received or opened; set up
+    // once the window is laid out, as their widths may follow from the list's.
+    if (m_form7->list().columnCount() == 0)
+        m_form7->SetupRqx2MeasurementList();
+    m_rqx2Measurement->selectMeasurementReceive();
+    // From now on the measurement window is the program's window.
+    m_form1->hide();
 }

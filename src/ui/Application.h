@@ -38,12 +38,17 @@ class FileDialogPresenter;
 class LinkHoldingPresenter;
 class Form1;
 class Form3;
+class Form4;
 class Form6;
+class Form7;
 class MessagePresenter;
 class PortCommands;
 class QSerialLink;
 class ReceiveDispatcher;
+class Rqx2MeasurementReceive;
 class Rqx2Protocol;
+class Rqx5MeasurementFiles;
+class Rqx5MeasurementReceive;
 class Rqx5Protocol;
 class SerialLink;
 class TransferView;
@@ -71,6 +76,7 @@ public:
     // The main window's transfer commands; the series is read from the selection dialog each time.
     void RecZB();
     void SendZB();
+    void CLSend();
 
     AppState &state() { return m_state; }
     CoordinateTableModel &table() { return m_table; }
@@ -78,6 +84,7 @@ public:
     ReceiveDispatcher &dispatcher() { return *m_dispatcher; }
     Rqx2Protocol &rqx2() { return *m_rqx2; }
     Rqx5Protocol &rqx5() { return *m_rqx5; }
+    Rqx2MeasurementReceive &rqx2Measurement() { return *m_rqx2Measurement; }
     PortCommands &portCommands() { return *m_portCommands; }
     // The main window's one file dialog, shared by every file command of every window.
     CommonDialog &fileDialog() { return *m_commonDialog; }
@@ -87,11 +94,18 @@ public:
     Form1 *mainWindow() const { return m_form1.get(); }
     Form6 *selectionDialog() const { return m_form6.get(); }
     Form3 *portDialog() const { return m_form3; }
+    // The RQX5 measurement window, created hidden when the main window loads (null before).
+    Form4 *measureWindow() const { return m_form4.get(); }
+    Rqx5MeasurementReceive &rqx5Measurement() { return *m_rqx5Measurement; }
+    Form7 *rqx2MeasurementWindow() const { return m_form7.get(); }
 
 private:
     void ensureMainWindowLoaded();
     void reportLostPort();
     void connectCommands();
+    void loadMeasureWindow();
+    void showRqx5MeasureWindow();
+    void showRqx2MeasurementWindow();
 
     QString m_deviceDir;
     MessagePresenter &m_messages;
@@ -113,4 +127,9 @@ private:
     std::unique_ptr<FileDialogPresenter> m_ownFileDialogs;
     std::unique_ptr<CommonDialog> m_commonDialog;
     std::unique_ptr<CoordinateFileCommands> m_fileCommands;
+    std::unique_ptr<Form7> m_form7;
+    std::unique_ptr<Rqx2MeasurementReceive> m_rqx2Measurement;
+    std::unique_ptr<Form4> m_form4;
+    std::unique_ptr<Rqx5MeasurementReceive> m_rqx5Measurement;
+    std::unique_ptr<Rqx5MeasurementFiles> m_rqx5Files;
 };

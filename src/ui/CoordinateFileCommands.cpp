@@ -60,6 +60,18 @@ CoordinateFileCommands::CoordinateFileCommands(AppState &state, CoordinateTableM
 {
 }
 
+QString CoordinateFileCommands::skippedLinesNotice(int skipped, int firstSkippedLine)
+{
+    return QStringLiteral("有%1行数据的字段不全，未读入；第一处是文件的第%2行。")
+        .arg(skipped)
+        .arg(firstSkippedLine);
+}
+
+QString CoordinateFileCommands::fileError(const QString &path, const QString &reason)
+{
+    return path + u'\n' + reason;
+}
+
 int CoordinateFileCommands::chosenFormat() const
 {
     return isCoordinateFileFormat(m_dialog.FilterIndex) ? m_dialog.FilterIndex : HylNez;
@@ -100,9 +112,7 @@ void CoordinateFileCommands::Open()
     }
     if (content.skippedLines() > 0) {
         m_messages.showMessage(&m_window, kNoticeTitle,
-                               QStringLiteral("有%1行数据的字段不全，未读入；第一处是文件的第%2行。")
-                                   .arg(content.skippedLines())
-                                   .arg(content.firstSkippedLine()));
+                               skippedLinesNotice(content.skippedLines(), content.firstSkippedLine()));
     }
 }
 
@@ -163,5 +173,5 @@ void CoordinateFileCommands::saveDrawing(const QString &path)
 
 void CoordinateFileCommands::error(const QString &path, const QString &reason)
 {
-    m_messages.showMessage(&m_window, kErrorTitle, path + u'\n' + reason);
+    m_messages.showMessage(&m_window, kErrorTitle, fileError(path, reason));
 }

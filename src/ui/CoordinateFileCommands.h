@@ -22,6 +22,11 @@ public:
     CoordinateFileCommands(AppState &state, CoordinateTableModel &table, Form1 &window, CommonDialog &dialog,
                            MessagePresenter &messages);
 
+    // The notice after a file in which lines were not read, for every file command of the program.
+    static QString skippedLinesNotice(int skipped, int firstSkippedLine);
+    // The error after a file that cannot be read or written: its path and the reason.
+    static QString fileError(const QString &path, const QString &reason);
+
     void Open();      // menu "打开  " (Open) and button "打 开" (Command10)
     void Save();      // menu "保存" (Save)
     void OlderSave(); // button "保 存" (Command9)

@@ -2,6 +2,7 @@
 
 #include "Form2.h"
 #include "Form5.h"
+#include "ListRepaintDeferral.h"
 #include "MessagePresenter.h"
 #include "core/AppState.h"
 #include "core/CoordinateTableModel.h"
@@ -27,7 +28,6 @@ constexpr int kVersionToMakerSpaces = 54;
 constexpr double kNumberColumnShortfallTwips = 480;
 constexpr double kTwipsPerInch = 1440;
 constexpr int kListUnits = 18;
-constexpr int kListRepaintMs = 40;
 } // namespace
 
 Form1::Form1(AppState &state, CoordinateTableModel &table, MessagePresenter &messages, QWidget *parent)
@@ -61,10 +61,7 @@ Form1::Form1(AppState &state, CoordinateTableModel &table, MessagePresenter &mes
         keepARowSelected();
     });
     connect(&m_table, &QAbstractItemModel::rowsInserted, this, &Form1::keepARowSelected);
-    connect(&m_table, &QAbstractItemModel::rowsInserted, this, &Form1::deferListRepaint);
-    m_listRepaint.setSingleShot(true);
-    m_listRepaint.setInterval(kListRepaintMs);
-    connect(&m_listRepaint, &QTimer::timeout, this, [this] { m_list->setUpdatesEnabled(true); });
+    new ListRepaintDeferral(m_list);
     connect(&m_table, &QAbstractItemModel::rowsRemoved, this, &Form1::keepARowSelected);
     applyViewMode();
 }
@@ -220,6 +217,8 @@ void Form1::load()
 {
     m_state.load();
     m_state.ListColumnUnit = m_list->width() / double(kListUnits);
+    if (m_loadMeasureWindow)
+        m_loadMeasureWindow();
     m_loaded = true;
 }
 
@@ -267,17 +266,6 @@ void Form1::keepARowSelected()
     if (!current.isValid())
         current = m_table.index(0, m_table.isPlainList() ? 0 : 1);
     selection->setCurrentIndex(current, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-}
-
-void Form1::deferListRepaint()
-{
-    // Over a fast line a record arrives every few milliseconds, and repainting the list for each
-    // one costs more than handling the record. New rows are shown at most kListRepaintMs later,
-    // which the eye cannot tell from at once, so a burst costs one repaint per interval.
-    if (m_listRepaint.isActive())
-        return;
-    m_list->setUpdatesEnabled(false);
-    m_listRepaint.start();
 }
 
 void Form1::applyColumnWidths()

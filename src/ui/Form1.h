@@ -5,7 +5,6 @@
 
 #include <QMainWindow>
 #include <QPersistentModelIndex>
-#include <QTimer>
 #include <functional>
 
 struct AppState;
@@ -34,6 +33,8 @@ public:
 
     // The load step: the shared state initialised, the column unit taken from the table's width.
     void load();
+    // Part of the load step: creates the RQX5 measurement window, hidden.
+    void setMeasureWindowLoader(std::function<void()> load) { m_loadMeasureWindow = std::move(load); }
     bool isLoaded() const { return m_loaded; }
 
     // With the RQX2 series there is no file name: Label1 "文件:" and Text3 are switched off.
@@ -91,7 +92,6 @@ private:
     void applyColumnWidths();
     void applyViewMode();
     void keepARowSelected();
-    void deferListRepaint();
     void setEditButtonsEnabled(bool enabled);
     void refreshCount();
     void error(QWidget *parent, const QString &text);
@@ -101,6 +101,7 @@ private:
     MessagePresenter &m_messages;
     TableOperations m_operations;
     std::function<void()> m_end;
+    std::function<void()> m_loadMeasureWindow;
     bool m_loaded = false;
 
     QTableView *m_list = nullptr;
@@ -115,5 +116,4 @@ private:
     Form2 *m_editor = nullptr;
     Form5 *m_instructions = nullptr;
     QPersistentModelIndex m_editRow;
-    QTimer m_listRepaint;
 };

@@ -32,6 +32,14 @@ protected:
         while (link.portOpen && link.rThreshold > 0 && link.waitingCount() >= link.rThreshold)
             dispatcher.OnReceiveEvent();
     }
+    // Bytes arriving as the port sees them when part of a frame waits in the link already: one
+    // receive event once the waiting bytes, held ones included, reach the receive threshold.
+    void arrive(const QByteArray &bytes)
+    {
+        link.waiting += bytes;
+        if (link.portOpen && link.rThreshold > 0 && link.waitingCount() >= link.rThreshold)
+            dispatcher.OnReceiveEvent();
+    }
 
     void addRow(const QString &number, const QString &name, const QString &first, const QString &second,
                 const QString &height)

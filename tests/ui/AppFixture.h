@@ -32,7 +32,7 @@ protected:
     void startProgram()
     {
         app = std::make_unique<Application>(
-            devices.path(), messages, [this] { ++ends; }, &link);
+            devices.path(), messages, [this] { ++ends; }, &link, fileDialogs);
         app->start();
     }
 
@@ -70,5 +70,6 @@ protected:
     FakeSerialLink link{log};
     QTemporaryDir devices;
     int ends = 0;
+    FileDialogPresenter *fileDialogs = nullptr; // the test's own answers to file dialogs, if any
     std::unique_ptr<Application> app;
 };

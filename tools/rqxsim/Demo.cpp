@@ -6,6 +6,8 @@
 //   receive [FILE]         the instrument takes the program's coordinate send and writes the points
 //                          it gets to FILE; RQX2: start the send on the program first; RQX5: type
 //                          this first, then start the send on the program
+//   measurements N | FILE  RQX2: the instrument sends a measurement file of N records or FILE;
+//                          choose 测量数据 and 接收数据 on the program first
 //   ACTION [N | FILE]      any other transfer the series plays, with N points or input FILE
 //   help, quit
 //
@@ -42,6 +44,14 @@ void printHelp(const SimOptions &options)
         report(QStringLiteral(
             "  receive [FILE]       the instrument receives the program's points (written to FILE);"
             " type this first, then choose 发送 on the program"));
+    if (isRqx2(options))
+        report(QStringLiteral(
+            "  measurements N | measurements FILE   the instrument sends a measurement file of N"
+            " records (or FILE); choose 测量数据 and 接收数据 on the program first"));
+    else
+        report(QStringLiteral(
+            "  datafile N | measure N | measure-padded N   the instrument sends a data file of N"
+            " records, or N measurements (padded to 58 bytes); choose 测量数据 and 接收 first"));
     report(QStringLiteral("  ACTION [N | FILE]    any other transfer of the series"));
     report(QStringLiteral("  help, quit           connection tests (连接测试) are answered at any time"));
 }

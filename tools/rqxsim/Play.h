@@ -16,6 +16,7 @@ struct SimOptions {
     int points = 0;                                 // points to generate when no file is given
     QString outputFile;                             // where received points are written
     int timeoutMs = 10000;                          // how long to wait for the program at each step
+    int pauseMs = 500;                              // between RQX5 measurement records
     bool demo = false;                              // keep playing until killed
 };
 

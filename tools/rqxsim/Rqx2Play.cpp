@@ -1,7 +1,9 @@
-// The RQX2 instrument's two coordinate transfers. Each call plays one transfer, so the demo can call
-// again for the next one. The instrument opens both with its request "J" CR once it is told 'go'.
+// The RQX2 instrument's two coordinate transfers, and the action that sends its measurements
+// (Rqx2MeasurementPlay). Each call plays one transfer, so the demo can call again for the next one.
+// The instrument opens each with its request "J" CR once it is told 'go'.
 #include "Exchange.h"
 #include "Play.h"
+#include "Rqx2MeasurementPlay.h"
 #include "Rqx2SimFrames.h"
 #include "Wire.h"
 
@@ -105,6 +107,8 @@ int playRqx2(Wire &wire, const SimOptions &options)
         return sendPoints(wire, options);
     if (options.action == QLatin1String("receive"))
         return receivePoints(wire, options);
+    if (options.action == QLatin1String("measurements"))
+        return playRqx2Measurements(wire, options);
     report(QStringLiteral("the RQX2 instrument does not play the action %1").arg(options.action));
     return 1;
 }

@@ -2,6 +2,7 @@
 // again for the next one.
 #include "Exchange.h"
 #include "Play.h"
+#include "Rqx5MeasurePlay.h"
 #include "Rqx5SimFrames.h"
 #include "Wire.h"
 
@@ -130,6 +131,8 @@ int playRqx5(Wire &wire, const SimOptions &options)
         return sendPoints(wire, options);
     if (options.action == QLatin1String("receive"))
         return receivePoints(wire, options);
+    if (isRqx5MeasureAction(options.action))
+        return playRqx5Measure(wire, options);
     report(QStringLiteral("the RQX5 instrument does not play the action %1").arg(options.action));
     return 1;
 }

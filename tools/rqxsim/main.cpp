@@ -20,13 +20,18 @@ void usage()
     std::fputs(
         "usage: rqxsim --device-dir DIR [--series rqx2|rqx5] [--action ACTION] [options]\n"
         "  --record FILE       write every byte both ways: '<ms since start> <in|out> <hex>' per line\n"
-        "  --action ACTION     answer-test (default), script, send, receive\n"
+        "  --action ACTION     answer-test (default), script, send, receive; RQX5 also datafile,\n"
+        "                      measure, measure-padded (--points records)\n"
         "  --script FILE       for the action script: lines 'send HEX', 'expect HEX [MS]', 'wait MS',\n"
         "                      'quiet MS', 'go'\n"
         "  --points N          points to generate for send\n"
         "  --points-file FILE  points to send, lines 'number,name,N,E,Z'\n"
+        "  --action measurements  (rqx2) the instrument sends a measurement file: N generated records,\n"
+        "                      or those of the --points-file, lines 'station,...', 'backsight,...',\n"
+        "                      'measurement,...' and 'name,F0001' (see Rqx2MeasurementFrames.h)\n"
         "  --output FILE       where received points are written\n"
         "  --timeout MS        how long to wait for the program at each step (default 10000)\n"
+        "  --pause MS          RQX5 measure: time between measurement records (default 500)\n"
         "  --demo              keep answering connection tests until killed and play the transfers\n"
         "                      typed on standard input ('help' lists them)\n"
         "Prints 'ready <device entry>' once the device entry exists. Transfers the instrument opens\n"
@@ -104,6 +109,8 @@ int main(int argc, char **argv)
             options.outputFile = value();
         else if (arg == QLatin1String("--timeout"))
             options.timeoutMs = value().toInt();
+        else if (arg == QLatin1String("--pause"))
+            options.pauseMs = value().toInt();
         else if (arg == QLatin1String("--demo"))
             options.demo = true;
         else {

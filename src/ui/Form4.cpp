@@ -1,0 +1,362 @@
+#include "Form4.h"
+
+#include "ListRepaintDeferral.h"
+#include "MessagePresenter.h"
+#include "Rqx5MeasurementFiles.h"
+#include "core/AppState.h"
+#include "rqx5/Rqx5MeasurementColumns.h"
+#include "rqx5/Rqx5MeasurementReceive.h"
+
+#include <QAction>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLayout>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace {
+constexpr int kWidth = 1000;
+constexpr int kHeight = 600;
+// The boxes show a 9-character instrument number, a 6-character date and a k/n count whole.
+constexpr int kShortBoxWidth = 110;
+const QString kWaiting = QStringLiteral("等待接收数据...");
+
+QFont boxFont()
+{
+    QFont font;
+    font.setFamilies({QStringLiteral("宋体"), QStringLiteral("SimSun")});
+    return font;
+}
+} // namespace
+
+Form4::Form4(AppState &state, MessagePresenter &messages, QWidget *parent)
+    : QMainWindow(parent), m_state(state), m_messages(messages)
+{
+    setObjectName(QStringLiteral("Form4"));
+    setWindowTitle(QStringLiteral("HYL-测量数据"));
+    buildMenus();
+    setCentralWidget(buildCentralWidget());
+    resize(kWidth, kHeight);
+
+    connect(button(QStringLiteral("Command1")), &QPushButton::clicked, this, &Form4::Receive);
+    connect(button(QStringLiteral("Command2")), &QPushButton::clicked, this, &Form4::Open);
+    connect(button(QStringLiteral("Command9")), &QPushButton::clicked, this, &Form4::Save);
+    connect(button(QStringLiteral("Command11")), &QPushButton::clicked, this, &Form4::leave);
+    connect(action(QStringLiteral("Q")), &QAction::triggered, this, &Form4::leave);
+    connect(&m_list, &QAbstractItemModel::modelReset, this, &Form4::applyColumnWidths);
+    new ListRepaintDeferral(m_listView);
+}
+
+void Form4::buildMenus()
+{
+    auto addEntry = [](QMenu *menu, const char *name, const QString &text) {
+        QAction *entry = menu->addAction(text);
+        entry->setObjectName(QLatin1String(name));
+        return entry;
+    };
+    auto addSubmenu = [](QMenu *menu, const char *name, const QString &text) {
+        QMenu *submenu = menu->addMenu(text);
+        submenu->setObjectName(QLatin1String(name) + QStringLiteral("Menu"));
+        submenu->menuAction()->setObjectName(QLatin1String(name));
+        return submenu;
+    };
+
+    QMenu *file = menuBar()->addMenu(QStringLiteral("文件(F)"));
+    file->setObjectName(QStringLiteral("FileMenu"));
+    file->menuAction()->setObjectName(QStringLiteral("File"));
+    QMenu *open = addSubmenu(file, "Open", QStringLiteral("打开(O)"));
+    addEntry(open, "df", QStringLiteral("数据文件"));
+    addEntry(open, "d", QStringLiteral("测量数据"));
+    QMenu *save = addSubmenu(file, "Save", QStringLiteral("保存(S)"));
+    addEntry(save, "dfs", QStringLiteral("数据文件"));
+    addEntry(save, "ds", QStringLiteral("测量数据"));
+    addEntry(file, "Q", QStringLiteral("退出(Q)"));
+
+    QMenu *receive = menuBar()->addMenu(QStringLiteral("通讯(C)"));
+    receive->setObjectName(QStringLiteral("RecMenu"));
+    receive->menuAction()->setObjectName(QStringLiteral("Rec"));
+    addEntry(receive, "DataFile_R", QStringLiteral("接收数据文件"));
+    addEntry(receive, "Data_R", QStringLiteral("接收测量数据"));
+}
+
+QWidget *Form4::buildCentralWidget()
+{
+    auto *central = new QWidget(this);
+    const QFont font = boxFont();
+    auto label = [&](const char *name, const QString &text) {
+        auto *l = new QLabel(text, central);
+        l->setObjectName(QLatin1String(name));
+        l->setFont(font);
+        return l;
+    };
+    auto box = [&](const char *name, bool readOnly) {
+        auto *edit = new QLineEdit(central);
+        edit->setObjectName(QLatin1String(name));
+        edit->setFont(font);
+        edit->setReadOnly(readOnly);
+        return edit;
+    };
+
+    // The date and the instrument number can be typed for measurements that come without a header.
+    m_date = box("Text2", false);
+    m_date->setMaximumWidth(kShortBoxWidth);
+    auto *top = new QHBoxLayout;
+    top->addWidget(label("Label3", QStringLiteral("创建日期：")));
+    top->addWidget(m_date);
+    top->addStretch();
+
+    m_listView = new QTableView(central);
+    m_listView->setObjectName(QStringLiteral("ListView1"));
+    m_listView->setModel(&m_list);
+    m_listView->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_listView->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_listView->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_listView->setShowGrid(false);
+    m_listView->setWordWrap(false);
+    m_listView->verticalHeader()->hide();
+    // Uniform row heights keep a long data file as quick to show as a short one.
+    m_listView->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    m_listView->verticalHeader()->setDefaultSectionSize(m_listView->fontMetrics().height() + 6);
+    m_listView->horizontalHeader()->setHighlightSections(false);
+
+    auto *frame = new QGroupBox(central);
+    frame->setObjectName(QStringLiteral("Frame1"));
+    m_dataFile = new QRadioButton(QStringLiteral("数据文件"), frame);
+    m_dataFile->setObjectName(QStringLiteral("Option1"));
+    // One mode is always chosen, so "接 收" always does something.
+    m_dataFile->setChecked(true);
+    m_measurement = new QRadioButton(QStringLiteral("测量数据"), frame);
+    m_measurement->setObjectName(QStringLiteral("Option2"));
+    auto *commands = new QVBoxLayout(frame);
+    commands->addWidget(m_dataFile);
+    commands->addWidget(m_measurement);
+    commands->addSpacing(16);
+    for (auto [name, text] : {std::pair{"Command1", "接 收"}, {"Command2", "打 开"}, {"Command9", "保 存"}}) {
+        auto *b = new QPushButton(QString::fromUtf8(text), frame);
+        b->setObjectName(QLatin1String(name));
+        commands->addWidget(b);
+    }
+    commands->addStretch();
+    auto *leaveButton = new QPushButton(QStringLiteral("退 出"), frame);
+    leaveButton->setObjectName(QStringLiteral("Command11"));
+    commands->addWidget(leaveButton);
+
+    auto *middle = new QHBoxLayout;
+    middle->addWidget(m_listView, 1);
+    middle->addWidget(frame);
+
+    m_fileName = box("Text3", true);
+    m_status = label("Label5", QString());
+    m_count = box("Text1", true);
+    m_count->setMaximumWidth(kShortBoxWidth);
+    m_number = box("Text4", false);
+    m_number->setMaximumWidth(kShortBoxWidth);
+    auto *bottom = new QHBoxLayout;
+    bottom->addWidget(label("Label1", QStringLiteral("文件名:")));
+    bottom->addWidget(m_fileName, 2);
+    bottom->addWidget(m_status, 1);
+    bottom->addWidget(label("Label2", QStringLiteral("传输点数:")));
+    bottom->addWidget(m_count);
+    bottom->addWidget(label("Label4", QStringLiteral("仪器编号：")));
+    bottom->addWidget(m_number);
+
+    // The text of the last file written or read is kept, not shown.
+    m_fileText = new QPlainTextEdit(central);
+    m_fileText->setObjectName(QStringLiteral("Text6"));
+    m_fileText->setFont(font);
+    m_fileText->setReadOnly(true);
+    m_fileText->hide();
+
+    auto *layout = new QVBoxLayout(central);
+    layout->addLayout(top);
+    layout->addLayout(middle, 1);
+    layout->addLayout(bottom);
+    return central;
+}
+
+void Form4::setCommands(Rqx5MeasurementReceive &receive, Rqx5MeasurementFiles &files)
+{
+    m_receive = &receive;
+    m_files = &files;
+    auto onAction = [this](const char *name, auto handler) {
+        connect(action(QLatin1String(name)), &QAction::triggered, this, handler);
+    };
+    onAction("DataFile_R", [this] {
+        setStatus(kWaiting);
+        m_receive->StartRqx5DataFileReceive();
+    });
+    onAction("Data_R", [this] {
+        setStatus(kWaiting);
+        m_receive->StartRqx5MeasurementReceive();
+    });
+    onAction("df", [this] {
+        setStatus(QString());
+        m_files->OpenRqx5DataFile();
+    });
+    onAction("d", [this] {
+        setStatus(QString());
+        m_files->OpenRqx5MeasurementFile();
+    });
+    onAction("dfs", [this] {
+        setStatus(QString());
+        m_files->SaveRqx5DataFile();
+    });
+    onAction("ds", [this] {
+        setStatus(QString());
+        m_files->SaveRqx5MeasurementFile();
+    });
+}
+
+int Form4::tableWidth()
+{
+    // A window never shown has had no resize event, so its layouts have not run yet: they are run
+    // here, at the window's size, the outer one first.
+    if (!isVisible()) {
+        for (QLayout *l : {layout(), centralWidget()->layout()}) {
+            l->invalidate();
+            l->activate();
+        }
+    }
+    return m_listView->width();
+}
+
+void Form4::applyColumnWidths()
+{
+    const int unit = m_state.MeasureColumnUnit > 0 ? m_state.MeasureColumnUnit : 1;
+    QHeaderView *header = m_listView->horizontalHeader();
+    const auto &columns = m_list.columns();
+    for (int c = 0; c < static_cast<int>(columns.size()); ++c) {
+        const double width = columns[static_cast<size_t>(c)].width;
+        // The row's own number is practically hidden.
+        header->setSectionHidden(c, width <= 0);
+        if (width > 0)
+            header->resizeSection(c, static_cast<int>(width * unit));
+    }
+}
+
+bool Form4::dataFileSelected() const
+{
+    return m_dataFile->isChecked();
+}
+
+bool Form4::measurementSelected() const
+{
+    return m_measurement->isChecked();
+}
+
+QString Form4::date() const
+{
+    return m_date->text();
+}
+
+QString Form4::instrumentNumber() const
+{
+    return m_number->text();
+}
+
+void Form4::setFileText(const QString &text)
+{
+    m_fileText->setPlainText(text);
+}
+
+QString Form4::fileText() const
+{
+    return m_fileText->toPlainText();
+}
+
+QAction *Form4::action(const QString &name) const
+{
+    return findChild<QAction *>(name);
+}
+
+QPushButton *Form4::button(const QString &name) const
+{
+    return findChild<QPushButton *>(name);
+}
+
+void Form4::Receive()
+{
+    if (!m_receive)
+        return;
+    if (dataFileSelected()) {
+        SetRqx5DataFileColumns(m_list, m_state.nez());
+        m_receive->StartRqx5DataFileReceive();
+    } else if (measurementSelected()) {
+        m_receive->StartRqx5MeasurementReceive();
+    }
+}
+
+void Form4::Open()
+{
+    if (!m_files)
+        return;
+    if (dataFileSelected())
+        m_files->OpenRqx5DataFile();
+    else
+        m_files->OpenRqx5MeasurementFile();
+}
+
+void Form4::Save()
+{
+    if (!m_files)
+        return;
+    if (dataFileSelected())
+        m_files->SaveRqx5DataFile();
+    else if (measurementSelected())
+        m_files->SaveRqx5MeasurementFile();
+}
+
+void Form4::leave()
+{
+    hide();
+}
+
+void Form4::setStatus(const QString &text)
+{
+    m_status->setText(text);
+}
+
+void Form4::setFileName(const QString &text)
+{
+    m_fileName->setText(text);
+}
+
+void Form4::setCount(const QString &text)
+{
+    m_count->setText(text);
+}
+
+void Form4::setDate(const QString &text)
+{
+    m_date->setText(text);
+}
+
+void Form4::setInstrumentNumber(const QString &text)
+{
+    m_number->setText(text);
+}
+
+void Form4::selectMeasurementData()
+{
+    if (m_selectMeasurementData)
+        m_selectMeasurementData();
+}
+
+void Form4::showMessage(const QString &title, const QString &text)
+{
+    m_messages.showMessage(this, title, text);
+}
+
+void Form4::bringWindowForward()
+{
+    show();
+    raise();
+    activateWindow();
+}

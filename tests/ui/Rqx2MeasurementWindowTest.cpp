@@ -1,0 +1,171 @@
+// The RQX2 measurement window as the surveyor uses it: shown by "测量数据", receiving, saving and
+// opening the measurement file, and ending the program.
+#include "AppFixture.h"
+
+#include "serial/ReceiveDispatcher.h"
+#include "support/QStringPrinter.h"
+#include "support/Rqx2MeasurementExamples.h"
+#include "support/ScriptedFileDialogs.h"
+#include "ui/Form7.h"
+
+#include <QAction>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTableView>
+
+using namespace Rqx2MeasurementExamples;
+
+namespace {
+QByteArray fileBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<no file>");
+}
+} // namespace
+
+class Rqx2MeasurementWindow : public AppFixture {
+protected:
+    void start(bool nez = true)
+    {
+        fileDialogs = &dialogs;
+        startWithCable(false, nez);
+        app->state().MeasureColumnUnit = 40;
+        form1()->action(QStringLiteral("CLSend"))->trigger();
+    }
+    Form7 *form7() { return app->rqx2MeasurementWindow(); }
+    QString text(const char *name)
+    {
+        return form7()->findChild<QLabel *>(name) ? child<QLabel>(form7(), name)->text()
+                                                  : child<QLineEdit>(form7(), name)->text();
+    }
+    void instrumentSends(const QByteArray &bytes)
+    {
+        link.waiting = bytes;
+        app->dispatcher().OnReceiveEvent();
+    }
+    // 接收数据 and the three example records of a file of 10.
+    void receiveExamples()
+    {
+        form7()->button(QStringLiteral("Command1"))->click();
+        instrumentSends(fromHex("4A 0D"));
+        instrumentSends(fromHex(kHeader));
+        instrumentSends(fromHex(kStation));
+        instrumentSends(fromHex(kBacksight));
+        instrumentSends(measurement("0003", "0010"));
+    }
+
+    ScriptedFileDialogs dialogs;
+    QTemporaryDir files;
+};
+
+TEST_F(Rqx2MeasurementWindow, MeasurementCommandShowsTheWindowInPlaceOfTheMainWindow)
+{
+    start(false);
+    EXPECT_TRUE(form7()->isVisible());
+    EXPECT_FALSE(form1()->isVisible());
+    EXPECT_EQ(form7()->windowTitle(), "测量数据");
+    EXPECT_EQ(app->state().ReceiveMeasurementsMode, 1);
+    EXPECT_EQ(app->state().HandshakeAnswered, 0);
+    QHeaderView *header = form7()->listView()->horizontalHeader();
+    EXPECT_TRUE(header->isSectionHidden(0));
+    EXPECT_EQ(header->sectionSize(1), 80);
+    EXPECT_EQ(form7()->list().headers().at(10), "坐标--E");
+    EXPECT_EQ(form7()->list().headers().at(17), "测站--N");
+
+    form7()->button(QStringLiteral("Command3"))->click();
+    EXPECT_EQ(ends, 1);
+    EXPECT_FALSE(form7()->isVisible());
+}
+
+TEST_F(Rqx2MeasurementWindow, ReceiveOnceShowsTheTransferAndItsRows)
+{
+    start();
+    receiveExamples();
+    EXPECT_FALSE(form7()->button(QStringLiteral("Command1"))->isEnabled());
+    EXPECT_EQ(text("Label1"), "文件名： F0001");
+    EXPECT_EQ(text("Label4"), "数据传输中。。。");
+    EXPECT_EQ(text("Text1"), "3/10");
+    EXPECT_EQ(form7()->list().count(), 3);
+    EXPECT_EQ(form7()->list().cell(3, 3), "123°45′06″");
+    EXPECT_TRUE(messages.messages.isEmpty());
+}
+
+TEST_F(Rqx2MeasurementWindow, PortFailureBringsTheMeasurementWindowForward)
+{
+    start();
+    link.failOpen = true;
+    form7()->hide();
+    form7()->button(QStringLiteral("Command1"))->click();
+    EXPECT_EQ(messages.messages, QStringList{"错误提示|请检查端口连接是否正确！"});
+    EXPECT_EQ(messages.parentName, "Form7");
+    EXPECT_TRUE(form7()->isVisible());
+    EXPECT_FALSE(form1()->isVisible());
+    EXPECT_FALSE(form7()->button(QStringLiteral("Command1"))->isEnabled());
+    EXPECT_EQ(text("Label4"), "等待握手信号。。。");
+}
+
+TEST_F(Rqx2MeasurementWindow, SaveWritesTheFileAndOpenReadsItBack)
+{
+    start();
+    receiveExamples();
+    dialogs.choose(files.filePath(QStringLiteral("survey")), 1);
+    form7()->button(QStringLiteral("Command2"))->click();
+    ASSERT_EQ(dialogs.shown.size(), 1);
+    EXPECT_EQ(dialogs.shown[0].request.filter, "文本文档(*.txt)");
+    EXPECT_EQ(dialogs.shown[0].parentName, "Form7");
+    EXPECT_EQ(fileBytes(files.filePath(QStringLiteral("survey.txt"))),
+              fileBytes(QStringLiteral(RQX_TEST_DATA_DIR "/rqx2-measurements.txt")));
+    // A name that ends in .txt already gets no second one; a cancelled dialog writes nothing.
+    dialogs.choose(files.filePath(QStringLiteral("again.TXT")), 1);
+    form7()->button(QStringLiteral("Command2"))->click();
+    EXPECT_TRUE(QFile::exists(files.filePath(QStringLiteral("again.TXT"))));
+    dialogs.cancel();
+    form7()->button(QStringLiteral("Command2"))->click();
+    EXPECT_EQ(QDir(files.path()).entryList(QDir::Files).size(), 2);
+
+    const QStringList received = form7()->list().row(3);
+    dialogs.cancel();
+    form7()->button(QStringLiteral("Command4"))->click();
+    EXPECT_EQ(form7()->list().count(), 3);
+    dialogs.choose(files.filePath(QStringLiteral("survey.txt")), 1);
+    form7()->button(QStringLiteral("Command4"))->click();
+    EXPECT_EQ(dialogs.shown.last().request.filter, "文本文件(*.txt)");
+    ASSERT_EQ(form7()->list().count(), 3);
+    EXPECT_EQ(form7()->list().row(3), received);
+    EXPECT_EQ(text("Text1"), "");
+    EXPECT_EQ(text("Label1"), "文件名： F0001");
+    EXPECT_TRUE(messages.messages.isEmpty());
+}
+
+TEST_F(Rqx2MeasurementWindow, FilesThatCannotBeWrittenOrReadInFullAreReported)
+{
+    start();
+    const QString folder = files.filePath(QStringLiteral("folder.txt"));
+    ASSERT_TRUE(QDir().mkdir(folder));
+    dialogs.choose(folder, 1);
+    form7()->button(QStringLiteral("Command2"))->click();
+    ASSERT_EQ(messages.messages.size(), 1);
+    EXPECT_TRUE(messages.messages[0].startsWith(QStringLiteral("错误提示|") + folder + u'\n'));
+
+    QFile shortLines(files.filePath(QStringLiteral("short.txt")));
+    ASSERT_TRUE(shortLines.open(QIODevice::WriteOnly));
+    shortLines.write(
+        QStringLiteral("文件名： X\n1，2\n2，，，，，，，，，，，，，，，，，，，，，\n3，4\n").toUtf8());
+    shortLines.close();
+    dialogs.choose(shortLines.fileName(), 1);
+    form7()->button(QStringLiteral("Command4"))->click();
+    EXPECT_EQ(form7()->list().count(), 1);
+    EXPECT_EQ(messages.messages.last(), "提示|有2行数据的字段不全，未读入；第一处是文件的第2行。");
+}
+
+TEST_F(Rqx2MeasurementWindow, ColumnsAreInTheWidthUnitOfTheRqx5List)
+{
+    fileDialogs = &dialogs;
+    startWithCable();
+    form1()->action(QStringLiteral("CLSend"))->trigger();
+    // The unit is taken from the RQX5 measurement window's list when the main window loads.
+    const int unit = app->state().MeasureColumnUnit;
+    EXPECT_GT(unit, 500 / 19);
+    EXPECT_EQ(form7()->listView()->horizontalHeader()->sectionSize(1), 2 * unit);
+}

@@ -1,0 +1,189 @@
+// The RQX5 measurement window: created hidden with the main window, shown by "测量数据", its
+// receive commands, and its files through the main window's file dialog.
+#include "AppFixture.h"
+
+#include "serial/ReceiveDispatcher.h"
+#include "support/QStringPrinter.h"
+#include "support/ScriptedFileDialogs.h"
+#include "ui/Form4.h"
+
+#include <QAction>
+#include <QDir>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QTableView>
+
+namespace {
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<no file>");
+}
+
+class Rqx5MeasurementWindow : public AppFixture {
+protected:
+    void start(bool nez = true)
+    {
+        fileDialogs = &dialogs;
+        startWithCable(true, nez);
+    }
+
+    Form4 *form4() { return app->measureWindow(); }
+    QString text(const char *name) { return child<QLineEdit>(form4(), name)->text(); }
+    QString path(const char *name) const { return files.filePath(QLatin1String(name)); }
+    MeasurementTableModel &list() { return form4()->list(); }
+    void fillRows(int count, int cells)
+    {
+        for (int r = 1; r <= count; ++r) {
+            QStringList row{QString::number(r)};
+            for (int c = 1; c <= cells; ++c)
+                row << QStringLiteral(" %1,%2 ").arg(r).arg(c);
+            list().append(row);
+        }
+    }
+
+    ScriptedFileDialogs dialogs;
+    QTemporaryDir files;
+};
+
+} // namespace
+
+TEST_F(Rqx5MeasurementWindow, CreatedHiddenAtLoadAndShownBesideTheMainWindow)
+{
+    start(false);
+    ASSERT_NE(form4(), nullptr);
+    EXPECT_FALSE(form4()->isVisible());
+    EXPECT_EQ(form4()->windowTitle(), "HYL-测量数据");
+    const int unit = app->state().MeasureColumnUnit;
+    EXPECT_GT(unit, 0);
+    EXPECT_EQ(unit, qRound(form4()->tableView()->width() / 19.0));
+    for (const char *name : {"Label1", "Label2", "Label3", "Label4", "Label5"})
+        EXPECT_EQ(child<QLabel>(form4(), name)->font().family(), "宋体") << name;
+    const std::pair<const char *, const char *> entries[] = {
+        {"File", "文件(F)"},       {"Open", "打开(O)"},
+        {"df", "数据文件"},        {"d", "测量数据"},
+        {"Save", "保存(S)"},       {"dfs", "数据文件"},
+        {"ds", "测量数据"},        {"Q", "退出(Q)"},
+        {"Rec", "通讯(C)"},        {"DataFile_R", "接收数据文件"},
+        {"Data_R", "接收测量数据"}};
+    for (const auto &[name, caption] : entries)
+        EXPECT_EQ(child<QAction>(form4(), name)->text(), caption);
+
+    form1()->action(QStringLiteral("CLSend"))->trigger();
+    EXPECT_TRUE(form4()->isVisible());
+    EXPECT_TRUE(form1()->isVisible());
+    EXPECT_TRUE(app->state().Rqx5MeasureWindowOpen);
+
+    // Columns in units, the number column practically hidden, N and E headers in the ENZ order.
+    form4()->button(QStringLiteral("Command1"))->click();
+    const QHeaderView *header = form4()->tableView()->horizontalHeader();
+    EXPECT_TRUE(header->isSectionHidden(0));
+    EXPECT_EQ(header->sectionSize(1), 2 * unit);
+    EXPECT_EQ(header->sectionSize(20), 3 * unit);
+    EXPECT_EQ(list().headers().at(4), "测站--E");
+
+    // Leaving hides the window; what it shows stays.
+    fillRows(2, 20);
+    form4()->action(QStringLiteral("Q"))->trigger();
+    EXPECT_FALSE(form4()->isVisible());
+    form1()->action(QStringLiteral("CLSend"))->trigger();
+    form4()->button(QStringLiteral("Command11"))->click();
+    EXPECT_FALSE(form4()->isVisible());
+    EXPECT_EQ(list().count(), 2);
+    EXPECT_EQ(ends, 0);
+}
+
+TEST_F(Rqx5MeasurementWindow, ReceiveCommandsArmThePortForTheirMode)
+{
+    start();
+    form1()->action(QStringLiteral("CLSend"))->trigger();
+    fillRows(1, 9);
+    // The button re-heads the list for a data file; the menu entries keep what it holds.
+    form4()->action(QStringLiteral("Data_R"))->trigger();
+    EXPECT_EQ(link.receiveThreshold(), 30);
+    EXPECT_TRUE(app->state().Rqx5MeasureReceiveStarted);
+    EXPECT_EQ(child<QLabel>(form4(), "Label5")->text(), "等待接收数据...");
+    form4()->action(QStringLiteral("DataFile_R"))->trigger();
+    EXPECT_EQ(link.receiveThreshold(), 33);
+    EXPECT_EQ(list().count(), 1);
+    child<QRadioButton>(form4(), "Option2")->setChecked(true);
+    form4()->button(QStringLiteral("Command1"))->click();
+    EXPECT_EQ(link.receiveThreshold(), 30);
+    EXPECT_EQ(list().count(), 1);
+    child<QRadioButton>(form4(), "Option1")->setChecked(true);
+    form4()->button(QStringLiteral("Command1"))->click();
+    EXPECT_EQ(link.receiveThreshold(), 33);
+    EXPECT_EQ(list().count(), 0);
+    EXPECT_EQ(list().columnCount(), 21);
+
+    // A data-file header selects the main window's "测量数据".
+    link.waiting = fromHex(
+        "00 00 4A 4F 42 31 20 20 20 20 20 20 20 20 00 01 31 32 33 34 35 36 37 38 39 31 34 31 32 32 35 AA 82");
+    app->dispatcher().OnReceiveEvent();
+    EXPECT_TRUE(child<QRadioButton>(form1(), "Option3")->isChecked());
+    EXPECT_EQ(text("Text1"), "1");
+
+    // A port that cannot be opened is reported over this window, which comes forward.
+    form4()->hide();
+    link.close();
+    link.failOpen = true;
+    form4()->action(QStringLiteral("Data_R"))->trigger();
+    EXPECT_EQ(messages.messages, QStringList{"错误提示|请检查端口连接是否正确！"});
+    EXPECT_EQ(messages.parentName, "Form4");
+    EXPECT_TRUE(form4()->isVisible());
+}
+
+TEST_F(Rqx5MeasurementWindow, FilesSaveWithTheirExtensionAndOpenAgain)
+{
+    start();
+    form4()->button(QStringLiteral("Command1"))->click(); // data-file columns
+    fillRows(2, 20);
+    child<QLineEdit>(form4(), "Text2")->setText("141225");
+    child<QLineEdit>(form4(), "Text4")->setText("123456789");
+    dialogs.choose(path("job"), 1);
+    form4()->button(QStringLiteral("Command9"))->click();
+    ASSERT_EQ(QDir(files.path()).entryList(QDir::Files), QStringList{"job.raw"});
+    EXPECT_EQ(dialogs.shown.last().request.filter, "测量文件(*.raw)|*.raw");
+    EXPECT_EQ(dialogs.shown.last().parentName, "Form4");
+    const QByteArray saved = fileBytes(path("job.raw"));
+    EXPECT_TRUE(saved.endsWith("\r\n141225\r\n123456789\r\n\r\n"));
+    EXPECT_EQ(saved.count("\xA3\xAC"), 40); // "，" in the Chinese code page
+
+    // A cancelled open keeps the list; opening the file renumbers and refills the boxes.
+    list().setColumns({});
+    fillRows(1, 20);
+    child<QLineEdit>(form4(), "Text2")->clear();
+    dialogs.cancel();
+    form4()->action(QStringLiteral("df"))->trigger();
+    EXPECT_EQ(list().count(), 1);
+    dialogs.choose(path("job.raw"), 1);
+    form4()->button(QStringLiteral("Command2"))->click();
+    ASSERT_EQ(list().count(), 2);
+    EXPECT_EQ(list().row(2).mid(0, 3), QStringList({"2", " 2,1 ", " 2,2 "}));
+    EXPECT_EQ(text("Text2"), "141225");
+    EXPECT_EQ(text("Text4"), "123456789");
+    EXPECT_EQ(text("Text3"), path("job.raw"));
+    EXPECT_EQ(text("Text1"), "2");
+
+    // A measurement file of three data lines; a line too short for one is reported, not read.
+    child<QRadioButton>(form4(), "Option2")->setChecked(true);
+    QFile golden(QStringLiteral(RQX_TEST_DATA_DIR "/three-rows.txt"));
+    ASSERT_TRUE(golden.copy(path("three.txt")));
+    dialogs.choose(path("three.txt"), 1);
+    form4()->button(QStringLiteral("Command2"))->click();
+    EXPECT_EQ(list().count(), 3);
+    EXPECT_EQ(list().headers().at(1), "接收序号");
+    EXPECT_EQ(text("Text1"), "3");
+    EXPECT_TRUE(messages.messages.isEmpty());
+
+    // A file that cannot be written is one message with its path; the file there stays.
+    const QString blocked = path("job.raw/x.txt");
+    dialogs.choose(blocked, 1);
+    form4()->action(QStringLiteral("ds"))->trigger();
+    ASSERT_EQ(messages.messages.size(), 1);
+    EXPECT_TRUE(messages.messages[0].startsWith("错误提示|" + blocked + "\n"));
+    EXPECT_EQ(fileBytes(path("job.raw")), saved);
+}

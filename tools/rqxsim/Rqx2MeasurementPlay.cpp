@@ -1,0 +1,60 @@
+#include "Rqx2MeasurementPlay.h"
+
+#include "Exchange.h"
+#include "Play.h"
+#include "Rqx2MeasurementFrames.h"
+#include "Rqx2SimFrames.h"
+#include "Wire.h"
+
+using namespace Rqx2Sim;
+
+int playRqx2Measurements(Wire &wire, const SimOptions &options)
+{
+    QString fileName = QStringLiteral("F0001");
+    QVector<MeasurementRecord> records;
+    if (options.pointsFile.isEmpty()) {
+        if (options.points < 0 || options.points > kMaxCount) {
+            report(QStringLiteral("%1 records: a measurement file counts 0 to %2")
+                       .arg(options.points)
+                       .arg(kMaxCount));
+            return 1;
+        }
+        records = generateMeasurements(options.points);
+    } else {
+        QString error;
+        if (!readMeasurementsFile(options.pointsFile, &fileName, &records, &error)) {
+            report(error);
+            return 1;
+        }
+        if (records.size() > kMaxCount) {
+            report(QStringLiteral("%1 records: a measurement file counts at most %2")
+                       .arg(records.size())
+                       .arg(kMaxCount));
+            return 1;
+        }
+    }
+    if (!waitForGo()) {
+        report(QStringLiteral("standard input ended before 'go'"));
+        return 1;
+    }
+
+    const int count = static_cast<int>(records.size());
+    if (!wire.send(request()))
+        return 1;
+    if (!expectFrame(wire, measurementAnswer(), QStringLiteral("answering the request"), options.timeoutMs))
+        return 1;
+    if (!wire.send(measurementHeader(fileName, count)))
+        return 1;
+    if (!expectFrame(wire, measurementAcknowledgement(0, count), QStringLiteral("acknowledging the header"),
+                     options.timeoutMs))
+        return 1;
+    for (int current = 1; current <= count; ++current) {
+        if (!wire.send(measurementRecord(current, count, records[current - 1])))
+            return 1;
+        if (!expectFrame(wire, measurementAcknowledgement(current, count),
+                         QStringLiteral("acknowledging record %1 of %2").arg(current).arg(count),
+                         options.timeoutMs))
+            return 1;
+    }
+    return nothingMore(wire, QStringLiteral("after the last acknowledgement")) ? 0 : 1;
+}
