@@ -3,6 +3,7 @@
 #include "formats/CoordinateFileContent.h"
 
 #include <QStringList>
+#include <functional>
 
 namespace {
 // The fields of a line of each fields format, by meaning: S sequence (not kept), P point number,
@@ -53,6 +54,24 @@ QString lineOfRow(const CoordinatePoint &row, const char *layout, bool nez)
     return fields.join(u',');
 }
 
+// Rows 1..count, each the line wanted(i), must be found among the lines in order.
+QString checkRowsAreLines(const QStringList &lines, int count, const std::function<QString(int)> &wanted,
+                          const std::function<bool(const QString &, const QString &)> &isLine)
+{
+    qsizetype next = 0;
+    for (int i = 1; i <= count; ++i) {
+        const QString row = wanted(i);
+        while (next < lines.size() && !isLine(lines[next], row))
+            ++next;
+        if (next == lines.size())
+            return QStringLiteral("row %1 (%2) is no line of the file, or stands out of order")
+                .arg(i)
+                .arg(row);
+        ++next;
+    }
+    return {};
+}
+
 bool isLineOfRow(const QString &line, const QString &rowLine, bool withSequence)
 {
     if (!withSequence)
@@ -77,21 +96,38 @@ QStringList FileLines(const QString &text)
 
 QString CheckRowsFromOwnLines(const CoordinateFileContent &content, const QString &text, int format)
 {
-    const QStringList lines = FileLines(text);
     const char *layout = lineLayout(format);
     const bool withSequence = layout[0] == 'S';
-    qsizetype next = 0;
-    for (int i = 1; i <= content.count(); ++i) {
-        const QString wanted =
-            content.rawLines() ? content.line(i) : lineOfRow(content.row(i), layout, content.nez());
-        while (next < lines.size() &&
-               (content.rawLines() ? lines[next] != wanted : !isLineOfRow(lines[next], wanted, withSequence)))
-            ++next;
-        if (next == lines.size())
-            return QStringLiteral("row %1 (%2) is no line of the file, or stands out of order")
-                .arg(i)
-                .arg(wanted);
-        ++next;
+    return checkRowsAreLines(
+        FileLines(text), content.count(),
+        [&](int i) {
+            return content.rawLines() ? content.line(i) : lineOfRow(content.row(i), layout, content.nez());
+        },
+        [&](const QString &line, const QString &wanted) {
+            return content.rawLines() ? line == wanted : isLineOfRow(line, wanted, withSequence);
+        });
+}
+
+QString CheckRowsFromOwnLines(const std::vector<QStringList> &rows, const QString &text, QChar separator)
+{
+    return checkRowsAreLines(
+        FileLines(text), static_cast<int>(rows.size()),
+        [&](int i) { return rows[static_cast<size_t>(i - 1)].mid(1).join(separator); },
+        [separator](const QString &line, const QString &wanted) {
+            const qsizetype first = line.indexOf(separator);
+            return first >= 0 && QStringView(line).mid(first + 1) == wanted;
+        });
+}
+
+QString CompareRows(const std::vector<QStringList> &read, const std::vector<QStringList> &again)
+{
+    if (again.size() != read.size())
+        return QStringLiteral("%1 rows read, %2 after a save and open").arg(read.size()).arg(again.size());
+    for (size_t i = 0; i < read.size(); ++i) {
+        if (again[i] != read[i])
+            return QStringLiteral("row %1 changed in a save and open: %2 became %3")
+                .arg(i + 1)
+                .arg(read[i].join(u'|'), again[i].join(u'|'));
     }
     return {};
 }

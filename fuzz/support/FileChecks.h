@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QChar>
 #include <QString>
 #include <QStringList>
+#include <vector>
 
 class CoordinateFileContent;
 struct CoordinatePoint;
@@ -16,3 +18,10 @@ QStringList FileLines(const QString &text);
 // file, whole, taken in file order: a row built from the fields of two lines fails. Returns what is
 // wrong, or nothing.
 QString CheckRowsFromOwnLines(const CoordinateFileContent &content, const QString &text, int format);
+
+// The same for the rows of a measurement file: cells[0] the row's own number, then the fields, which
+// joined by the separator are what follows the first separator of their line.
+QString CheckRowsFromOwnLines(const std::vector<QStringList> &rows, const QString &text, QChar separator);
+
+// Whether two readings of a measurement file give the same rows; what differs, or nothing.
+QString CompareRows(const std::vector<QStringList> &read, const std::vector<QStringList> &again);

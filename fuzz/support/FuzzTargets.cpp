@@ -3,9 +3,13 @@
 const std::vector<FuzzTarget> &FuzzTargets()
 {
     static const std::vector<FuzzTarget> targets = {
-        {"Rqx2Receive", FuzzRqx2Receive},       {"Rqx5Receive", FuzzRqx5Receive},
-        {"CoordinateFile", FuzzCoordinateFile}, {"FileText", FuzzFileText},
+        {"Rqx2Receive", FuzzRqx2Receive},
+        {"Rqx5Receive", FuzzRqx5Receive},
+        {"CoordinateFile", FuzzCoordinateFile},
+        {"FileText", FuzzFileText},
         {"InstrumentCode", FuzzInstrumentCode},
+        {"Rqx2MeasurementFile", FuzzRqx2MeasurementFile},
+        {"Rqx5MeasurementFile", FuzzRqx5MeasurementFile},
     };
     return targets;
 }

@@ -24,3 +24,5 @@ QString FuzzRqx5Receive(FuzzInput &input);
 QString FuzzCoordinateFile(FuzzInput &input);
 QString FuzzFileText(FuzzInput &input);
 QString FuzzInstrumentCode(FuzzInput &input);
+QString FuzzRqx2MeasurementFile(FuzzInput &input);
+QString FuzzRqx5MeasurementFile(FuzzInput &input);

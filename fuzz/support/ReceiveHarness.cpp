@@ -1,6 +1,7 @@
 #include "ReceiveHarness.h"
 
 #include <QAbstractItemModel>
+#include <cstdio>
 #include <utility>
 
 namespace {
@@ -40,11 +41,21 @@ void ReceiveHarness::watchRows(QAbstractItemModel &model)
 {
     QObject::connect(&model, &QAbstractItemModel::rowsInserted,
                      [this](const QModelIndex &, int first, int last) {
-                         if (!m_routine)
+                         m_rowsInserted += last - first + 1;
+                         if (!m_recordRoutine)
                              return;
                          m_rowsInCall += last - first + 1;
                          m_rowsStored += last - first + 1;
                      });
+}
+
+void ReceiveHarness::setRecords(const QStringList &routines, Acknowledgement acknowledgement,
+                                const QStringList &answeredWithoutRecord)
+{
+    m_recordRoutines = routines;
+    m_acknowledgement = std::move(acknowledgement);
+    for (const QString &number : answeredWithoutRecord)
+        m_answeredNumbers.insert(number);
 }
 
 void ReceiveHarness::fail(const QString &what)
@@ -68,6 +79,10 @@ QString ReceiveHarness::run(const std::vector<Command> &commands)
             deliver(m_input.bytes(code));
         }
     }
+    // RQX_FUZZ_TRACE=1 fuzz_<name> INPUT shows what the program did with an input.
+    if (qEnvironmentVariableIsSet("RQX_FUZZ_TRACE"))
+        std::fprintf(stderr, "%s\nrows inserted %ld, records stored %ld and acknowledged %ld\n",
+                     log.events.join(u'\n').toUtf8().constData(), m_rowsInserted, m_rowsStored, m_recordAcks);
     return m_broken;
 }
 
@@ -78,12 +93,15 @@ void ReceiveHarness::watchRoutines()
         std::function<void()> &routine = routines.*member;
         if (!routine)
             continue;
-        routine = [this, name = name, inner = std::move(routine)] {
+        const bool record = m_recordRoutines.contains(QLatin1String(name));
+        routine = [this, name = name, record, inner = std::move(routine)] {
             const char *outer = std::exchange(m_routine, name);
+            const bool outerRecord = std::exchange(m_recordRoutine, record);
             const int outerRows = std::exchange(m_rowsInCall, 0);
             const int outerAcks = std::exchange(m_acksInCall, 0);
             inner();
             m_routine = outer;
+            m_recordRoutine = outerRecord;
             m_rowsInCall = outerRows;
             m_acksInCall = outerAcks;
             if (m_rowsStored > m_recordAcks)
@@ -105,15 +123,23 @@ void ReceiveHarness::deliver(const QByteArray &bytes)
 
 void ReceiveHarness::onWrite(const QByteArray &bytes)
 {
-    if (!m_routine || !m_isRecordAck || !m_isRecordAck(m_routine, bytes))
+    if (!m_recordRoutine || !m_acknowledgement)
+        return;
+    const std::optional<QString> number = m_acknowledgement(m_routine, bytes);
+    if (!number)
         return;
     // A failed write counts too: the record was answered as far as the program could.
-    if (m_rowsInCall == 0 || m_acksInCall > 0)
-        fail(QStringLiteral("%1 wrote the acknowledgement %2 for no record it stored (%3 stored, %4 "
+    if (m_rowsInCall > m_acksInCall) {
+        ++m_acksInCall;
+        ++m_recordAcks;
+        if (!number->isEmpty())
+            m_answeredNumbers.insert(*number);
+        return;
+    }
+    if (number->isEmpty() || !m_answeredNumbers.contains(*number))
+        fail(QStringLiteral("%1 wrote the acknowledgement %2 for no record stored (%3 stored and %4 "
                             "acknowledged in this call)")
                  .arg(QLatin1String(m_routine), hex(bytes))
                  .arg(m_rowsInCall)
                  .arg(m_acksInCall));
-    ++m_acksInCall;
-    ++m_recordAcks;
 }

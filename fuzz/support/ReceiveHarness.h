@@ -4,8 +4,11 @@
 #include "support/ReceiveSide.h"
 
 #include <QByteArray>
+#include <QSet>
 #include <QString>
+#include <QStringList>
 #include <functional>
+#include <optional>
 #include <vector>
 
 class QAbstractItemModel;
@@ -25,16 +28,24 @@ class QAbstractItemModel;
 class ReceiveHarness : public ReceiveSide {
 public:
     using Command = std::function<void()>;
-    // Whether a write by the routine (its name in ReceiveRoutines) acknowledges a record, which must
-    // then have been stored by the same call.
-    using RecordAcknowledgement = std::function<bool(const char *routine, const QByteArray &bytes)>;
+    // How a target tells a write that acknowledges a record from the others (handshake answers, a
+    // header's acknowledgement, records sent): for a write by the routine (its name in
+    // ReceiveRoutines), nothing when it acknowledges no record; otherwise the number of the record
+    // it answers as the frame carries it, or an empty text when the frame carries none.
+    using Acknowledgement =
+        std::function<std::optional<QString>(const char *routine, const QByteArray &bytes)>;
 
     ReceiveHarness(bool rqx5, FuzzInput &input);
 
-    // Rows inserted into this model while a routine runs are records stored. The coordinate table
-    // is watched from the start.
+    // Rows inserted into this model by a record routine are records stored. The coordinate table is
+    // watched from the start.
     void watchRows(QAbstractItemModel &model);
-    void setRecordAcknowledgement(RecordAcknowledgement rule) { m_isRecordAck = std::move(rule); }
+    // The routines whose rows are records the instrument waits to have acknowledged, and how their
+    // acknowledgements are told. Each record stored is acknowledged by the call that stored it; any
+    // other acknowledgement answers again a record answered before, by the number it carries, or
+    // one of the numbers that answer no record (a header's, say).
+    void setRecords(const QStringList &routines, Acknowledgement acknowledgement,
+                    const QStringList &answeredWithoutRecord = {});
     // Records a broken invariant; the first one is kept.
     void fail(const QString &what);
 
@@ -49,12 +60,16 @@ private:
 
     FuzzInput &m_input;
     uint8_t m_commandChoice = 0;
-    RecordAcknowledgement m_isRecordAck;
+    QStringList m_recordRoutines;
+    Acknowledgement m_acknowledgement;
     QString m_broken;
     bool m_cablePulled = false;
     const char *m_routine = nullptr; // the routine running, if any
-    int m_rowsInCall = 0;            // rows the running routine has stored
+    bool m_recordRoutine = false;    // whether it is one of the record routines
+    int m_rowsInCall = 0;            // records it has stored
     int m_acksInCall = 0;            // records it has acknowledged
+    long m_rowsInserted = 0;         // by any routine
     long m_rowsStored = 0;
     long m_recordAcks = 0;
+    QSet<QString> m_answeredNumbers; // numbers of records answered, and those that answer none
 };
