@@ -15,9 +15,11 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QThread>
+#include <QTimer>
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <ctime>
 #include <fcntl.h>
 #include <functional>
 #include <memory>
@@ -227,8 +229,65 @@ void BM_Rqx5RecordToAcknowledgement(benchmark::State &bench)
         bench, line, [&number] { return coordinateRecord(++number); }, "no acknowledgement");
 }
 
+// The CPU time the process spends while a message box is open inside the receive handler and the
+// instrument's next frame waits: the held event should cost nothing, the box's loop must not spin
+// on it. Reported per box of kBoxMs: the median and largest CPU milliseconds, and how many held
+// events did not follow once the box was closed.
+void BM_HeldEventWhileABoxIsOpen(benchmark::State &bench)
+{
+    constexpr int kBoxMs = 300;
+    InstrumentLine line;
+    QSerialLink link(line.deviceDir());
+    if (!link.open()) {
+        bench.SkipWithError("the port could not be opened");
+        return;
+    }
+    std::vector<double> cpuMs;
+    int events = 0;
+    link.setReceiveHandler([&] {
+        link.readAll();
+        if (++events > 1)
+            return; // the held event, after the box
+        QEventLoop box;
+        line.send(QByteArray("\xAA\x81", 2));
+        QTimer::singleShot(kBoxMs, &box, &QEventLoop::quit);
+        const std::clock_t before = std::clock();
+        box.exec();
+        cpuMs.push_back(1000.0 * static_cast<double>(std::clock() - before) / CLOCKS_PER_SEC);
+    });
+    link.setReceiveThreshold(2);
+    int lost = 0;
+    auto runUntil = [](const std::function<bool()> &done, int timeoutMs) {
+        QElapsedTimer waited;
+        waited.start();
+        while (!done() && waited.elapsed() < timeoutMs)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        return done();
+    };
+    for (auto _ : bench) {
+        events = 0;
+        const size_t boxes = cpuMs.size();
+        line.send(QByteArray("\xAA\x82", 2));
+        if (!runUntil([&] { return cpuMs.size() > boxes; }, 10 * kBoxMs)) {
+            bench.SkipWithError("no receive event came");
+            return;
+        }
+        if (!runUntil([&] { return events >= 2; }, 10 * kBoxMs)) {
+            ++lost;
+            link.clearInput();
+        }
+    }
+    if (cpuMs.empty())
+        return;
+    std::sort(cpuMs.begin(), cpuMs.end());
+    bench.counters["cpu_ms_median"] = cpuMs[cpuMs.size() / 2];
+    bench.counters["cpu_ms_max"] = cpuMs.back();
+    bench.counters["held_events_lost"] = lost;
+}
+
 } // namespace
 
+BENCHMARK(BM_HeldEventWhileABoxIsOpen)->Iterations(5)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LinkEcho)->UseManualTime()->Iterations(3000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Rqx5RecordToAcknowledgement)->UseManualTime()->Iterations(3000)->Unit(benchmark::kMicrosecond);
 

@@ -1,10 +1,8 @@
 #include "CoordinateTableModel.h"
 
-#include <algorithm>
+#include "NumericText.h"
 
-namespace {
-constexpr QChar kSeparator(0x1F);
-} // namespace
+#include <iterator>
 
 CoordinateTableModel::CoordinateTableModel(QObject *parent) : QAbstractTableModel(parent) {}
 
@@ -12,7 +10,6 @@ void CoordinateTableModel::buildColumns(bool nez)
 {
     beginResetModel();
     m_rows.clear();
-    m_rows.shrink_to_fit();
     m_hasColumns = true;
     m_plainList = false;
     m_nez = nez;
@@ -23,7 +20,6 @@ void CoordinateTableModel::clear()
 {
     beginResetModel();
     m_rows.clear();
-    m_rows.shrink_to_fit();
     m_hasColumns = false;
     m_plainList = false;
     endResetModel();
@@ -42,8 +38,8 @@ QStringList CoordinateTableModel::headers() const
 {
     const QString n = QStringLiteral("坐标--N");
     const QString e = QStringLiteral("坐标--E");
-    return {QStringLiteral("序号"), QStringLiteral("点 号"), QStringLiteral("点 名"), m_nez ? n : e, m_nez ? e : n,
-            QStringLiteral("坐标--Z")};
+    return {QStringLiteral("序号"), QStringLiteral("点 号"), QStringLiteral("点 名"),
+            m_nez ? n : e,          m_nez ? e : n,           QStringLiteral("坐标--Z")};
 }
 
 double CoordinateTableModel::relativeWidth(int column)
@@ -63,14 +59,9 @@ double CoordinateTableModel::relativeWidth(int column)
 
 CoordinatePoint CoordinateTableModel::point(int row) const
 {
-    if (!valid(row))
-        return {};
-    const QStringList cells = m_rows[static_cast<size_t>(row - 1)].split(kSeparator);
-    CoordinatePoint p;
-    QString *fields[kColumnCount] = {&p.sequence, &p.number, &p.name, &p.first, &p.second, &p.height};
-    for (int i = 0; i < kColumnCount && i < cells.size(); ++i)
-        *fields[i] = cells[i];
-    return p;
+    const auto cells = cellViews(row);
+    return {cells[0].toString(), cells[1].toString(), cells[2].toString(),
+            cells[3].toString(), cells[4].toString(), cells[5].toString()};
 }
 
 QString CoordinateTableModel::cell(int row, int column) const
@@ -80,50 +71,27 @@ QString CoordinateTableModel::cell(int row, int column) const
 
 QStringView CoordinateTableModel::cellView(int row, int column) const
 {
-    if (!valid(row) || column < 0 || column >= kColumnCount)
-        return {};
-    const QString &joined = m_rows[static_cast<size_t>(row - 1)];
-    qsizetype start = 0;
-    for (int i = 0; i < column; ++i)
-        start = joined.indexOf(kSeparator, start) + 1;
-    qsizetype end = joined.indexOf(kSeparator, start);
-    if (end < 0)
-        end = joined.size();
-    return QStringView(joined).mid(start, end - start);
+    return m_rows.cell(row - 1, column);
 }
 
 std::array<QStringView, CoordinateTableModel::kColumnCount> CoordinateTableModel::cellViews(int row) const
 {
-    std::array<QStringView, kColumnCount> cells;
-    if (!valid(row))
-        return cells;
-    const QStringView joined(m_rows[static_cast<size_t>(row - 1)]);
-    qsizetype start = 0;
-    for (int column = 0; column < kColumnCount; ++column) {
-        qsizetype end = column + 1 < kColumnCount ? joined.indexOf(kSeparator, start) : joined.size();
-        if (end < 0)
-            end = joined.size();
-        cells[static_cast<size_t>(column)] = joined.mid(start, end - start);
-        start = std::min(end + 1, joined.size());
-    }
-    return cells;
+    return m_rows.cells(row - 1);
 }
 
 void CoordinateTableModel::setCell(int row, int column, const QString &text)
 {
     if (!valid(row) || column < 0 || column >= kColumnCount)
         return;
-    CoordinatePoint p = point(row);
-    QString *fields[kColumnCount] = {&p.sequence, &p.number, &p.name, &p.first, &p.second, &p.height};
-    *fields[column] = text;
-    setPoint(row, p);
+    m_rows.replaceCell(row - 1, column, text);
+    emit dataChanged(index(row - 1, column), index(row - 1, column));
 }
 
 void CoordinateTableModel::setPoint(int row, const CoordinatePoint &point)
 {
     if (!valid(row))
         return;
-    m_rows[static_cast<size_t>(row - 1)] = join(point);
+    m_rows.replace(row - 1, cellsOf(point));
     emit dataChanged(index(row - 1, 0), index(row - 1, kColumnCount - 1));
 }
 
@@ -131,7 +99,7 @@ void CoordinateTableModel::append(const CoordinatePoint &point)
 {
     const int at = count();
     beginInsertRows({}, at, at);
-    m_rows.push_back(join(point));
+    m_rows.append(cellsOf(point));
     endInsertRows();
 }
 
@@ -141,12 +109,18 @@ void CoordinateTableModel::append(const std::vector<CoordinatePoint> &points)
         return;
     const int at = count();
     beginInsertRows({}, at, at + static_cast<int>(points.size()) - 1);
-    // Grown geometrically: a file reader appends its rows in many batches, and an exact reserve per
-    // batch would move every row already held each time and leave the old blocks scattered.
-    if (m_rows.capacity() < m_rows.size() + points.size())
-        m_rows.reserve(std::max(m_rows.size() + points.size(), 2 * m_rows.capacity()));
     for (const auto &p : points)
-        m_rows.push_back(join(p));
+        m_rows.append(cellsOf(p));
+    endInsertRows();
+}
+
+void CoordinateTableModel::append(CoordinateRows &&rows)
+{
+    if (rows.isEmpty())
+        return;
+    const int at = count();
+    beginInsertRows({}, at, at + rows.count() - 1);
+    m_rows.append(std::move(rows));
     endInsertRows();
 }
 
@@ -155,7 +129,7 @@ void CoordinateTableModel::remove(int row)
     if (!valid(row))
         return;
     beginRemoveRows({}, row - 1, row - 1);
-    m_rows.erase(m_rows.begin() + (row - 1));
+    m_rows.remove(row - 1);
     endRemoveRows();
 }
 
@@ -164,12 +138,9 @@ void CoordinateTableModel::renumberPointNumbers()
     const int n = count();
     if (n == 0)
         return;
-    for (int row = 1; row <= n; ++row) {
-        QString &joined = m_rows[static_cast<size_t>(row - 1)];
-        const qsizetype start = joined.indexOf(kSeparator) + 1;
-        const qsizetype end = joined.indexOf(kSeparator, start);
-        joined.replace(start, end - start, QString::number(row));
-    }
+    char16_t digits[kRowNumberMaxLength];
+    for (int row = 1; row <= n; ++row)
+        m_rows.replaceCell(row - 1, 1, QStringView(WriteRowNumber(row, std::end(digits)), std::end(digits)));
     emit dataChanged(index(0, 1), index(n - 1, 1));
 }
 
@@ -217,29 +188,7 @@ QVariant CoordinateTableModel::headerData(int section, Qt::Orientation orientati
     return {};
 }
 
-QString CoordinateTableModel::join(const CoordinatePoint &p)
+CoordinateRows::Cells CoordinateTableModel::cellsOf(const CoordinatePoint &p)
 {
-    // A separator inside a cell (from a damaged file, say) would shift the cells after it.
-    if (p.sequence.contains(kSeparator) || p.number.contains(kSeparator) || p.name.contains(kSeparator) ||
-        p.first.contains(kSeparator) || p.second.contains(kSeparator) || p.height.contains(kSeparator)) {
-        CoordinatePoint clean = p;
-        for (QString *text : {&clean.sequence, &clean.number, &clean.name, &clean.first, &clean.second, &clean.height})
-            text->replace(kSeparator, u' ');
-        return join(clean);
-    }
-    QString joined;
-    joined.reserve(p.sequence.size() + p.number.size() + p.name.size() + p.first.size() + p.second.size() +
-                   p.height.size() + 5);
-    joined += p.sequence;
-    joined += kSeparator;
-    joined += p.number;
-    joined += kSeparator;
-    joined += p.name;
-    joined += kSeparator;
-    joined += p.first;
-    joined += kSeparator;
-    joined += p.second;
-    joined += kSeparator;
-    joined += p.height;
-    return joined;
+    return {p.sequence, p.number, p.name, p.first, p.second, p.height};
 }

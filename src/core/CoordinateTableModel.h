@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CoordinatePoint.h"
+#include "CoordinateRows.h"
 
 #include <QAbstractTableModel>
 #include <QStringList>
@@ -11,8 +12,9 @@
 // protocols and file readers number them; columns 0..5 as in CoordinatePoint. The table starts with
 // no columns: they appear with buildColumns() and vanish again with clear().
 //
-// A row is stored as one string with its six cells joined by a unit separator: a million rows stay
-// well within memory, where six separate strings per row would not.
+// The rows' text is kept in large blocks (CoordinateRows): a million rows stay well within memory,
+// where six separate strings per row would not, and a file read into the table hands its rows over
+// without a copy.
 class CoordinateTableModel : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -35,7 +37,7 @@ public:
     // Relative widths of the six columns, in units of the list width / 18 (column 0 practically hidden).
     static double relativeWidth(int column);
 
-    int count() const { return static_cast<int>(m_rows.size()); }
+    int count() const { return m_rows.count(); }
     CoordinatePoint point(int row) const;
     QString cell(int row, int column) const;
     // The same text without a copy, valid until the table next changes (for scans over every row).
@@ -46,6 +48,8 @@ public:
     void setPoint(int row, const CoordinatePoint &point);
     void append(const CoordinatePoint &point);
     void append(const std::vector<CoordinatePoint> &points);
+    // Rows built elsewhere, in this table's column order, appended in one insertion.
+    void append(CoordinateRows &&rows);
     void remove(int row);
     // Sets every row's point number (column 1) to its row number, as a delete leaves them.
     void renumberPointNumbers();
@@ -57,10 +61,10 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
 private:
-    static QString join(const CoordinatePoint &point);
+    static CoordinateRows::Cells cellsOf(const CoordinatePoint &point);
     bool valid(int row) const { return row >= 1 && row <= count(); }
 
-    std::vector<QString> m_rows;
+    CoordinateRows m_rows;
     bool m_hasColumns = false;
     bool m_plainList = false;
     bool m_nez = true;

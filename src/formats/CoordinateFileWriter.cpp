@@ -3,8 +3,11 @@
 #include "CoordinateFileFormat.h"
 #include "CoordinateFileLayout.h"
 #include "DxfDrawing.h"
+#include "FileText.h"
+#include "PieceWork.h"
 #include "core/CoordinateTableModel.h"
 
+#include <QIODevice>
 #include <algorithm>
 #include <array>
 #include <cstring>
@@ -13,62 +16,98 @@ namespace {
 constexpr QChar kSeparator(u',');
 constexpr char16_t kLineEnd[] = u"\r\n";
 constexpr qsizetype kLineEndLength = 2;
+// A file is made in pieces of this many rows, some hundred kilobytes each: pieces of that size are
+// made and let go again without leaving the memory they took scattered.
+constexpr int kPieceRows = 4096;
 
-// Rows sampled at the start to guess the length of the whole text.
-constexpr int kSampleRows = 256;
+// Which table column each field of a line comes from.
+struct LineLayout {
+    std::array<int, 6> columns{};
+    int fieldCount = 0;
+};
 
-// One line per row: the cells of the given table columns joined by commas, then CR LF. The text is
-// written in place in one allocation that grows (by reallocation, without copying on this system's
-// allocator) only when the guessed length was short; there is always room left for the CR LF the
-// caller adds at the end.
-QString buildLines(const CoordinateTableModel &table, const int *columns, int fieldCount)
+LineLayout lineLayoutOf(int format, bool nez)
 {
-    const int rows = table.count();
-    QString text;
-    if (rows == 0)
-        return text;
-
-    std::array<QStringView, 6> cells;
-    const auto lineLength = [&] {
-        qsizetype length = fieldCount - 1 + kLineEndLength;
-        for (int k = 0; k < fieldCount; ++k)
-            length += cells[static_cast<size_t>(k)].size();
-        return length;
-    };
-    const auto takeCells = [&](int row) {
-        const auto views = table.cellViews(row);
-        for (int k = 0; k < fieldCount; ++k)
-            cells[static_cast<size_t>(k)] = views[static_cast<size_t>(columns[k])];
-    };
-
-    const int sampled = std::min(rows, kSampleRows);
-    qsizetype sample = 0;
-    for (int row = 1; row <= sampled; ++row) {
-        takeCells(row);
-        sample += lineLength();
+    const CoordinateFileLayout layout = CoordinateFileLayout::written(format);
+    LineLayout line;
+    line.fieldCount = layout.fieldCount;
+    for (int k = 0; k < layout.fieldCount; ++k) {
+        int &column = line.columns[static_cast<size_t>(k)];
+        switch (layout.fields[static_cast<size_t>(k)]) {
+        case CoordinateFileLayout::Sequence:
+            column = 0;
+            break;
+        case CoordinateFileLayout::Number:
+            column = 1;
+            break;
+        case CoordinateFileLayout::Name:
+            column = 2;
+            break;
+        case CoordinateFileLayout::North:
+            column = nez ? 3 : 4;
+            break;
+        case CoordinateFileLayout::East:
+            column = nez ? 4 : 3;
+            break;
+        case CoordinateFileLayout::Height:
+            column = 5;
+            break;
+        }
     }
-    text.resize(sample / sampled * rows + sample / sampled * rows / 16 + kLineEndLength);
+    return line;
+}
 
-    qsizetype used = 0;
-    for (int row = 1; row <= rows; ++row) {
-        takeCells(row);
-        const qsizetype needed = used + lineLength() + kLineEndLength;
-        if (needed > text.size())
-            text.resize(std::max(needed, text.size() + text.size() / 2));
-        QChar *out = text.data() + used;
-        for (int k = 0; k < fieldCount; ++k) {
+// The table's third, fourth and fifth columns in the order shown, after number and name.
+constexpr LineLayout kTableOrder{{1, 2, 3, 4, 5}, 5};
+// A raw line is held as the row's only text, in column 0.
+constexpr LineLayout kRawLine{{0}, 1};
+
+// One line per row of first..last: the cells of the layout's columns joined by commas, then CR LF.
+// The text is measured first and written in one allocation with spare units left over, so that the
+// caller can append the file's final CR LF in place.
+QString buildLines(const CoordinateTableModel &table, const LineLayout &layout, int first, int last,
+                   qsizetype spare)
+{
+    qsizetype length = 0;
+    for (int row = first; row <= last; ++row) {
+        const auto cells = table.cellViews(row);
+        length += layout.fieldCount - 1 + kLineEndLength;
+        for (int k = 0; k < layout.fieldCount; ++k)
+            length += cells[static_cast<size_t>(layout.columns[static_cast<size_t>(k)])].size();
+    }
+    QString text;
+    if (length == 0)
+        return text;
+    text.reserve(length + spare);
+    text.resize(length);
+    QChar *out = text.data();
+    for (int row = first; row <= last; ++row) {
+        const auto cells = table.cellViews(row);
+        for (int k = 0; k < layout.fieldCount; ++k) {
             if (k > 0)
                 *out++ = kSeparator;
-            const QStringView cell = cells[static_cast<size_t>(k)];
+            const QStringView cell = cells[static_cast<size_t>(layout.columns[static_cast<size_t>(k)])];
             std::memcpy(static_cast<void *>(out), cell.data(),
                         static_cast<size_t>(cell.size()) * sizeof(QChar));
             out += cell.size();
         }
         std::memcpy(static_cast<void *>(out), kLineEnd, kLineEndLength * sizeof(QChar));
-        used = out + kLineEndLength - text.constData();
+        out += kLineEndLength;
     }
-    text.resize(used);
     return text;
+}
+
+// The lines of every row, in the file's code page, made in pieces on all cores, then the final CR LF.
+bool writeLinesFile(const CoordinateTableModel &table, const LineLayout &layout, QIODevice &device)
+{
+    const int rows = layout.fieldCount > 0 ? table.count() : 0;
+    const auto make = [&](int piece) {
+        const int first = piece * kPieceRows + 1;
+        return EncodeFileText(buildLines(table, layout, first, std::min(rows, first + kPieceRows - 1), 0));
+    };
+    const auto put = [&](const QByteArray &bytes) { return device.write(bytes) == bytes.size(); };
+    return MakePiecesInOrder((rows + kPieceRows - 1) / kPieceRows, make, put) &&
+           put(QByteArrayLiteral("\r\n"));
 }
 } // namespace
 
@@ -76,37 +115,35 @@ QString BuildCoordinateText(const CoordinateTableModel &table, int format, bool 
 {
     if (format == CadDrawing)
         return BuildDxfDrawing(table, nez);
-    const CoordinateFileLayout layout = CoordinateFileLayout::written(format);
+    const LineLayout layout = lineLayoutOf(format, nez);
     if (layout.fieldCount == 0)
         return {};
-    std::array<int, 6> columns{};
-    for (int k = 0; k < layout.fieldCount; ++k) {
-        switch (layout.fields[static_cast<size_t>(k)]) {
-        case CoordinateFileLayout::Sequence:
-            columns[static_cast<size_t>(k)] = 0;
-            break;
-        case CoordinateFileLayout::Number:
-            columns[static_cast<size_t>(k)] = 1;
-            break;
-        case CoordinateFileLayout::Name:
-            columns[static_cast<size_t>(k)] = 2;
-            break;
-        case CoordinateFileLayout::North:
-            columns[static_cast<size_t>(k)] = nez ? 3 : 4;
-            break;
-        case CoordinateFileLayout::East:
-            columns[static_cast<size_t>(k)] = nez ? 4 : 3;
-            break;
-        case CoordinateFileLayout::Height:
-            columns[static_cast<size_t>(k)] = 5;
-            break;
-        }
-    }
-    return buildLines(table, columns.data(), layout.fieldCount);
+    return buildLines(table, layout, 1, table.count(), kLineEndLength);
 }
 
 QString BuildTableOrderText(const CoordinateTableModel &table)
 {
-    static constexpr int kShownOrder[] = {1, 2, 3, 4, 5};
-    return buildLines(table, kShownOrder, 5);
+    return buildLines(table, kTableOrder, 1, table.count(), kLineEndLength);
+}
+
+bool WriteCoordinateFile(const CoordinateTableModel &table, int format, bool nez, QIODevice &device)
+{
+    if (format == CadDrawing)
+        return WriteDxfDrawingFile(table, nez, device);
+    return writeLinesFile(table, lineLayoutOf(format, nez), device);
+}
+
+bool WriteTableOrderFile(const CoordinateTableModel &table, QIODevice &device)
+{
+    return writeLinesFile(table, kTableOrder, device);
+}
+
+QString BuildRawLinesText(const CoordinateTableModel &table)
+{
+    return buildLines(table, kRawLine, 1, table.count(), kLineEndLength);
+}
+
+bool WriteRawLinesFile(const CoordinateTableModel &table, QIODevice &device)
+{
+    return writeLinesFile(table, kRawLine, device);
 }

@@ -1,6 +1,7 @@
 #include "DxfDrawing.h"
 
 #include "FileText.h"
+#include "PieceWork.h"
 #include "core/CoordinateTableModel.h"
 #include "core/NumericText.h"
 
@@ -19,6 +20,7 @@ constexpr QLatin1StringView kLineEnd("\r\n");
 constexpr QLatin1StringView kSectionCode("  0");
 constexpr QLatin1StringView kNameCode("  2");
 constexpr QLatin1StringView kVariableCode("  9");
+constexpr QLatin1StringView kCodePageCode("  3");
 constexpr QLatin1StringView kHeaderX(" 10");
 constexpr QLatin1StringView kHeaderY(" 20");
 constexpr QLatin1StringView kHeaderZ(" 30");
@@ -62,6 +64,8 @@ class Number {
 public:
     Number() = default;
     explicit Number(double value) : m_length(WriteShortestDecimal(value, m_text)) {}
+    // The numeric value of a cell's text.
+    explicit Number(QStringView text) : m_length(WriteShortestValue(text, m_text)) {}
     QLatin1StringView view() const { return QLatin1StringView(m_text, m_length); }
 
 private:
@@ -71,7 +75,7 @@ private:
 
 Number cellValue(QStringView text)
 {
-    return Number(NumericValue(text));
+    return Number(text);
 }
 
 Number extentValue(double value)
@@ -114,79 +118,76 @@ private:
     qsizetype m_used = 0;
 };
 
-class DeviceOut {
+// A piece of the file's bytes. Some forty short lines a row go through here, so the common case is a
+// copy into room at hand.
+class BytesOut {
 public:
-    explicit DeviceOut(QIODevice &device) : m_device(device), m_buffer(kChunkSize) {}
+    explicit BytesOut(qsizetype expectedSize)
+    {
+        m_out.resize(expectedSize);
+        m_at = m_out.data();
+    }
 
-    void append(QLatin1StringView ascii) { put(ascii.data(), ascii.size()); }
+    Q_ALWAYS_INLINE void append(QLatin1StringView ascii)
+    {
+        std::memcpy(room(ascii.size()), ascii.data(), static_cast<size_t>(ascii.size()));
+    }
     // Labels in the file's code page; most are plain ASCII and need no encoder.
     void appendText(QStringView text)
     {
         if (std::any_of(text.begin(), text.end(), [](QChar c) { return c.unicode() >= 0x80; })) {
-            const QByteArray encoded = EncodeFileText(text.toString());
-            put(encoded.constData(), encoded.size());
+            const QByteArray encoded = EncodeFileText(text);
+            std::memcpy(room(encoded.size()), encoded.constData(), static_cast<size_t>(encoded.size()));
             return;
         }
-        for (QChar c : text) {
-            const char ascii = static_cast<char>(c.unicode());
-            put(&ascii, 1);
-        }
+        char *at = room(text.size());
+        for (qsizetype k = 0; k < text.size(); ++k)
+            at[k] = static_cast<char>(text[k].unicode());
     }
-    bool finish()
+    QByteArray take()
     {
-        flush();
-        return m_ok;
+        m_out.truncate(m_at - m_out.constData());
+        return std::move(m_out);
     }
 
 private:
-    static constexpr size_t kChunkSize = 1 << 20;
-
-    void put(const char *bytes, qsizetype length)
+    Q_ALWAYS_INLINE char *room(qsizetype length)
     {
-        if (m_used + static_cast<size_t>(length) > m_buffer.size())
-            flush();
-        if (static_cast<size_t>(length) > m_buffer.size()) {
-            write(bytes, length);
-            return;
-        }
-        std::memcpy(m_buffer.data() + m_used, bytes, static_cast<size_t>(length));
-        m_used += static_cast<size_t>(length);
+        if (length > m_out.constData() + m_out.size() - m_at)
+            grow(length);
+        char *at = m_at;
+        m_at += length;
+        return at;
     }
-    void flush()
+    void grow(qsizetype length)
     {
-        write(m_buffer.data(), static_cast<qsizetype>(m_used));
-        m_used = 0;
-    }
-    void write(const char *bytes, qsizetype length)
-    {
-        if (m_ok && length > 0 && m_device.write(bytes, length) != length)
-            m_ok = false;
+        const qsizetype used = m_at - m_out.constData();
+        m_out.resize(std::max(2 * m_out.size(), used + length));
+        m_at = m_out.data() + used;
     }
 
-    QIODevice &m_device;
-    std::vector<char> m_buffer;
-    size_t m_used = 0;
-    bool m_ok = true;
+    QByteArray m_out;
+    char *m_at = nullptr;
 };
 
 template <class Out> class DrawingLines {
 public:
     explicit DrawingLines(Out &out) : m_out(out) {}
 
-    DrawingLines &line(QLatin1StringView text)
+    Q_ALWAYS_INLINE DrawingLines &line(QLatin1StringView text)
     {
         m_out.append(text);
         m_out.append(kLineEnd);
         return *this;
     }
-    DrawingLines &line(const Number &number) { return line(number.view()); }
+    Q_ALWAYS_INLINE DrawingLines &line(const Number &number) { return line(number.view()); }
     DrawingLines &textLine(QStringView text)
     {
         m_out.appendText(text);
         m_out.append(kLineEnd);
         return *this;
     }
-    template <class Value> DrawingLines &pair(QLatin1StringView code, const Value &value)
+    template <class Value> Q_ALWAYS_INLINE DrawingLines &pair(QLatin1StringView code, const Value &value)
     {
         return line(code).line(value);
     }
@@ -223,22 +224,35 @@ struct Extents {
     double lowE = kLowestStart, highE = kHighestStart;
     double lowN = kLowestStart, highN = kHighestStart;
     double lowZ = kLowestStart, highZ = kHighestStart;
+
+    void take(const Extents &other)
+    {
+        lowE = std::min(lowE, other.lowE);
+        highE = std::max(highE, other.highE);
+        lowN = std::min(lowN, other.lowN);
+        highN = std::max(highN, other.highN);
+        lowZ = std::min(lowZ, other.lowZ);
+        highZ = std::max(highZ, other.highZ);
+    }
 };
 
-template <class Out> void writeDrawing(const CoordinateTableModel &table, bool nez, Out &out)
-{
-    const int rows = table.count();
-    const size_t eastColumn = nez ? 4 : 3;
-    const size_t northColumn = nez ? 3 : 4;
-    constexpr size_t heightColumn = 5;
+// Which columns hold E and N: X is E and Y is N whichever order the table shows.
+struct PlanColumns {
+    explicit PlanColumns(bool nez) : east(nez ? 4 : 3), north(nez ? 3 : 4) {}
+    size_t east;
+    size_t north;
+    static constexpr size_t height = 5;
+};
 
-    // The header needs the extents before any line is written.
+// The bounds over rows first..last; the lowest or highest of the rows taken in any order is the same.
+Extents extentsOf(const CoordinateTableModel &table, PlanColumns plan, int first, int last)
+{
     Extents x;
-    for (int row = 1; row <= rows; ++row) {
+    for (int row = first; row <= last; ++row) {
         const auto cells = table.cellViews(row);
-        const double e = NumericValue(cells[eastColumn]);
-        const double n = NumericValue(cells[northColumn]);
-        const double z = NumericValue(cells[heightColumn]);
+        const double e = NumericValue(cells[plan.east]);
+        const double n = NumericValue(cells[plan.north]);
+        const double z = NumericValue(cells[plan.height]);
         x.lowE = std::min(x.lowE, e);
         x.highE = std::max(x.highE, e);
         x.lowN = std::min(x.lowN, n);
@@ -246,10 +260,20 @@ template <class Out> void writeDrawing(const CoordinateTableModel &table, bool n
         x.lowZ = std::min(x.lowZ, z);
         x.highZ = std::max(x.highZ, z);
     }
+    return x;
+}
 
+// Header, tables, blocks and the start of the entities section, up to the "  0" that opens the first
+// entity.
+template <class Out> void writePreamble(const Extents &x, Out &out)
+{
     DrawingLines<Out> dxf(out);
 
     dxf.pair(kSectionCode, QLatin1StringView("SECTION")).pair(kNameCode, QLatin1StringView("HEADER"));
+    // The labels are in the Chinese code page; readers outside a Chinese system would otherwise
+    // take them for Windows-1252 (控3 comes back as "¿Ø3").
+    dxf.pair(kVariableCode, QLatin1StringView("$DWGCODEPAGE"))
+        .pair(kCodePageCode, QLatin1StringView("ANSI_936"));
     dxf.pair(kVariableCode, QLatin1StringView("$EXTMIN"))
         .pair(kHeaderX, extentValue(x.lowE))
         .pair(kHeaderY, extentValue(x.lowN))
@@ -284,11 +308,18 @@ template <class Out> void writeDrawing(const CoordinateTableModel &table, bool n
     // Every entity ends with the "  0" that opens the next one.
     dxf.pair(kSectionCode, QLatin1StringView("SECTION")).pair(kNameCode, QLatin1StringView("ENTITIES"));
     dxf.line(kSectionCode);
-    for (int row = 1; row <= rows; ++row) {
+}
+
+// The three entities of each row first..last.
+template <class Out>
+void writeEntities(const CoordinateTableModel &table, PlanColumns plan, int first, int last, Out &out)
+{
+    DrawingLines<Out> dxf(out);
+    for (int row = first; row <= last; ++row) {
         const auto cells = table.cellViews(row);
-        const Number e = cellValue(cells[eastColumn]);
-        const Number n = cellValue(cells[northColumn]);
-        const Number z = cellValue(cells[heightColumn]);
+        const Number e = cellValue(cells[plan.east]);
+        const Number n = cellValue(cells[plan.north]);
+        const Number z = cellValue(cells[plan.height]);
 
         dxf.line(QLatin1StringView("POINT"))
             .pair(kLayerCode, kPointLayer)
@@ -314,33 +345,79 @@ template <class Out> void writeDrawing(const CoordinateTableModel &table, bool n
             .pair(kTextCode, z)
             .line(kSectionCode);
     }
-    dxf.line(QLatin1StringView("ENDSEC")).pair(kSectionCode, QLatin1StringView("EOF"));
+}
+
+template <class Out> void writeEnd(Out &out)
+{
+    DrawingLines<Out>(out).line(QLatin1StringView("ENDSEC")).pair(kSectionCode, QLatin1StringView("EOF"));
 }
 
 // Some 280 characters a row, a little under 600 for the header and the tables.
-qsizetype expectedSize(const CoordinateTableModel &table)
+constexpr qsizetype kRowSize = 288;
+constexpr qsizetype kPreambleSize = 640;
+// A file is made in pieces of this many rows, about a megabyte each: pieces of that size are made
+// and let go again without leaving the memory they took scattered.
+constexpr int kPieceRows = 4096;
+
+int pieceCount(int rows)
 {
-    constexpr qsizetype kRowSize = 288;
-    constexpr qsizetype kPreambleSize = 640;
-    return kPreambleSize + kRowSize * table.count();
+    return (rows + kPieceRows - 1) / kPieceRows;
+}
+
+int firstRowOf(int piece)
+{
+    return piece * kPieceRows + 1;
+}
+
+int lastRowOf(int piece, int rows)
+{
+    return std::min(rows, firstRowOf(piece) + kPieceRows - 1);
 }
 
 } // namespace
 
 QString BuildDxfDrawing(const CoordinateTableModel &table, bool nez)
 {
-    if (table.count() == 0)
+    const int rows = table.count();
+    if (rows == 0)
         return {};
-    TextOut out(expectedSize(table));
-    writeDrawing(table, nez, out);
+    const PlanColumns plan(nez);
+    TextOut out(kPreambleSize + kRowSize * rows);
+    writePreamble(extentsOf(table, plan, 1, rows), out);
+    writeEntities(table, plan, 1, rows, out);
+    writeEnd(out);
     return out.take();
 }
 
 bool WriteDxfDrawingFile(const CoordinateTableModel &table, bool nez, QIODevice &device)
 {
-    DeviceOut out(device);
-    if (table.count() > 0)
-        writeDrawing(table, nez, out);
-    out.append(kLineEnd);
-    return out.finish();
+    const int rows = table.count();
+    const auto put = [&](const QByteArray &bytes) { return device.write(bytes) == bytes.size(); };
+    if (rows == 0)
+        return put(QByteArrayLiteral("\r\n"));
+
+    // The header needs the extents of all rows before any line is written.
+    const PlanColumns plan(nez);
+    std::vector<Extents> pieceExtents(static_cast<size_t>(pieceCount(rows)));
+    ForEachPiece(pieceCount(rows), [&](int piece) {
+        pieceExtents[static_cast<size_t>(piece)] =
+            extentsOf(table, plan, firstRowOf(piece), lastRowOf(piece, rows));
+    });
+    Extents extents;
+    for (const Extents &x : pieceExtents)
+        extents.take(x);
+
+    BytesOut preamble(kPreambleSize);
+    writePreamble(extents, preamble);
+    const auto makeEntities = [&](int piece) {
+        const int first = firstRowOf(piece);
+        const int last = lastRowOf(piece, rows);
+        BytesOut out(kRowSize * (last - first + 1));
+        writeEntities(table, plan, first, last, out);
+        return out.take();
+    };
+    BytesOut end(kPreambleSize);
+    writeEnd(end);
+    end.append(kLineEnd);
+    return put(preamble.take()) && MakePiecesInOrder(pieceCount(rows), makeEntities, put) && put(end.take());
 }

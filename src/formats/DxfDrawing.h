@@ -11,7 +11,7 @@ class QIODevice;
 QString BuildDxfDrawing(const CoordinateTableModel &table, bool nez);
 
 // Writes the whole file of the drawing as saved: the drawing in the file's code page (labels as
-// EncodeFileText gives them) and the file's final CR LF. It goes to the device piece by piece, as a
-// million-point drawing is some 280 MB and as text would take twice that again. False when the
-// device did not take every byte.
+// EncodeFileText gives them) and the file's final CR LF. It is made in pieces on all cores and goes
+// to the device piece by piece, in order, as a million-point drawing is some 260 MB and as text would
+// take twice that again. False when the device did not take every byte.
 bool WriteDxfDrawingFile(const CoordinateTableModel &table, bool nez, QIODevice &device);

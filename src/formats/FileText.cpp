@@ -1,88 +1,23 @@
 #include "FileText.h"
 
+#include "FileTextDecoder.h"
+#include "Gb18030Tables.h"
+
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
-#include <QStringDecoder>
 #include <QStringEncoder>
 
+#ifdef Q_OS_LINUX
+#include <fcntl.h>
+#endif
+
 #include <algorithm>
+#include <cstring>
+#include <optional>
 
 namespace {
-constexpr char kGb18030[] = "GB18030";
-constexpr char kUtf8ByteOrderMark[] = "\xEF\xBB\xBF";
-constexpr char kGb18030ByteOrderMark[] = "\x84\x31\x95\x33";
-// The text is encoded in pieces of this many UTF-16 units: a piece of plain ASCII (coordinates,
-// commas, line ends) is copied byte for byte, and no piece makes the encoder ask for four bytes per
-// unit of the whole text at once.
-constexpr qsizetype kEncodePiece = 1 << 16;
-
-bool isContinuation(unsigned char byte)
-{
-    return (byte & 0xC0) == 0x80;
-}
-
-// Whether the bytes are well-formed UTF-8 holding at least one multi-byte sequence: no overlong
-// forms, no surrogates, nothing above U+10FFFF. Text in GB18030 almost never is.
-bool isMultiByteUtf8(const QByteArray &bytes)
-{
-    const auto *p = reinterpret_cast<const unsigned char *>(bytes.constData());
-    const auto *end = p + bytes.size();
-    bool multiByte = false;
-    while (p < end) {
-        const unsigned char lead = *p;
-        if (lead < 0x80) {
-            ++p;
-            continue;
-        }
-        int length = 0;
-        unsigned char low = 0x80; // the range of the byte after the lead
-        unsigned char high = 0xBF;
-        if (lead >= 0xC2 && lead <= 0xDF) {
-            length = 2;
-        } else if (lead >= 0xE0 && lead <= 0xEF) {
-            length = 3;
-            if (lead == 0xE0)
-                low = 0xA0;
-            else if (lead == 0xED)
-                high = 0x9F;
-        } else if (lead >= 0xF0 && lead <= 0xF4) {
-            length = 4;
-            if (lead == 0xF0)
-                low = 0x90;
-            else if (lead == 0xF4)
-                high = 0x8F;
-        } else {
-            return false;
-        }
-        if (end - p < length || p[1] < low || p[1] > high)
-            return false;
-        for (int k = 2; k < length; ++k) {
-            if (!isContinuation(p[k]))
-                return false;
-        }
-        p += length;
-        multiByte = true;
-    }
-    return multiByte;
-}
-
-// Whether the decoder may still hold the start of a sequence at the end of the bytes: a lead byte,
-// or the first two or three bytes of a four-byte sequence (a lead byte and a digit, then a lead byte).
-bool mayEndInsideSequence(const QByteArray &bytes)
-{
-    const qsizetype n = bytes.size();
-    const auto at = [&bytes, n](qsizetype back) { return static_cast<unsigned char>(bytes[n - back]); };
-    return (n >= 1 && at(1) >= 0x80) || (n >= 2 && at(2) >= 0x81 && at(1) >= '0' && at(1) <= '9');
-}
-
-bool isAscii(QStringView text)
-{
-    for (const QChar c : text) {
-        if (c.unicode() >= 0x80)
-            return false;
-    }
-    return true;
-}
+constexpr char16_t kByteOrderMark = 0xFEFF;
 
 QString withReason(const QString &what, const QString &systemReason)
 {
@@ -90,71 +25,81 @@ QString withReason(const QString &what, const QString &systemReason)
 }
 } // namespace
 
-QByteArray EncodeFileText(const QString &text)
+QByteArray EncodeFileText(QStringView text)
 {
-    QStringEncoder encoder(kGb18030);
+    // Plain ASCII (coordinates, commas, line ends) is copied byte for byte and two-byte characters
+    // come from the table; any other run of characters goes to the encoder together with the ASCII
+    // character after it, so that the encoder sees every character in the same company as in the
+    // whole text (a lone surrogate before a comma is a substitute byte, not a character held back for
+    // more).
+    const Gb18030Tables &tables = Gb18030Tables::instance();
+    // Made only for a text that needs it: a drawing encodes each Chinese point-number label alone.
+    std::optional<QStringEncoder> encoder;
     QByteArray bytes;
-    bytes.reserve(text.size());
+    bytes.resize(text.size());
     qsizetype written = 0;
-    bool allAscii = true;
-    for (qsizetype pos = 0; pos < text.size();) {
-        qsizetype length = std::min(kEncodePiece, text.size() - pos);
-        // A surrogate pair is never split between two pieces.
-        if (pos + length < text.size() && text.at(pos + length - 1).isHighSurrogate())
-            --length;
-        const QStringView piece = QStringView(text).mid(pos, length);
-        const bool ascii = isAscii(piece);
-        allAscii = allAscii && ascii;
-        const qsizetype room = ascii ? length : encoder.requiredSpace(length);
-        if (written + room > bytes.capacity())
-            bytes.reserve(std::max(written + room, bytes.capacity() * 2));
-        bytes.resize(written + room);
+    const char16_t *p = text.utf16();
+    const char16_t *const end = p + text.size();
+    while (p < end) {
         char *out = bytes.data() + written;
-        if (ascii) {
-            for (const QChar c : piece)
-                *out++ = static_cast<char>(c.unicode());
-        } else {
-            out = encoder.appendToBuffer(out, piece);
+        while (p < end && *p < 0x80)
+            *out++ = static_cast<char>(*p++);
+        written = out - bytes.constData();
+        if (p == end)
+            break;
+        // Room for a run of two-byte characters, and for the ASCII still to come.
+        if (written + 2 * (end - p) > bytes.size())
+            bytes.resize(std::max(written + 2 * (end - p), bytes.size() + bytes.size() / 2));
+        out = bytes.data() + written;
+        for (quint16 code; p < end && *p >= 0x80 && (code = tables.encode(*p)) != 0; ++p) {
+            *out++ = static_cast<char>(code >> 8);
+            *out++ = static_cast<char>(code & 0xFF);
         }
         written = out - bytes.constData();
-        pos += length;
+        if (p == end || *p < 0x80)
+            continue;
+        const char16_t *run = p;
+        while (p < end && *p >= 0x80)
+            ++p;
+        if (p < end)
+            ++p;
+        const QStringView piece(run, p);
+        // Room for the run and for the ASCII still to come, which is at most a byte a unit.
+        if (!encoder)
+            encoder.emplace(Gb18030Tables::kCodecName);
+        const qsizetype needed = written + encoder->requiredSpace(piece.size()) + (end - p);
+        if (needed > bytes.size())
+            bytes.resize(std::max(needed, bytes.size() + bytes.size() / 2));
+        written = encoder->appendToBuffer(bytes.data() + written, piece) - bytes.constData();
     }
     bytes.resize(written);
-    // Bytes that the reader would take for UTF-8, or a text that itself begins with a byte-order mark,
-    // get GB18030's byte-order mark in front, so that the file reads back as the text it was written
-    // from: a few Chinese characters in GB18030 can be well-formed UTF-8 as well (茅 is C3 A9, é in
-    // UTF-8). Every other file is written without it, as other programs expect.
-    if (!allAscii &&
-        (text.startsWith(QChar(0xFEFF)) || bytes.startsWith(kUtf8ByteOrderMark) || isMultiByteUtf8(bytes)))
-        bytes.prepend(kGb18030ByteOrderMark);
     return bytes;
 }
 
 QString DecodeFileText(const QByteArray &bytes)
 {
-    if (bytes.startsWith(kUtf8ByteOrderMark))
-        return QString::fromUtf8(QByteArrayView(bytes).sliced(3));
-    if (isMultiByteUtf8(bytes))
-        return QString::fromUtf8(bytes);
-    QStringDecoder decoder(kGb18030);
-    QString text;
-    if (mayEndInsideSequence(bytes)) {
-        // The decoder keeps an unfinished sequence at the end for input that never comes; a line end
-        // after it makes it show as replacement characters instead of vanishing.
-        text = decoder.decode(bytes + '\n');
-        if (text.endsWith(u'\n'))
-            text.chop(1);
-    } else {
-        text = decoder.decode(bytes);
-    }
-    // GB18030 has a byte-order mark of its own (84 31 95 33).
-    if (text.startsWith(QChar(0xFEFF)))
+    qsizetype start = 0;
+    const bool utf8 = FileTextDecoder::isUtf8(bytes, &start);
+    FileTextDecoder decoder(utf8);
+    QString text(bytes.size() - start, Qt::Uninitialized);
+    auto *out = reinterpret_cast<char16_t *>(text.data());
+    const char16_t *end = decoder.decode(bytes.constData() + start, bytes.constData() + bytes.size(), out);
+    text.truncate(end - out);
+    if (!utf8 && text.startsWith(QChar(kByteOrderMark)))
         text.remove(0, 1);
     return text;
 }
 
 bool ReadFileBytes(const QString &path, QByteArray *bytes, QString *error)
 {
+    // Only a regular file is opened: opening a pipe waits for a writer, and a device such as
+    // /dev/zero never ends, either of which would hang the window.
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile()) {
+        if (error)
+            *error = QStringLiteral("文件无法打开：不是普通文件（是文件夹、设备或管道）");
+        return false;
+    }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         if (error)
@@ -172,15 +117,47 @@ bool ReadFileBytes(const QString &path, QByteArray *bytes, QString *error)
     return true;
 }
 
-bool WriteFileAtomically(const QString &path, const QByteArray &bytes, QString *error)
+namespace {
+// A save file that has the system write what it holds to the disk while more is still being made: a
+// large file is then on the disk by the time the commit waits for it, instead of all of it
+// starting only then.
+class SaveFile : public QSaveFile {
+public:
+    using QSaveFile::QSaveFile;
+
+protected:
+    qint64 writeData(const char *data, qint64 length) override
+    {
+        const qint64 written = QSaveFile::writeData(data, length);
+#ifdef Q_OS_LINUX
+        if (written > 0) {
+            m_written += written;
+            if (m_written - m_started >= kWriteBackStep) {
+                ::sync_file_range(handle(), m_started, m_written - m_started, SYNC_FILE_RANGE_WRITE);
+                m_started = m_written;
+            }
+        }
+#endif
+        return written;
+    }
+
+private:
+    static constexpr qint64 kWriteBackStep = 8 << 20;
+    qint64 m_written = 0;
+    qint64 m_started = 0;
+};
+} // namespace
+
+bool WriteFileAtomically(const QString &path, const std::function<bool(QIODevice &)> &write, QString *error)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
+    SaveFile file(path);
+    // The writers hand over large pieces; a buffer would only copy them once more.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         if (error)
             *error = withReason(QStringLiteral("文件无法创建"), file.errorString());
         return false;
     }
-    if (file.write(bytes) != bytes.size()) {
+    if (!write(file)) {
         if (error)
             *error = withReason(QStringLiteral("文件无法写入"), file.errorString());
         file.cancelWriting();
@@ -192,4 +169,10 @@ bool WriteFileAtomically(const QString &path, const QByteArray &bytes, QString *
         return false;
     }
     return true;
+}
+
+bool WriteFileAtomically(const QString &path, const QByteArray &bytes, QString *error)
+{
+    return WriteFileAtomically(
+        path, [&](QIODevice &file) { return file.write(bytes) == bytes.size(); }, error);
 }

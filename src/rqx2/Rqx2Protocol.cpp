@@ -14,8 +14,9 @@
 #include <thread>
 
 const QString Rqx2Protocol::kErrorTitle = QStringLiteral("错误提示");
-const QString Rqx2Protocol::kDamagedRecord = QStringLiteral(
-    "收到一条损坏的坐标数据（点序号或点数不是四位数字），该点未保存。请在全站仪上重新发送坐标数据！");
+const QString Rqx2Protocol::kDamagedRecord =
+    QStringLiteral("收到一条损坏的坐标数据（长度不对，或点序号、点数不是四位数字），该点未保存。"
+                   "请在全站仪上重新发送坐标数据！");
 const QString Rqx2Protocol::kWaitingToReceive = QStringLiteral("等待接收坐标数据...");
 
 namespace {
@@ -43,7 +44,8 @@ constexpr char kMeasurementTransfer = 0x05;
 constexpr int kCharCodeTableBound = 100;
 // Characters 0..63 cover a record in either layout.
 constexpr int kDecodedCharacters = 64;
-// With one extra byte in front of the record its CR lands here, one place after the standard 62.
+// A whole record has its CR here; with one extra byte in front of it, one place later.
+constexpr int kStandardEndPosition = Rqx2CoordinateRecord::kLength - 1;
 constexpr int kShiftedEndPosition = Rqx2CoordinateRecord::kLength;
 
 // Where the fields of a record start, as characters of the standard layout (character k is block byte k + 1).
@@ -175,13 +177,15 @@ void Rqx2Protocol::ReceiveRqx2CoordinateRecord()
         m_state.CharCodeTable[static_cast<size_t>(k)] = CodeToCharacter(m_state.RecordBuffer.at(k));
 
     // The layout follows from where the CR stands, not from character 0: in a standard record
-    // numbered 2000 to 2999 character 0 is the digit 2 as well.
-    const bool standard = endPosition != kShiftedEndPosition;
+    // numbered 2000 to 2999 character 0 is the digit 2 as well. A CR anywhere else ends a record
+    // that lost or gained bytes on the line, whose fields cannot be found.
+    const bool standard = endPosition == kStandardEndPosition;
     const int s = standard ? 0 : 1;
 
-    const int current = decodedCounter(s + kCurrentAt);
-    const int total = decodedCounter(s + kTotalAt);
-    if (current < 0 || total < 0) {
+    const bool whole = standard || endPosition == kShiftedEndPosition;
+    const int current = receivedCounter(s + kCurrentAt);
+    const int total = receivedCounter(s + kTotalAt);
+    if (!whole || current < 0 || total < 0) {
         rejectDamagedRecord();
         return;
     }
@@ -300,11 +304,14 @@ void Rqx2Protocol::SendRqx2NextCoordinate()
 void Rqx2Protocol::rejectDamagedRecord()
 {
     // Nothing is stored and nothing is acknowledged: the instrument still waits for the
-    // acknowledgement of this point. The rest of the damaged block is dropped and the port is armed
-    // for a whole record again, so a record the instrument sends anew is received in full.
+    // acknowledgement of this point. The rest of the damaged block is dropped. What comes next is
+    // either the record sent anew or, when the user starts the send again on the instrument, a new
+    // handshake request; the port is armed for the shorter of the two, and the request is answered
+    // as the first of a transfer, so both sides start over instead of waiting for each other.
     m_state.ReceiveBuffer.reallocate(kAnswerBufferBound);
+    m_state.HandshakeAnswered = 0;
     m_link.clearInput();
-    m_link.setReceiveThreshold(Rqx2CoordinateRecord::kLength);
+    m_link.setReceiveThreshold(kRequestLength);
     m_view.showMessage(kErrorTitle, kDamagedRecord);
 }
 
@@ -316,14 +323,15 @@ QString Rqx2Protocol::decodedText(int from, int width) const
     return text;
 }
 
-int Rqx2Protocol::decodedCounter(int from) const
+int Rqx2Protocol::receivedCounter(int from) const
 {
+    // Judged on the bytes themselves: decoded, a NUL or the start byte 0x02 would read as a digit.
     int number = 0;
     for (int k = from; k < from + Rqx2CoordinateRecord::kCounterWidth; ++k) {
-        const QString &character = m_state.CharCodeTable.at(static_cast<size_t>(k));
-        if (character.size() != 1 || character[0] < u'0' || character[0] > u'9')
+        const unsigned char byte = m_state.RecordBuffer.at(k);
+        if (byte < '0' || byte > '9')
             return -1;
-        number = number * 10 + (character[0].unicode() - u'0');
+        number = number * 10 + (byte - '0');
     }
     return number;
 }

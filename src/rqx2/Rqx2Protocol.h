@@ -43,16 +43,16 @@ public:
     void setSendPause(std::chrono::milliseconds pause) { m_sendPause = pause; }
 
     // Texts the user sees.
-    static const QString kErrorTitle;       // "错误提示"
-    static const QString kDamagedRecord;    // a received record whose counters are not four digits
+    static const QString kErrorTitle;    // "错误提示"
+    static const QString kDamagedRecord; // a record of the wrong length or whose counters are not four digits
     static const QString kWaitingToReceive; // "等待接收坐标数据..."
 
 private:
     void rejectDamagedRecord();
     QString decodedCoordinate(int from, bool standardLayout) const;
     QString decodedText(int from, int width) const;
-    // The number in four decimal characters starting at character from, or -1 when they are not four digits.
-    int decodedCounter(int from) const;
+    // The number in the four bytes of RecordBuffer from on, or -1 when they are not four digits 0x30..0x39.
+    int receivedCounter(int from) const;
 
     AppState &m_state;
     SerialLink &m_link;

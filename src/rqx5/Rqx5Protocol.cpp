@@ -28,6 +28,16 @@ constexpr int kNameText = 4;
 // The 14th character of a received coordinate is not taken; this digit stands in for it.
 const QString kCoordinateTail = QStringLiteral("0");
 
+const QString kErrorTitle = QStringLiteral("错误提示");
+
+// The header counts the rows in two bytes; any text of codable characters fits the coordinate fields.
+SendLimits sendLimits()
+{
+    SendLimits limits;
+    limits.maxRows = kMaxSendCount;
+    return limits;
+}
+
 } // namespace
 
 Rqx5Protocol::Rqx5Protocol(AppState &state, SerialLink &link, CoordinateTableModel &table, TransferView &view)
@@ -53,11 +63,9 @@ void Rqx5Protocol::commandSendCoordinates()
 {
     m_state.HandshakeAnswered = 0;
     // Nothing goes out, not even the header, unless every row can be sent as it stands.
-    SendLimits limits;
-    limits.maxRows = kMaxSendCount;
-    const QString refusal = CheckRowsForSend(m_table, limits);
+    const QString refusal = CheckRowsForSend(m_table, sendLimits());
     if (!refusal.isEmpty()) {
-        m_view.showMessage(QStringLiteral("错误提示"), refusal);
+        m_view.showMessage(kErrorTitle, refusal);
         return;
     }
     StartRqx5CoordinateSend();
@@ -207,12 +215,25 @@ void Rqx5Protocol::SendRqx5NextCoordinate()
         m_view.setProgress(QStringLiteral("%1/%2").arg(k).arg(rows));
         m_view.setStatus(QStringLiteral("发送中："));
         const int row = static_cast<int>(k);
+        // The table was checked when the send started, but it can be edited while the send runs.
+        QString refusal = CheckRowCountForSend(rows, sendLimits());
+        if (refusal.isEmpty())
+            refusal = CheckRowForSend(m_table, row, sendLimits());
         // N always goes first on the wire, whichever column shows it.
         const bool nez = m_state.nez();
         const QString first = m_table.cell(row, 3);
         const QString second = m_table.cell(row, 4);
-        send(Rqx5Record::coordinateRecord(m_table.cell(row, 1), m_table.cell(row, 2), nez ? first : second,
-                                          nez ? second : first, m_table.cell(row, 5)));
+        const auto record = refusal.isEmpty()
+                                ? Rqx5Record::coordinateRecord(m_table.cell(row, 1), m_table.cell(row, 2),
+                                                               nez ? first : second, nez ? second : first,
+                                                               m_table.cell(row, 5))
+                                : std::nullopt;
+        if (!record) {
+            m_view.setStatus(QString());
+            m_view.showMessage(kErrorTitle, refusal);
+            return;
+        }
+        send(*record);
         return;
     }
     m_state.TransferUnderway = false;

@@ -7,15 +7,18 @@
 
 namespace {
 
-// One instrument code per character, exactly width of them. The send is refused beforehand when a
-// row holds a character without a code; a row changed while the send runs has such a character
-// sent as a space rather than as a stray byte.
-void appendField(QByteArray &record, const QString &text, int width)
+// One instrument code per character, exactly width of them, spaces after the text; false when a
+// character that goes on the wire has no code (it is never replaced: the instrument would store
+// another point than the table shows).
+bool appendField(QByteArray &record, const QString &text, int width)
 {
     for (int i = 0; i < width; ++i) {
-        const auto code = i < text.size() ? CharacterToCode(text.at(i)) : std::nullopt;
-        record.append(static_cast<char>(code ? *code : ' '));
+        const auto code = i < text.size() ? CharacterToCode(text.at(i)) : std::optional<unsigned char>(' ');
+        if (!code)
+            return false;
+        record.append(static_cast<char>(*code));
     }
+    return true;
 }
 
 } // namespace
@@ -33,8 +36,8 @@ QByteArray sendHeader(int count)
     return header;
 }
 
-QByteArray coordinateRecord(const QString &number, const QString &name, const QString &north,
-                            const QString &east, const QString &height)
+std::optional<QByteArray> coordinateRecord(const QString &number, const QString &name, const QString &north,
+                                           const QString &east, const QString &height)
 {
     using namespace Rqx5Frames;
     QByteArray record;
@@ -42,11 +45,11 @@ QByteArray coordinateRecord(const QString &number, const QString &name, const QS
     record.append(static_cast<char>(Frames::kRqx5CoordinateStart));
     const QString paddedNumber =
         number.size() < kNumberDigits ? number.rightJustified(kNumberDigits, u'0') : number;
-    appendField(record, QStringLiteral("  ") + paddedNumber, kNumberWidth);
-    appendField(record, QStringLiteral(" ") + name, kNameWidth);
-    appendField(record, north, kCoordinateWidth);
-    appendField(record, east, kCoordinateWidth);
-    appendField(record, height, kCoordinateWidth);
+    if (!appendField(record, QStringLiteral("  ") + paddedNumber, kNumberWidth) ||
+        !appendField(record, QStringLiteral(" ") + name, kNameWidth) ||
+        !appendField(record, north, kCoordinateWidth) || !appendField(record, east, kCoordinateWidth) ||
+        !appendField(record, height, kCoordinateWidth))
+        return std::nullopt;
     record.append(static_cast<char>(Frames::kRqx5CoordinateEnd));
     return record;
 }

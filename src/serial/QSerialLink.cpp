@@ -159,7 +159,7 @@ void QSerialLink::holdUnrouted(const QByteArray &bytes)
 void QSerialLink::holdReceiveEvents(bool hold)
 {
     m_eventHolds = qMax(0, m_eventHolds + (hold ? 1 : -1));
-    if (m_eventHolds == 0 && m_heldInHandler && !m_inHandler)
+    if (m_eventHolds == 0 && !m_inHandler)
         scheduleCheck();
 }
 
@@ -250,8 +250,8 @@ void QSerialLink::checkThreshold()
 {
     if (m_inHandler || m_eventHolds > 0) {
         // Data came while the handler runs or a message box is open (a nested event loop): held
-        // until it returns or closes. Nothing is queued meanwhile, or the box's loop would spin on it.
-        m_heldInHandler = true;
+        // until it returns or closes, which looks again. Nothing is queued meanwhile, or the box's
+        // loop would spin on it.
         return;
     }
     // Bytes handed back hold no whole frame: only new bytes can complete one.
@@ -259,11 +259,12 @@ void QSerialLink::checkThreshold()
         waitingCount() < m_receiveThreshold)
         return;
     m_inHandler = true;
-    m_heldInHandler = false;
     m_handler();
     m_inHandler = false;
-    if (m_heldInHandler)
-        scheduleCheck();
+    // The port does not signal bytes that arrive while the handler it signalled for still runs
+    // (a message box inside it), so whatever came meanwhile is looked for now. Bytes the handler
+    // handed back raise nothing by themselves, so this cannot spin.
+    scheduleCheck();
 }
 
 void QSerialLink::scheduleCheck()

@@ -79,7 +79,6 @@ private:
     int m_receiveThreshold = 0;
     int m_sendThreshold = 0;
     bool m_inHandler = false;
-    bool m_heldInHandler = false;
     bool m_checkQueued = false;
     bool m_pulling = false;
     bool m_closeQueued = false;

@@ -8,10 +8,7 @@
 #include "formats/CoordinateFileFormat.h"
 #include "formats/CoordinateFileReader.h"
 #include "formats/CoordinateFileWriter.h"
-#include "formats/DxfDrawing.h"
 #include "formats/FileText.h"
-
-#include <QSaveFile>
 
 // The open and save lists hold the same nine formats in the same order, so the chosen position is
 // the format in both; only the open list calls the drawing "CAD格式(ENZ)".
@@ -45,13 +42,10 @@ const QString CoordinateFileCommands::kOlderSaveFilter = QStringLiteral("HYL格�
 namespace {
 const QString kErrorTitle = QStringLiteral("错误提示");
 const QString kNoticeTitle = QStringLiteral("提示");
-const QString kLineEnd = QStringLiteral("\r\n");
-
-// The same words as every other file that cannot be written.
-QString withReason(const QString &what, const QString &systemReason)
-{
-    return systemReason.isEmpty() ? what : what + QStringLiteral("：") + systemReason;
-}
+// The lines of a text file or a drawing have no fields to put into another format.
+const QString kRawLinesOnlyAsText =
+    QStringLiteral("列表中是打开的文件的原样文本行，不是分好点号和坐标的数据，只能用“文件”菜单的“保存”"
+                   "存为“文本文档(*.txt)”格式。文件未保存。");
 } // namespace
 
 CoordinateFileCommands::CoordinateFileCommands(AppState &state, CoordinateTableModel &table, Form1 &window,
@@ -99,20 +93,21 @@ void CoordinateFileCommands::Open()
         error(path, reason);
         return;
     }
-    const CoordinateFileContent content = ReadCoordinateFile(bytes, format, m_state.nez());
-    bytes = QByteArray();
+    CoordinateFileContent content = ReadCoordinateFile(std::move(bytes), format, m_state.nez());
 
     m_window.setFileName(path);
-    content.replaceTable(m_table);
-    if (content.rawLines()) {
+    const bool rawLines = content.rawLines();
+    const int skippedLines = content.skippedLines();
+    const int firstSkippedLine = content.firstSkippedLine();
+    std::move(content).replaceTable(m_table);
+    if (rawLines) {
         m_table.showAsPlainList();
         m_window.setProgress(QString());
     } else {
         m_window.setProgress(QString::number(m_table.count()));
     }
-    if (content.skippedLines() > 0) {
-        m_messages.showMessage(&m_window, kNoticeTitle,
-                               skippedLinesNotice(content.skippedLines(), content.firstSkippedLine()));
+    if (skippedLines > 0) {
+        m_messages.showMessage(&m_window, kNoticeTitle, skippedLinesNotice(skippedLines, firstSkippedLine));
     }
 }
 
@@ -125,14 +120,26 @@ void CoordinateFileCommands::Save()
         return;
     // The name is used as chosen: no extension is added.
     const int format = chosenFormat();
-    if (format == CadDrawing)
-        saveDrawing(m_dialog.FileName);
-    else
-        write(m_dialog.FileName, BuildCoordinateText(m_table, format, tableIsNez()));
+    if (m_table.isPlainList()) {
+        if (format != PlainText) {
+            m_messages.showMessage(&m_window, kNoticeTitle, kRawLinesOnlyAsText);
+            return;
+        }
+        saveFile(m_dialog.FileName, [&](QIODevice &file) { return WriteRawLinesFile(m_table, file); });
+        return;
+    }
+    const bool nez = tableIsNez();
+    saveFile(m_dialog.FileName,
+             [&](QIODevice &file) { return WriteCoordinateFile(m_table, format, nez, file); });
 }
 
 void CoordinateFileCommands::OlderSave()
 {
+    // Every entry writes the fields in the table's order, which raw lines do not have.
+    if (m_table.isPlainList()) {
+        m_messages.showMessage(&m_window, kNoticeTitle, kRawLinesOnlyAsText);
+        return;
+    }
     // The dialog offers the file last opened; cancelling it writes nothing all the same.
     m_dialog.Filter = kOlderSaveFilter;
     m_dialog.FileName = m_window.fileName();
@@ -140,35 +147,15 @@ void CoordinateFileCommands::OlderSave()
     if (!m_dialog.ShowSave(&m_window))
         return;
     // Every entry of the list writes the same text, in the order the table shows.
-    write(m_dialog.FileName, BuildTableOrderText(m_table));
+    saveFile(m_dialog.FileName, [&](QIODevice &file) { return WriteTableOrderFile(m_table, file); });
 }
 
-void CoordinateFileCommands::write(const QString &path, QString text)
+void CoordinateFileCommands::saveFile(const QString &path, const std::function<bool(QIODevice &)> &write)
 {
-    // Every file ends with one more line end, an empty line after the last row. Appended in place:
-    // the text of a large table is not copied once more for it.
-    text += kLineEnd;
+    // Every file ends with one more line end, an empty line after the last row; the writers add it.
     QString reason;
-    if (!WriteFileAtomically(path, EncodeFileText(text), &reason))
+    if (!WriteFileAtomically(path, write, &reason))
         error(path, reason);
-}
-
-void CoordinateFileCommands::saveDrawing(const QString &path)
-{
-    // Written piece by piece: a million-point drawing is some 280 MB, and as one text twice that.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        error(path, withReason(QStringLiteral("文件无法创建"), file.errorString()));
-        return;
-    }
-    if (!WriteDxfDrawingFile(m_table, tableIsNez(), file)) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        error(path, withReason(QStringLiteral("文件无法写入"), reason));
-        return;
-    }
-    if (!file.commit())
-        error(path, withReason(QStringLiteral("文件无法保存"), file.errorString()));
 }
 
 void CoordinateFileCommands::error(const QString &path, const QString &reason)

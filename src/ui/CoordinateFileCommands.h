@@ -1,17 +1,19 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 
 struct AppState;
 class CommonDialog;
 class CoordinateTableModel;
 class Form1;
 class MessagePresenter;
+class QIODevice;
 
 // The main window's file commands: open a coordinate file into the table, save the table in a
 // chosen format, and the older save in the table's shown column order. The position of the filter
-// chosen in the dialog is the file's format. The text of a file is built, written and let go: a
-// million-point text is not kept for nothing.
+// chosen in the dialog is the file's format. A file is written straight from the table, piece by
+// piece: a million-point text is never held whole.
 class CoordinateFileCommands {
 public:
     // The dialogs' filter lists, "description|pattern|..." as the dialog takes them.
@@ -36,10 +38,8 @@ private:
     int chosenFormat() const;
     // Whether the table's third column holds N.
     bool tableIsNez() const;
-    // Writes the file's text and its final line end; a failure is reported.
-    void write(const QString &path, QString text);
-    // The same for the drawing of format 3, straight from the table to the file.
-    void saveDrawing(const QString &path);
+    // Writes the file through a save file with one of the writers; a failure is reported.
+    void saveFile(const QString &path, const std::function<bool(QIODevice &)> &write);
     void error(const QString &path, const QString &reason);
 
     AppState &m_state;

@@ -77,7 +77,16 @@ void FilteredLineEdit::keyPressEvent(QKeyEvent *event)
     // Only keys that would insert a character are judged; editing and navigation keys, and control
     // keys that insert nothing, behave as usual.
     if (typed.size() == 1 && typed.at(0).isPrint()) {
-        switch (decide(m_filter, typed.at(0), text(), cursorPosition())) {
+        // A key typed over a selection replaces it, so it is judged against the text without the
+        // selection, at the selection's start: Tab into "0.0000" selects it all, and "-" or "." then
+        // begins a new value.
+        QString remaining = text();
+        int caret = cursorPosition();
+        if (hasSelectedText()) {
+            caret = selectionStart();
+            remaining.remove(caret, selectionLength());
+        }
+        switch (decide(m_filter, typed.at(0), remaining, caret)) {
         case KeyDecision::Accept:
             break;
         case KeyDecision::RejectDeletingSelection:

@@ -1,8 +1,13 @@
 #include "QFileDialogPresenter.h"
 
+#include <QComboBox>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFileSystemModel>
+#include <QLineEdit>
 #include <QRegularExpression>
+
+#include <memory>
 
 namespace {
 
@@ -14,6 +19,43 @@ QString patternsShownIn(const QString &description)
         QStringLiteral("^(.*)\\(([a-zA-Z0-9_.,*? +;#\\-\\[\\]@\\{\\}/!<>\\$%&=^~:\\|]*)\\)$"));
     const QRegularExpressionMatch match = shown.match(description);
     return match.hasMatch() ? match.captured(2).simplified() : QString();
+}
+
+// "*.*" stands for every file, as on the systems the lists were written for; Qt's own dialog would
+// show only names with a dot. True when the chosen filter has it.
+bool showEveryFileForStarDotStar(QFileDialog &dialog)
+{
+    QStringList patterns = patternsShownIn(dialog.selectedNameFilter()).split(u' ', Qt::SkipEmptyParts);
+    if (!patterns.contains(QStringLiteral("*.*")))
+        return false;
+    for (QString &pattern : patterns) {
+        if (pattern == QLatin1String("*.*"))
+            pattern = QStringLiteral("*");
+    }
+    if (auto *files = dialog.findChild<QFileSystemModel *>())
+        files->setNameFilters(patterns);
+    return true;
+}
+
+// Choosing an entry makes the dialog take its patterns, and in a save turn the typed name's extension
+// into the pattern's: under "*.*" "a.hyl" would become "a.*". The name as typed is kept before the
+// dialog acts, and every file shown and the name put back after it.
+void keepStarDotStarForEveryFile(QFileDialog &dialog)
+{
+    auto *types = dialog.findChild<QComboBox *>(QStringLiteral("fileTypeCombo"));
+    auto *name = dialog.findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+    if (!types || !name)
+        return;
+    auto typed = std::make_shared<QString>();
+    QObject::connect(types, &QComboBox::currentIndexChanged, &dialog,
+                     [typed, name] { *typed = name->text(); });
+    QObject::connect(
+        types, &QComboBox::currentIndexChanged, &dialog,
+        [&dialog, typed, name] {
+            if (showEveryFileForStarDotStar(dialog))
+                name->setText(*typed);
+        },
+        Qt::QueuedConnection);
 }
 
 } // namespace
@@ -61,6 +103,8 @@ FileDialogChoice QFileDialogPresenter::showFileDialog(QWidget *parent, const Fil
     dialog.setNameFilters(filters);
     if (request.filterIndex >= 1 && request.filterIndex <= filters.size())
         dialog.selectNameFilter(filters.at(request.filterIndex - 1));
+    showEveryFileForStarDotStar(dialog);
+    keepStarDotStarForEveryFile(dialog);
     if (!request.fileName.isEmpty()) {
         const QFileInfo offered(request.fileName);
         dialog.setDirectory(offered.absolutePath());

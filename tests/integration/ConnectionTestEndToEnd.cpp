@@ -26,16 +26,6 @@ namespace {
 const QString kSuccess = QStringLiteral("测试成功|通讯测试成功！您的电脑可以与仪器进行数据传输。");
 const QString kPortFailure = QStringLiteral("错误提示|请检查端口连接是否正确！");
 
-// A script file for the simulator's action "script".
-QString writeScript(const QTemporaryDir &dir, const char *text)
-{
-    const QString path = dir.filePath(QStringLiteral("exchange.script"));
-    QFile file(path);
-    if (file.open(QIODevice::WriteOnly))
-        file.write(text);
-    return path;
-}
-
 // The serial parts wired as the program wires them, on the simulator's device folder.
 class SerialParts {
 public:
@@ -71,7 +61,7 @@ TEST(ConnectionTestEndToEnd, Rqx5InstrumentAnswersAndTheTestSucceeds)
 
     program.commands.RunConnectionTest();
     EXPECT_TRUE(program.view.connectionTestShown);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !program.view.messages.isEmpty(); }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !program.view.messages.isEmpty(); }, 20000));
     EXPECT_EQ(program.view.messages, QStringList{kSuccess});
     EXPECT_FALSE(program.view.connectionTestShown);
     EXPECT_EQ(program.view.portCaption, "关闭串口");
@@ -79,11 +69,11 @@ TEST(ConnectionTestEndToEnd, Rqx5InstrumentAnswersAndTheTestSucceeds)
 
     // Again: the port button now says the port is open, so the test closes and reopens it.
     program.commands.RunConnectionTest();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return program.view.messages.size() == 2; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return program.view.messages.size() == 2; }, 20000));
     EXPECT_EQ(program.view.portCaption, "打开串口");
     EXPECT_TRUE(program.link.isOpen());
 
-    ASSERT_TRUE(sim.waitForFinished(5000));
+    ASSERT_TRUE(sim.waitForFinished(20000));
     EXPECT_EQ(sim.exitCode(), 0) << sim.errorOutput().toStdString();
 }
 
@@ -95,12 +85,12 @@ TEST(ConnectionTestEndToEnd, Rqx2InstrumentAnswersButTheProgramShowsNothing)
 
     program.commands.RunConnectionTest();
     // The answer arrives and is dispatched, and no rule of the RQX2 series takes it.
-    ASSERT_TRUE(QTest::qWaitFor([&] { return program.receiveEvents == 1; }, 5000));
-    QTest::qWait(100);
+    // The dispatch runs inside the event, so its outcome is there as soon as the event is.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return program.receiveEvents == 1; }, 20000));
     EXPECT_TRUE(program.view.messages.isEmpty());
     EXPECT_TRUE(program.view.connectionTestShown);
 
-    ASSERT_TRUE(sim.waitForFinished(5000));
+    ASSERT_TRUE(sim.waitForFinished(20000));
     EXPECT_EQ(sim.exitCode(), 0) << sim.errorOutput().toStdString();
 }
 
@@ -109,18 +99,20 @@ TEST(ConnectionTestEndToEnd, TestCommandsReachTheInstrument)
     QTemporaryDir dir;
     SimProcess sim;
     ASSERT_TRUE(sim.start({"--action", "script", "--script",
-                           writeScript(dir, "expect AA 81 5000\n"
-                                            "expect AA 82 5000\n"
-                                            "quiet 100\n")}));
+                           writeSimScript(dir, "expect AA 81 20000\n"
+                                               "say took the first pair\n"
+                                               "expect AA 82 20000\n"
+                                               "quiet 100\n")}));
     SerialParts program(sim.deviceDir(), true);
     program.commands.SendTestCommand1();
-    // A person presses the second button a moment later; pressed at once, its clearing of the output
-    // would discard the first pair before it has left, as on a real line.
-    QTest::qWait(200);
+    // A person presses the second button once the first pair has left; pressed at once, its clearing
+    // of the output would discard the pair before it has left, as on a real line.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return sim.errorOutput().contains("took the first pair"); }, 20000))
+        << sim.errorOutput().toStdString();
     program.commands.SendTestCommand2();
     EXPECT_TRUE(program.view.messages.isEmpty());
     EXPECT_EQ(program.link.commPort(), 1);
-    ASSERT_TRUE(sim.waitForFinished(5000));
+    ASSERT_TRUE(sim.waitForFinished(20000));
     EXPECT_EQ(sim.exitCode(), 0) << sim.errorOutput().toStdString();
 }
 
@@ -175,11 +167,11 @@ TEST_F(MainWindowConnectionTest, Command4WithRqx5ShowsTheSuccessMessage)
     command4->click();
     EXPECT_TRUE(label3()->isVisible());
     EXPECT_EQ(label3()->text(), "通讯测试中...");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !messages.messages.isEmpty(); }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !messages.messages.isEmpty(); }, 20000));
     EXPECT_EQ(messages.messages, QStringList{kSuccess});
     EXPECT_FALSE(label3()->isVisible());
     EXPECT_EQ(app->mainWindow()->button("Command12")->text(), "关闭串口");
-    ASSERT_TRUE(sim.waitForFinished(5000));
+    ASSERT_TRUE(sim.waitForFinished(20000));
     EXPECT_EQ(sim.exitCode(), 0) << sim.errorOutput().toStdString();
 }
 
@@ -188,7 +180,7 @@ TEST_F(MainWindowConnectionTest, Command4WithRqx2ShowsNothing)
     ASSERT_TRUE(startProgram("rqx2"));
     app->mainWindow()->button("Command4")->click();
     // The simulator ends once it has answered and the program has read the answer.
-    ASSERT_TRUE(sim.waitForFinished(5000));
+    ASSERT_TRUE(sim.waitForFinished(20000));
     EXPECT_EQ(sim.exitCode(), 0) << sim.errorOutput().toStdString();
     // No answer is taken for a success; the test is still waiting when the line goes away with
     // the simulator, and that is reported.

@@ -56,7 +56,8 @@ TEST_F(LinkFailure, CablePulledDuringASendIsToldOnce)
         addRow({QString::number(i), QStringLiteral("P%1").arg(i), "1.5", "2.5", "3.5"});
     app->mainWindow()->action(QStringLiteral("SendZB"))->trigger();
     sim.go();
-    pullCableWhen([&] { return text("Text1") == "3/20"; });
+    // Each point waits for the instrument to be ready, so the send is still on when 3 have gone.
+    pullCableWhen([&] { return text("Text1").section(u'/', 0, 0).toInt() >= 3; });
     EXPECT_EQ(app->table().count(), 20);
 }
 

@@ -18,7 +18,7 @@ protected:
 
     bool startProgram(const QStringList &simArgs)
     {
-        return MainWindowSimFixture::startProgram(false, nez(), QStringList{"--timeout", "5000"} + simArgs);
+        return MainWindowSimFixture::startProgram(false, nez(), QStringList{"--timeout", "20000"} + simArgs);
     }
 };
 
@@ -93,12 +93,16 @@ TEST_P(Rqx2MainWindow, SendsTheTableToTheInstrument)
 
 TEST_P(Rqx2MainWindow, RequestForAnEmptyTableEndsTheProgram)
 {
-    ASSERT_TRUE(startProgram({"--action", "receive", "--timeout", "1000"}));
+    // The instrument asks for the first point; the answer must come, and then nothing.
+    ASSERT_TRUE(startProgram({"--action", "script", "--script",
+                              writeSimScript(dir, "go\n"
+                                                  "send 02 4A 0D\n"
+                                                  "expect 01 4A 0D\n"
+                                                  "quiet 500\n")}));
     app->mainWindow()->action(QStringLiteral("SendZB"))->trigger();
     sim.go();
-    finish(1);
-    EXPECT_TRUE(sim.errorOutput().contains("no point 1")) << sim.errorOutput().toStdString();
-    EXPECT_EQ(messages.messages, QStringList{"提示|请首先打开一个坐标数据文件"});
+    finish();
+    EXPECT_EQ(messages.messages.value(0), "提示|请首先打开一个坐标数据文件");
     EXPECT_TRUE(ended);
     EXPECT_FALSE(app->mainWindow()->isVisible());
 }
@@ -115,6 +119,72 @@ TEST_P(Rqx2MainWindow, TableTheInstrumentCannotTakeIsNotSent)
     EXPECT_EQ(messages.messages,
               QStringList{"错误提示|第2行的点名“点2”含有仪器不能接收的字符“点”，请修改后再发送！"});
     EXPECT_FALSE(app->link().isOpen());
+}
+
+// ---- At the instrument's line speed -------------------------------------------------------------
+
+namespace {
+
+// Both transfers as a real cable carries them: 1200 baud, each frame in uneven pieces.
+class Rqx2AtLineSpeed : public MainWindowSimFixture {
+protected:
+    bool startProgram(const QStringList &simArgs)
+    {
+        return MainWindowSimFixture::startProgram(false, true, SimProcess::lineSpeedArgs() + simArgs);
+    }
+};
+
+} // namespace
+
+TEST_F(Rqx2AtLineSpeed, EveryRecordIsTakenWholeAlsoWithAByteBeforeIt)
+{
+    const QString points = dir.filePath(QStringLiteral("points.txt"));
+    ASSERT_TRUE(writePointsFile(points, {{"P1", "A", "1234.567", "-45.5", "12.3"},
+                                         {"A 2", "", "-0.25", "100", "0"},
+                                         {"K3", "STN3", "4000000.125", "-7.001", "-12.5"},
+                                         {"4", "B4", "5", "6", "7"}}));
+    // Records 2 and 4 come with one byte before them: 64 bytes, read one place later.
+    ASSERT_TRUE(startProgram({"--action", "send", "--points-file", points, "--shifted-records"}));
+
+    app->mainWindow()->action(QStringLiteral("RecZB"))->trigger();
+    sim.go();
+    finish();
+
+    const CoordinateTableModel &table = app->table();
+    ASSERT_EQ(table.count(), 4);
+    const QStringList expected = {"1|P1|A|1234.5670|-45.5000|12.3000", "2|A2||-0.250|100.000|0.000",
+                                  "3|K3|STN3|4000000.1250|-7.0010|-12.5000", "4|4|B4|5.000|6.000|7.000"};
+    for (int row = 1; row <= 4; ++row) {
+        const CoordinatePoint p = table.point(row);
+        EXPECT_EQ(QStringList({p.sequence, p.number, p.name, p.first, p.second, p.height}).join(u'|'),
+                  expected[row - 1])
+            << sim.errorOutput().toStdString();
+    }
+    EXPECT_EQ(text("Text1"), "4/4");
+    EXPECT_EQ(messages.messages, QStringList{"成功|坐标数据传输完毕！"});
+}
+
+TEST_F(Rqx2AtLineSpeed, EveryRowReachesTheInstrument)
+{
+    const QString output = dir.filePath(QStringLiteral("instrument.txt"));
+    ASSERT_TRUE(startProgram({"--action", "receive", "--output", output}));
+    addRow({"D1", "NAME1", "40001.5", "-7001.25", "1.1259"});
+    addRow({"2", "", "-0.5", "0", "12"});
+    addRow({"K3", "X", "123456789", "1.001", "-3.5"});
+
+    app->mainWindow()->action(QStringLiteral("SendZB"))->trigger();
+    sim.go();
+    finish();
+
+    QFile file(output);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QString::fromLatin1(file.readAll()),
+              "D1     ,NAME1  ,000040001.500,0000-7001.250,000000001.125\n"
+              "2      ,       ,0000000-0.500,000000000.000,000000012.000\n"
+              "K3     ,X      ,123456789.000,000000001.001,0000000-3.500\n")
+        << sim.errorOutput().toStdString();
+    EXPECT_EQ(text("Text1"), "3/3");
+    EXPECT_EQ(messages.messages, QStringList{"成功|坐标数据发送完毕！"});
 }
 
 INSTANTIATE_TEST_SUITE_P(Order, Rqx2MainWindow, ::testing::Values(true, false),

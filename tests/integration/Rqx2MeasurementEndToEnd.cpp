@@ -29,7 +29,8 @@ protected:
     }
     void receive(const QStringList &simArgs)
     {
-        ASSERT_TRUE(startProgram(false, nez(), QStringList{"--timeout", "10000"} + simArgs));
+        const QStringList speed = lineSpeed ? SimProcess::lineSpeedArgs() : QStringList();
+        ASSERT_TRUE(startProgram(false, nez(), speed + QStringList{"--timeout", "10000"} + simArgs));
         app->mainWindow()->action(QStringLiteral("CLSend"))->trigger();
         form7 = app->rqx2MeasurementWindow();
         ASSERT_TRUE(form7->isVisible());
@@ -48,6 +49,7 @@ protected:
     QStringList row(int index) const { return form7->list().row(index); }
 
     Form7 *form7 = nullptr;
+    bool lineSpeed = false; // at 1200 baud in uneven pieces, as a real cable delivers them
 };
 
 const QStringList kStationAndBacksight{"name,F0001", "station,S1,A,1.550,1000,2000,100",
@@ -77,6 +79,22 @@ TEST_P(Rqx2Measurements, TheTenRecordFile)
     EXPECT_EQ(shown("Label1"), "文件名： F0001");
     EXPECT_EQ(shown("Text1"), "10/10");
     EXPECT_EQ(shown("Label4"), "传输完毕！");
+    EXPECT_EQ(messages.messages, QStringList{"成功|传输完毕！"});
+}
+
+TEST_P(Rqx2Measurements, EveryKindOfRecordAtLineSpeed)
+{
+    lineSpeed = true;
+    receiveFile(kStationAndBacksight +
+                QStringList{"measurement,M1,P7,1234506,0900000,12.345,-1.2,12.3,1.5,1.8,1234.567,-45.5,12.3",
+                            "measurement,M2,P8,0000001,2700000,0.5,0,0.5,0,0,-1,-2,-3"});
+    ASSERT_EQ(form7->list().count(), 4) << sim.errorOutput().toStdString();
+    EXPECT_EQ(row(1).mid(13, 3), QStringList({"S1", "A", "1.550"}));
+    EXPECT_EQ(row(2).mid(19), QStringList({"B1", "B", "45°30′00″"}));
+    EXPECT_EQ(row(3).mid(0, 6), QStringList({"3", "M1", "P7", "123°45′06″", "90°00′00″", "12.345"}));
+    EXPECT_EQ(row(4).mid(0, 6), QStringList({"4", "M2", "P8", "0°00′01″", "270°00′00″", "0.500"}));
+    EXPECT_EQ(row(4).at(12), "-3.000");
+    EXPECT_EQ(shown("Text1"), "4/4");
     EXPECT_EQ(messages.messages, QStringList{"成功|传输完毕！"});
 }
 

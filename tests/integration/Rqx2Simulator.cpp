@@ -43,7 +43,8 @@ protected:
     int run(const QStringList &args, int firstThreshold,
             std::function<void(ProgramEnd &, int, const QByteArray &)> answer)
     {
-        if (!sim.start(QStringList{"--series", "rqx2", "--timeout", "1000"} + args))
+        // A time-out only a program end that never answers reaches.
+        if (!sim.start(QStringList{"--series", "rqx2", "--timeout", "20000"} + args))
             return -1;
         ProgramEnd end(sim.deviceDir());
         if (!end.link.open())
@@ -51,7 +52,7 @@ protected:
         end.answer = [&](int n, const QByteArray &chunk) { answer(end, n, chunk); };
         end.link.setReceiveThreshold(firstThreshold);
         sim.go();
-        if (!sim.waitForFinished(10000))
+        if (!sim.waitForFinished(30000))
             return -3;
         chunks = end.chunks;
         errors = sim.errorOutput();
@@ -86,7 +87,8 @@ TEST_F(Rqx2Simulator, SendsTheExampleRecordAndReportsAnAcknowledgementWithoutIts
                                    end.link.setReceiveThreshold(63);
                                    end.link.write(fromHex("01 4A 0D"));
                                } else if (n == 2) {
-                                   end.link.write(fromHex("02 30 30 30 31 30 30 32 35 0D"));
+                                   // What comes after the CR is the next request's first byte, not the NUL.
+                                   end.link.write(fromHex("02 30 30 30 31 30 30 32 35 0D 02"));
                                }
                            });
     EXPECT_EQ(status, 1);
@@ -94,7 +96,7 @@ TEST_F(Rqx2Simulator, SendsTheExampleRecordAndReportsAnAcknowledgementWithoutIts
     EXPECT_EQ(chunks[0], "02 4A 0D");
     EXPECT_EQ(chunks[1], kExampleRecord);
     EXPECT_TRUE(errors.contains("expected 02 30 30 30 31 30 30 32 35 0D 00 acknowledging point 1 of 25, got "
-                                "02 30 30 30 31 30 30 32 35 0D within 1000 ms"))
+                                "02 30 30 30 31 30 30 32 35 0D 02"))
         << errors.toStdString();
 }
 

@@ -150,3 +150,64 @@ INSTANTIATE_TEST_SUITE_P(Commands, Rqx5EndToEndSend,
                          ::testing::Values(Run{true, "SendZB", 0}, Run{false, "SendZB", 0},
                                            Run{false, "Command3", 0}),
                          runName);
+
+// ---- At the instrument's line speed -------------------------------------------------------------
+
+namespace {
+
+// Both transfers as a real cable carries them: 1200 baud, each frame in uneven pieces.
+class Rqx5AtLineSpeed : public MainWindowSimFixture {
+protected:
+    bool startProgram(const QStringList &simArgs)
+    {
+        return MainWindowSimFixture::startProgram(true, true, SimProcess::lineSpeedArgs() + simArgs);
+    }
+};
+
+} // namespace
+
+TEST_F(Rqx5AtLineSpeed, HeaderEveryRecordAndTheEndFrameAreTakenWhole)
+{
+    const QString pointsFile = dir.filePath(QStringLiteral("line.txt"));
+    ASSERT_TRUE(writePointsFile(pointsFile, {{"12", "A1", "3456.789", "1234.5", "12.34"},
+                                             {"007", "K", "-1.5", "-2.25", "0.5"},
+                                             {"K7-1", "ST3", "4012345.678", "512345.123", "100.001"}}));
+    ASSERT_TRUE(startProgram({"--action", "send", "--points-file", pointsFile}));
+
+    app->mainWindow()->action(QStringLiteral("RecZB"))->trigger();
+    sim.go();
+    finish();
+
+    const CoordinateTableModel &table = app->table();
+    ASSERT_EQ(table.count(), 3);
+    const QStringList expected = {"1|12|A1|3456.7890|1234.50|12.340", "2|7|K|-1.50|-2.250|0.50",
+                                  "3|K7-1|ST3|4012345.6780|512345.1230|100.0010"};
+    for (int row = 1; row <= 3; ++row) {
+        const CoordinatePoint p = table.point(row);
+        EXPECT_EQ(QStringList({p.sequence, p.number, p.name, p.first, p.second, p.height}).join(u'|'),
+                  expected[row - 1])
+            << sim.errorOutput().toStdString();
+    }
+    EXPECT_EQ(text("Text3"), "line        ");
+    EXPECT_EQ(text("Label4"), "传送完毕！");
+    EXPECT_EQ(messages.messages, QStringList({"成功|数据传输完毕！"}));
+}
+
+TEST_F(Rqx5AtLineSpeed, EveryRequestIsAnsweredWithItsRow)
+{
+    const QString output = dir.filePath(QStringLiteral("instrument.txt"));
+    ASSERT_TRUE(startProgram({"--action", "receive", "--output", output}));
+    addRow({"12", "A1", "3456.789", "1234.5", "12.34"});
+    addRow({"K7-1", "", "-1.5", "-2.25", "0"});
+
+    app->mainWindow()->action(QStringLiteral("SendZB"))->trigger();
+    finish();
+
+    QFile file(output);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QString::fromUtf8(file.readAll()), "000012,A1,3456.789,1234.5,12.34\n"
+                                                 "00K7-1,,-1.5,-2.25,0\n")
+        << sim.errorOutput().toStdString();
+    EXPECT_EQ(text("Text1"), "2/2");
+    EXPECT_EQ(text("Label2"), "完毕！");
+}

@@ -18,6 +18,8 @@ namespace {
 struct Run {
     bool nez;
     const char *action; // what the instrument plays
+    int records;
+    bool lineSpeed = false; // at 1200 baud in uneven pieces, as a real cable delivers them
 };
 
 class Rqx5MeasurementEndToEnd : public MainWindowSimFixture, public ::testing::WithParamInterface<Run> {
@@ -30,7 +32,8 @@ protected:
     QList<QStringList> receive(const QStringList &simArgs, const std::function<void(Form4 &)> &command)
     {
         const QString output = dir.filePath(QStringLiteral("sent.txt"));
-        if (!startProgram(true, nez(), simArgs + QStringList{"--output", output})) {
+        const QStringList speed = GetParam().lineSpeed ? SimProcess::lineSpeedArgs() : QStringList();
+        if (!startProgram(true, nez(), speed + simArgs + QStringList{"--output", output})) {
             ADD_FAILURE() << "the program did not start";
             return {};
         }
@@ -61,21 +64,23 @@ using Rqx5MeasurementsEndToEnd = Rqx5MeasurementEndToEnd;
 std::string runName(const ::testing::TestParamInfo<Run> &info)
 {
     QString action = QString::fromLatin1(info.param.action).remove(u'-');
-    return (info.param.nez ? "Nez" : "Enz") + action.toStdString();
+    return (info.param.nez ? "Nez" : "Enz") + action.toStdString() +
+           (info.param.lineSpeed ? "AtLineSpeed" : "");
 }
 
 } // namespace
 
-TEST_P(Rqx5DataFileEndToEnd, TwentyFiveRecordsWithEveryField)
+TEST_P(Rqx5DataFileEndToEnd, EveryRecordWithEveryField)
 {
     // "数据文件" is chosen when the window opens.
-    const QList<QStringList> records = receive({"--action", "datafile", "--points", "25"}, [](Form4 &w) {
-        w.button(QStringLiteral("Command1"))->click();
-    });
-    ASSERT_EQ(records.size(), 25);
+    const int n = GetParam().records;
+    const QList<QStringList> records =
+        receive({"--action", "datafile", "--points", QString::number(n)},
+                [](Form4 &w) { w.button(QStringLiteral("Command1"))->click(); });
+    ASSERT_EQ(records.size(), n);
     const MeasurementTableModel &list = app->measureWindow()->list();
-    ASSERT_EQ(list.count(), 25);
-    for (int r = 1; r <= 25; ++r) {
+    ASSERT_EQ(list.count(), n);
+    for (int r = 1; r <= n; ++r) {
         QStringList expected = records[r - 1];
         if (!nez()) {
             expected.swapItemsAt(3, 4);   // station N and E
@@ -87,22 +92,23 @@ TEST_P(Rqx5DataFileEndToEnd, TwentyFiveRecordsWithEveryField)
     EXPECT_EQ(text("Text3"), "JOB1        ");
     EXPECT_EQ(text("Text2"), "151030");
     EXPECT_EQ(text("Text4"), "RQX512345");
-    EXPECT_EQ(text("Text1"), "25");
+    EXPECT_EQ(text("Text1"), QString::number(n));
     EXPECT_EQ(text("Label5"), "接收完毕！");
     EXPECT_TRUE(app->mainWindow()->findChild<QRadioButton *>("Option3")->isChecked());
     EXPECT_EQ(messages.messages, QStringList{"成功|数据传输完毕！"});
 }
 
-TEST_P(Rqx5MeasurementsEndToEnd, TwelveRecordsOfMixedKindsEachBecomeARow)
+TEST_P(Rqx5MeasurementsEndToEnd, RecordsOfMixedKindsEachBecomeARow)
 {
+    const int n = GetParam().records;
     const QList<QStringList> records =
-        receive({"--action", GetParam().action, "--points", "12", "--pause", "150"},
+        receive({"--action", GetParam().action, "--points", QString::number(n), "--pause", "150"},
                 [](Form4 &w) { w.action(QStringLiteral("Data_R"))->trigger(); });
-    ASSERT_EQ(records.size(), 12);
+    ASSERT_EQ(records.size(), n);
     const MeasurementTableModel &list = app->measureWindow()->list();
-    ASSERT_EQ(list.count(), 12);
+    ASSERT_EQ(list.count(), n);
     EXPECT_EQ(list.headers().at(7), nez() ? "坐标--N" : "坐标--E");
-    for (int r = 1; r <= 12; ++r) {
+    for (int r = 1; r <= n; ++r) {
         // Subitems 2..9: horizontal angle, vertical angle, slope distance, height difference,
         // horizontal distance, then N, E (E, N under ENZ), Z.
         const QStringList &f = records[r - 1];
@@ -127,8 +133,12 @@ TEST_P(Rqx5MeasurementsEndToEnd, TwelveRecordsOfMixedKindsEachBecomeARow)
 }
 
 INSTANTIATE_TEST_SUITE_P(Orders, Rqx5DataFileEndToEnd,
-                         ::testing::Values(Run{true, "datafile"}, Run{false, "datafile"}), runName);
+                         ::testing::Values(Run{true, "datafile", 25}, Run{false, "datafile", 25},
+                                           Run{true, "datafile", 2, true}),
+                         runName);
 INSTANTIATE_TEST_SUITE_P(Orders, Rqx5MeasurementsEndToEnd,
-                         ::testing::Values(Run{true, "measure"}, Run{false, "measure"},
-                                           Run{true, "measure-padded"}, Run{false, "measure-padded"}),
+                         ::testing::Values(Run{true, "measure", 12}, Run{false, "measure", 12},
+                                           Run{true, "measure-padded", 12}, Run{false, "measure-padded", 12},
+                                           Run{true, "measure", 4, true},
+                                           Run{false, "measure-padded", 4, true}),
                          runName);

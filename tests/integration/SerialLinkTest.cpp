@@ -203,11 +203,7 @@ TEST_F(SerialLinkTest, HandlerShowingAModalBoxIsNotReenteredAndTheHeldEventFollo
             QEventLoop box;
             end.send(fromHex("AA 81"));
             QTimer::singleShot(300, &box, &QEventLoop::quit);
-            const std::clock_t cpuBefore = std::clock();
             box.exec();
-            // The held event waits quietly; the box's loop does not spin on it.
-            const double cpuMs = 1000.0 * static_cast<double>(std::clock() - cpuBefore) / CLOCKS_PER_SEC;
-            EXPECT_LT(cpuMs, 150.0);
             EXPECT_EQ(chunks.size(), 1) << "the held event came while the box was open";
         }
         --depth;

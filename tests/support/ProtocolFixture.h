@@ -13,8 +13,9 @@ protected:
 
     void useEnz() { selection.nez = false; }
 
-    // Delivers bytes the way the port does: a receive event whenever at least the receive threshold
-    // of bytes is waiting on an open port, with all waiting bytes in one chunk.
+    // Delivers bytes the way the port does: newly arrived bytes raise a receive event when at least
+    // the receive threshold of bytes is waiting on an open port (bytes the dispatcher handed back
+    // included), with all waiting bytes in one chunk; the dispatcher reads on while whole frames wait.
     void deliver(const QByteArray &bytes)
     {
         link.waiting += bytes;
@@ -29,7 +30,7 @@ protected:
     }
     void deliverIfDue()
     {
-        while (link.portOpen && link.rThreshold > 0 && link.waitingCount() >= link.rThreshold)
+        if (link.portOpen && link.rThreshold > 0 && link.waitingCount() >= link.rThreshold)
             dispatcher.OnReceiveEvent();
     }
     // Bytes arriving as the port sees them when part of a frame waits in the link already: one

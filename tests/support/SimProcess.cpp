@@ -1,7 +1,18 @@
 #include "SimProcess.h"
 
-#include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QTimer>
+
+QString writeSimScript(const QTemporaryDir &dir, const char *text, const char *name)
+{
+    const QString path = dir.filePath(QLatin1String(name));
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(text);
+    return path;
+}
 
 SimProcess::SimProcess() = default;
 
@@ -36,14 +47,23 @@ bool SimProcess::start(const QStringList &args, int timeoutMs)
 
 bool SimProcess::waitForFinished(int timeoutMs)
 {
-    // Keep the caller's event loop turning: the program under test runs in this same process.
-    QElapsedTimer timer;
-    timer.start();
-    while (m_process.state() != QProcess::NotRunning && timer.elapsed() < timeoutMs) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        m_process.waitForFinished(1);
-    }
+    if (m_process.state() == QProcess::NotRunning)
+        return true;
+    // The end of the process is itself an event of this loop, so nothing here polls.
+    QEventLoop loop;
+    QObject::connect(&m_process, &QProcess::finished, &loop, &QEventLoop::quit);
+    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
+    loop.exec();
     return m_process.state() == QProcess::NotRunning;
+}
+
+QStringList SimProcess::lineSpeedArgs()
+{
+    QStringList args{QStringLiteral("--line-speed"), QStringLiteral("1200")};
+    const QByteArray seed = qgetenv("RQXSIM_SPLIT_SEED");
+    if (!seed.isEmpty())
+        args << QStringLiteral("--split-seed") << QString::fromLatin1(seed);
+    return args;
 }
 
 QString SimProcess::errorOutput()

@@ -4,6 +4,9 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+// Writes a script for the simulator's action "script" into dir as name; its path.
+QString writeSimScript(const QTemporaryDir &dir, const char *text, const char *name = "exchange.script");
+
 // Runs tools/rqxsim for a test: the simulator gets a fresh device folder of its own and is waited
 // for until its device entry exists.
 class SimProcess {
@@ -26,11 +29,17 @@ public:
     void closeInput() { m_process.closeWriteChannel(); }
     // Asks the simulator to stop (SIGTERM), as scripts/run does when the program ends.
     void terminate() { m_process.terminate(); }
-    // Waits for the simulator to end; true when it ended within timeoutMs.
+    // Waits for the simulator to end, the caller's event loop turning meanwhile (the program under
+    // test runs in this process); true when it ended within timeoutMs.
     bool waitForFinished(int timeoutMs = 30000);
     int exitCode() const { return m_process.exitCode(); }
     // Everything the simulator wrote on stderr (its reports).
     QString errorOutput();
+
+    // The arguments that make the simulator send as the instrument's cable does at 1200 baud, in
+    // uneven pieces. The seed of the pieces is new each run and stands in the simulator's reports;
+    // RQXSIM_SPLIT_SEED in the environment repeats the pieces of a run that failed.
+    static QStringList lineSpeedArgs();
 
 private:
     QTemporaryDir m_dir;

@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileSystemModel>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QTableView>
@@ -283,9 +284,9 @@ TEST_F(FileCommands, OpeningARawLinesFileShowsAPlainListOfItsLines)
     // A drawing opened is shown as its lines too.
     dialogs.choose(QStringLiteral(RQX_TEST_DATA_DIR "/two-points.dxf"), 3);
     form1()->action(QStringLiteral("Open"))->trigger();
-    EXPECT_EQ(table.count(), 178);
+    EXPECT_EQ(table.count(), 182);
     EXPECT_EQ(table.cell(1, 0), QStringLiteral("  0"));
-    EXPECT_EQ(table.cell(178, 0), QStringLiteral("EOF"));
+    EXPECT_EQ(table.cell(182, 0), QStringLiteral("EOF"));
 
     // The next fields file sets the columns up again.
     writeBytes(path("p.csv"), "1,P1,10,20,30\r\n");
@@ -297,6 +298,38 @@ TEST_F(FileCommands, OpeningARawLinesFileShowsAPlainListOfItsLines)
     EXPECT_EQ(table.columnCount(), 6);
     EXPECT_EQ(text("Text1"), QStringLiteral("1"));
     EXPECT_TRUE(messages.messages.isEmpty());
+}
+
+TEST_F(FileCommands, RawLinesAreSavedOnlyAsTextAndThenAsTheyAre)
+{
+    start();
+    const QByteArray lines = "1,P1,10,20,30\r\n  x y\r\n" + kControlPoint + ",2\r\n";
+    writeBytes(path("points.txt"), lines);
+    dialogs.choose(path("points.txt"), 8);
+    form1()->action(QStringLiteral("Open"))->trigger();
+    ASSERT_TRUE(app->table().isPlainList());
+
+    dialogs.choose(path("again.txt"), 8);
+    form1()->action(QStringLiteral("Save"))->trigger();
+    EXPECT_EQ(fileBytes(path("again.txt")), lines + "\r\n");
+    EXPECT_TRUE(messages.messages.isEmpty());
+
+    const QString refusal = QStringLiteral(
+        "提示|列表中是打开的文件的原样文本行，不是分好点号和坐标的数据，只能用“文件”菜单的“保存”"
+        "存为“文本文档(*.txt)”格式。文件未保存。");
+    for (int format : {1, 3, 9}) {
+        messages.messages.clear();
+        dialogs.choose(path("other"), format);
+        form1()->action(QStringLiteral("Save"))->trigger();
+        EXPECT_EQ(messages.messages, QStringList{refusal}) << format;
+    }
+    // The older save writes fields in the table's order: refused before a name is asked for.
+    messages.messages.clear();
+    const auto dialogsBefore = dialogs.shown.size();
+    form1()->button(QStringLiteral("Command9"))->click();
+    EXPECT_EQ(messages.messages, QStringList{refusal});
+    EXPECT_EQ(dialogs.shown.size(), dialogsBefore);
+    EXPECT_FALSE(QFile::exists(path("other")));
 }
 
 TEST_F(FileCommands, SkippedLinesAreReportedOnceAfterTheReading)
@@ -368,6 +401,68 @@ TEST(FileDialogFilters, DescriptionsAreShownExactly)
               (QStringList{"表格 (*.csv *.txt)", "测量文件 (*)"}));
 }
 
+namespace {
+
+// Runs act on the program's own file dialog once it is open. Should act leave the dialog open (an
+// assertion failed inside it), the failsafe, which goes with the dialog, closes it after a time only
+// a real failure reaches, so the test fails instead of hanging in the dialog.
+void answerDialog(const std::function<void(QFileDialog *)> &act)
+{
+    constexpr int kFailsafeMs = 30000;
+    QTimer::singleShot(0, [act] {
+        auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        auto *failsafe = new QTimer(dialog);
+        failsafe->setSingleShot(true);
+        QObject::connect(failsafe, &QTimer::timeout, dialog, [dialog] {
+            ADD_FAILURE() << "the dialog was left open";
+            dialog->reject();
+        });
+        failsafe->start(kFailsafeMs);
+        act(dialog);
+    });
+}
+
+} // namespace
+
+TEST(FileDialogFilters, AllFilesEntryShowsFilesWithoutAnExtension)
+{
+    QTemporaryDir dir;
+    writeBytes(dir.filePath(QStringLiteral("points")), "1,P1,10,20,30\r\n");
+    writeBytes(dir.filePath(QStringLiteral("a.hyl")), "1,P1,10,20,30\r\n");
+    QStringList shown;
+    QString typedName;
+    answerDialog([&](QFileDialog *dialog) {
+        // As the user picking the last entry of the list.
+        dialog->selectNameFilter(dialog->nameFilters().constLast());
+        auto *files = dialog->findChild<QFileSystemModel *>();
+        ASSERT_NE(files, nullptr);
+        auto listed = [&] {
+            shown.clear();
+            const QModelIndex folder = files->index(dir.path());
+            for (int row = 0; row < files->rowCount(folder); ++row) {
+                const QModelIndex item = files->index(row, 0, folder);
+                if (files->flags(item) & Qt::ItemIsEnabled)
+                    shown << item.data().toString();
+            }
+            shown.sort();
+            return shown.size() == 2;
+        };
+        EXPECT_TRUE(QTest::qWaitFor(listed, 10000));
+        typedName = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->text();
+        dialog->reject();
+    });
+    QFileDialogPresenter presenter;
+    FileDialogRequest request;
+    request.mode = FileDialogRequest::Mode::Save;
+    request.filter = kOlderList;
+    request.fileName = dir.filePath(QStringLiteral("a.hyl"));
+    const FileDialogChoice choice = presenter.showFileDialog(nullptr, request);
+    EXPECT_TRUE(choice.fileName.isEmpty());
+    EXPECT_EQ(shown, (QStringList{"a.hyl", "points"}));
+    EXPECT_EQ(typedName, "a.hyl");
+}
+
 // The real dialog, offscreen: the save list shown, the second entry and a name chosen by the user.
 TEST_F(FileCommands, TheProgramsOwnDialogReportsTheChosenFileAndPosition)
 {
@@ -381,9 +476,7 @@ TEST_F(FileCommands, TheProgramsOwnDialogReportsTheChosenFileAndPosition)
     QStringList filtersShown;
     const QString chosen = path("chosen");
     auto answer = [&](bool accept) {
-        QTimer::singleShot(0, [&, accept] {
-            auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
-            ASSERT_NE(dialog, nullptr);
+        answerDialog([&, accept](QFileDialog *dialog) {
             filtersShown = dialog->nameFilters();
             EXPECT_TRUE(dialog->testOption(QFileDialog::DontUseNativeDialog));
             EXPECT_EQ(dialog->selectedNameFilter(), filtersShown.value(0));

@@ -112,6 +112,28 @@ TEST_F(PointEditor, CoordinateTakesOneFullStopAndALeadingMinus)
     EXPECT_EQ(field(3)->text(), QStringLiteral("0.00001"));
 }
 
+TEST_F(PointEditor, KeyTypedOverASelectionIsJudgedAsReplacingIt)
+{
+    startWithCable();
+    form1()->button(QStringLiteral("Command7"))->click();
+    // As Tab into a coordinate leaves it: "0.0000" selected whole, the caret after it.
+    field(3)->selectAll();
+    type(field(3), QStringLiteral("-2.5"));
+    EXPECT_EQ(field(3)->text(), QStringLiteral("-2.5"));
+    field(4)->selectAll();
+    type(field(4), QStringLiteral(".5"));
+    EXPECT_EQ(field(4)->text(), QStringLiteral(".5"));
+    field(1)->setText(QStringLiteral("-15"));
+    field(1)->selectAll();
+    type(field(1), QStringLiteral("-7"));
+    EXPECT_EQ(field(1)->text(), QStringLiteral("-7"));
+    // A selection that does not start the text takes no minus.
+    field(5)->setText(QStringLiteral("12"));
+    field(5)->setSelection(1, 1);
+    type(field(5), QStringLiteral("-"));
+    EXPECT_EQ(field(5)->text(), QStringLiteral("12"));
+}
+
 TEST_F(PointEditor, SpaceDeletesTheSelectionAndLettersGoOnlyIntoTheName)
 {
     startWithCable();

@@ -36,7 +36,7 @@ TEST_F(TransferCommands, ReceiveWithRqx2SetsItsFlagsAndAnswersTheHandshake)
     link.written.clear();
     link.waiting = fromHex("4A 0D");
     app->dispatcher().OnReceiveEvent();
-    EXPECT_FALSE(link.written.isEmpty());
+    EXPECT_EQ(hex(link.written), "01 4A 0D"); // a coordinate transfer, "J", CR
     EXPECT_EQ(app->state().HandshakeAnswered, 1);
 }
 
@@ -48,7 +48,7 @@ TEST_F(TransferCommands, SendWithRqx5ClearsTheHandshakeFlagToo)
     form1()->action(QStringLiteral("SendZB"))->trigger();
     EXPECT_EQ(app->state().HandshakeAnswered, 0);
     EXPECT_TRUE(link.isOpen());
-    EXPECT_FALSE(link.written.isEmpty()); // the send header went out
+    EXPECT_EQ(hex(link.written), "AA 80 00 19 AA 82"); // the send header for the 25 listed rows
     EXPECT_EQ(app->state().SendCoordinatesMode, 0);
 }
 
@@ -133,5 +133,5 @@ TEST_F(TransferCommands, PortButtonAndSpareSendStartRqx5Transfers)
     form1()->button(QStringLiteral("Command5"))->click();
     link.written.clear();
     form1()->button(QStringLiteral("Command3"))->click();
-    EXPECT_FALSE(link.written.isEmpty());
+    EXPECT_EQ(hex(link.written), "AA 80 00 19 AA 82");
 }

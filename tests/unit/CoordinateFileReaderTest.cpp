@@ -273,3 +273,49 @@ TEST(CoordinateFileReader, AnyTextReadAndWrittenAgainGivesBackItsDataLines)
     EXPECT_GT(allDataLines, 100);
     EXPECT_GT(allSkipped, 100);
 }
+
+// A file of some megabytes is decoded and cut in pieces on several cores: whatever falls at the
+// edge of a piece (a CR LF pair, a blank line, a Chinese or four-byte character, a line too short
+// of commas), the rows, their numbers and the skipped lines are those of the file read whole.
+TEST(CoordinateFileReader, AFileReadInPiecesIsReadLikeOneText)
+{
+    // Names in GB18030: 控制点 BF D8 D6 C6 B5 E3, 𠀀 95 32 82 36.
+    const std::pair<QByteArray, QString> names[] = {
+        {"\xBF\xD8\xD6\xC6\xB5\xE3", "控制点"}, {"\x95\x32\x82\x36", "𠀀"}, {"", ""}, {"K", "K"}};
+    const QByteArray lineEnds[] = {"\r\n", "\n", "\r", "\r\n\r\n", "\n\r"};
+    QByteArray bytes;
+    std::vector<CoordinatePoint> expected;
+    QStringList expectedLines;
+    int line = 0;
+    int skipped = 0;
+    int firstSkipped = 0;
+    for (int i = 1; bytes.size() < 5 << 20; ++i) {
+        const QByteArray end = lineEnds[static_cast<size_t>(i % 5)];
+        ++line;
+        // Skipped lines only near the end, so that their line number counts the lines of every piece.
+        if (i % 97 == 0 && bytes.size() > 4 << 20) {
+            bytes += "short," + QByteArray::number(i) + end;
+            expectedLines += "short," + QString::number(i);
+            if (skipped++ == 0)
+                firstSkipped = line;
+        } else {
+            const auto &[nameBytes, name] = names[static_cast<size_t>(i % 4)];
+            const QByteArray n = QByteArray::number(i);
+            bytes += "P" + n + "," + nameBytes + "," + n + ".5,-" + n + "," + QByteArray(i % 7, '0') + end;
+            const QString number = QString::number(i);
+            const QString z = QString(i % 7, u'0');
+            expected.push_back(
+                {QString::number(expected.size() + 1), "P" + number, name, number + ".5", "-" + number, z});
+            expectedLines += "P" + number + "," + name + "," + number + ".5,-" + number + "," + z;
+        }
+        // A blank line, or a CR after an LF, is one more line.
+        if (end.size() == 4 || end == "\n\r")
+            ++line;
+    }
+    const CoordinateFileContent content = ReadCoordinateFile(bytes, 9, true);
+    ASSERT_EQ(content.count(), static_cast<int>(expected.size()));
+    EXPECT_EQ(content.rows(), expected);
+    EXPECT_EQ(content.skippedLines(), skipped);
+    EXPECT_EQ(content.firstSkippedLine(), firstSkipped);
+    EXPECT_EQ(ReadCoordinateFile(bytes, 8, true).lines(), expectedLines);
+}

@@ -2,9 +2,11 @@
 // stand, CR LF after every line, and the older save in the order shown.
 #include "formats/CoordinateFileWriter.h"
 #include "core/CoordinateTableModel.h"
+#include "formats/DxfDrawing.h"
 #include "formats/FileText.h"
 #include "support/QStringPrinter.h"
 
+#include <QBuffer>
 #include <gtest/gtest.h>
 
 namespace {
@@ -87,4 +89,41 @@ TEST(CoordinateFileWriter, FormatThreeIsTheDrawing)
     const QString drawing = BuildCoordinateText(table, 3, true);
     EXPECT_TRUE(drawing.contains(QStringLiteral("\r\nENTITIES\r\n"))) << drawing.toStdString();
     EXPECT_TRUE(drawing.endsWith(QStringLiteral("\r\nEOF\r\n"))) << drawing.toStdString();
+}
+
+// A large table is written in pieces on several cores: the pieces follow each other in the order of
+// the rows, and a drawing's extents take in every piece.
+TEST(CoordinateFileWriter, ALargeTableIsWrittenInItsOrder)
+{
+    constexpr int kRows = 10000;
+    CoordinateTableModel table;
+    table.buildColumns(false);
+    std::vector<CoordinatePoint> points;
+    QByteArray expected;
+    for (int i = 1; i <= kRows; ++i) {
+        const QString n = QString::number(i);
+        const bool chinese = i % 3 == 0;
+        // The highest N and the lowest Z stand in the last rows.
+        const QString north = i == kRows - 1 ? QStringLiteral("9000000.5") : n + ".25";
+        const QString height = i == kRows ? QStringLiteral("-77.7") : n;
+        points.push_back({n, "P" + n, chinese ? QStringLiteral("控") : "N" + n, "-" + n, north, height});
+        // 广州开思: sequence, point number, N, E, Z, point name; 控 is BF D8.
+        expected += n.toLatin1() + ",P" + n.toLatin1() + "," + north.toLatin1() + ",-" + n.toLatin1() + "," +
+                    height.toLatin1() + "," + (chinese ? QByteArray("\xBF\xD8") : "N" + n.toLatin1()) +
+                    "\r\n";
+    }
+    table.append(points);
+    expected += "\r\n";
+
+    QBuffer file;
+    file.open(QIODevice::WriteOnly);
+    EXPECT_TRUE(WriteCoordinateFile(table, 5, false, file));
+    EXPECT_EQ(file.data(), expected);
+
+    QBuffer drawing;
+    drawing.open(QIODevice::WriteOnly);
+    EXPECT_TRUE(WriteCoordinateFile(table, 3, false, drawing));
+    EXPECT_EQ(drawing.data(), EncodeFileText(BuildDxfDrawing(table, false) + "\r\n"));
+    EXPECT_TRUE(drawing.data().contains("$EXTMIN\r\n 10\r\n-10000\r\n 20\r\n1\r\n 30\r\n-78\r\n"));
+    EXPECT_TRUE(drawing.data().contains("$EXTMAX\r\n 10\r\n0\r\n 20\r\n9000000\r\n 30\r\n9999\r\n"));
 }

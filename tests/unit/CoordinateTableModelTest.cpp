@@ -174,3 +174,50 @@ TEST(CoordinateTableModel, AlignmentAndRelativeWidthsOfTheColumns)
     EXPECT_EQ(CoordinateTableModel::relativeWidth(4), 4.0);
     EXPECT_EQ(CoordinateTableModel::relativeWidth(5), 4.0);
 }
+
+// A cell changed to a shorter or equal text is rewritten where the row stands, a longer one moves the
+// row: either way its other cells, and the rows around it, stay as they were.
+TEST(CoordinateTableModel, ACellChangedLeavesEveryOtherCellAsItWas)
+{
+    const CoordinatePoint before = row("7", "101", "K1", "4538210.123", "512345.5", "88.25");
+    for (int column = 0; column < CoordinateTableModel::kColumnCount; ++column) {
+        for (const char *text : {"", "x", "abc", "a much longer text than any cell"}) {
+            CoordinateTableModel model;
+            model.buildColumns(true);
+            model.append(std::vector<CoordinatePoint>{row("1", "1"), before, row("3", "3")});
+            model.setCell(2, column, QString::fromUtf8(text));
+            CoordinatePoint expected = before;
+            QString *cells[] = {&expected.sequence, &expected.number, &expected.name,
+                                &expected.first,    &expected.second, &expected.height};
+            *cells[column] = QString::fromUtf8(text);
+            EXPECT_EQ(model.point(2), expected) << "column " << column << " " << text;
+            EXPECT_EQ(model.point(1), row("1", "1"));
+            EXPECT_EQ(model.point(3), row("3", "3"));
+        }
+    }
+}
+
+// Rows changed over and over leave their old texts behind; once those outweigh the rows, the rows
+// are gathered afresh, and none is lost or mixed up.
+TEST(CoordinateTableModel, RowsChangedManyTimesKeepTheirLastTexts)
+{
+    CoordinateTableModel model;
+    model.buildColumns(true);
+    constexpr int kRows = 2000;
+    for (int i = 1; i <= kRows; ++i)
+        model.append(row("1", "1"));
+    for (int round = 1; round <= 4; ++round) {
+        for (int i = 1; i <= kRows; ++i) {
+            const QString n = QString::number(i);
+            const QString padding(100 * round, u'x');
+            model.setPoint(i, {n, "P" + n, padding, n + ".5", "-" + n, QString::number(round)});
+        }
+    }
+    model.remove(1);
+    ASSERT_EQ(model.count(), kRows - 1);
+    for (int i = 2; i <= kRows; ++i) {
+        const QString n = QString::number(i);
+        EXPECT_EQ(model.point(i - 1),
+                  CoordinatePoint({n, "P" + n, QString(400, u'x'), n + ".5", "-" + n, "4"}));
+    }
+}

@@ -1,12 +1,21 @@
 // The text of files: GB18030 bytes written (GBK's for every GBK character), UTF-8 or GB18030 read,
 // files read whole and written through a save file.
 #include "formats/FileText.h"
+#include "formats/FileTextDecoder.h"
 #include "support/QStringPrinter.h"
 
 #include <QDir>
 #include <QFile>
+#include <QStringDecoder>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+#include <chrono>
+#include <fcntl.h>
+#include <future>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -133,9 +142,133 @@ TEST(FileText, FailuresGiveTheReasonAndLeaveTheOldFile)
     EXPECT_FALSE(ReadFileBytes(dir.filePath(QStringLiteral("missing.hyl")), &bytes, &error));
     EXPECT_TRUE(error.startsWith(QStringLiteral("文件无法打开"))) << error.toStdString();
     EXPECT_EQ(bytes, QByteArray("kept"));
-    // A folder chosen as the file to open.
-    error.clear();
-    EXPECT_FALSE(ReadFileBytes(folder, &bytes, &error));
-    EXPECT_FALSE(error.isEmpty());
-    EXPECT_EQ(bytes, QByteArray("kept"));
+    // A folder or a device chosen as the file to open.
+    for (const QString &notAFile : {folder, QStringLiteral("/dev/null")}) {
+        error.clear();
+        EXPECT_FALSE(ReadFileBytes(notAFile, &bytes, &error)) << notAFile.toStdString();
+        EXPECT_TRUE(error.startsWith(QStringLiteral("文件无法打开"))) << error.toStdString();
+        EXPECT_EQ(bytes, QByteArray("kept"));
+    }
+}
+
+TEST(FileText, APipeChosenAsTheFileToOpenIsRefusedAtOnce)
+{
+    QTemporaryDir dir;
+    const QByteArray pipe = dir.filePath(QStringLiteral("pipe")).toLocal8Bit();
+    ASSERT_EQ(::mkfifo(pipe.constData(), 0600), 0);
+    QString error;
+    auto reading = std::async(std::launch::async,
+                              [&] { return ReadFileBytes(QString::fromLocal8Bit(pipe), nullptr, &error); });
+    // Opening a pipe for reading waits for a writer; should the read hang, one comes, so the test
+    // fails instead of hanging with it.
+    if (reading.wait_for(std::chrono::seconds(20)) != std::future_status::ready) {
+        ADD_FAILURE() << "the read waited for a writer";
+        const int writer = ::open(pipe.constData(), O_WRONLY);
+        ::close(writer);
+    }
+    EXPECT_FALSE(reading.get());
+    EXPECT_TRUE(error.startsWith(QStringLiteral("文件无法打开"))) << error.toStdString();
+}
+
+namespace {
+// Bytes or units drawn from a small alphabet that holds every kind of boundary the codecs meet.
+template <class Piece, size_t N> QList<Piece> soup(const Piece (&alphabet)[N], quint32 &seed, int length)
+{
+    QList<Piece> pieces;
+    for (int i = 0; i < length; ++i) {
+        seed = seed * 1103515245u + 12345u;
+        pieces.append(alphabet[(seed >> 16) % N]);
+    }
+    return pieces;
+}
+} // namespace
+
+// ASCII is copied and only the rest goes through the code page's decoder, line by line or whole: the
+// text must be what the decoder makes of all the bytes at once (a sequence cut short by the end of
+// the file shows as a replacement character).
+TEST(FileText, DecodingByRunsAndLinesIsDecodingTheWholeFile)
+{
+    // Two-byte characters with ASCII and high trail bytes (控 BF D8, 乗 81 41), a four-byte one
+    // (𠀀 95 32 82 36), stray leads, digits that may continue a four-byte sequence, line ends.
+    const QByteArray gb18030[] = {"a",    "1",        ",",        "\r",   "\n",
+                                  "\r\n", "\xBF\xD8", "\x81\x41", "\x81", "\x80",
+                                  "\xFF", "\x30",     "\x39",     "\x7F", "\x95\x32\x82\x36",
+                                  "\xFE", "\x40",     "\x81\x30", "\xA1"};
+    const QByteArray utf8[] = {
+        "a", ",", "\n", "\r", "\xE6\x8E\xA7", "\xE6", "\x8E", "\xC3\xA9", "\xF0\x9F\x98\x80", "\xC0"};
+    quint32 seed = 77;
+    for (int round = 0; round < 3000; ++round) {
+        const bool isUtf8 = round % 3 == 0;
+        QByteArray bytes = isUtf8 ? QByteArray("\xEF\xBB\xBF") : QByteArray();
+        for (const QByteArray &piece :
+             isUtf8 ? soup(utf8, seed, round % 40) : soup(gb18030, seed, round % 40))
+            bytes += piece;
+
+        QString expected;
+        if (isUtf8) {
+            expected = QString::fromUtf8(bytes.mid(3));
+        } else {
+            QStringDecoder whole("GB18030");
+            expected = whole.decode(bytes + '\n');
+            expected.chop(1);
+            if (expected.startsWith(QChar(0xFEFF)))
+                expected.remove(0, 1);
+        }
+        EXPECT_EQ(DecodeFileText(bytes), expected) << bytes.toHex().constData();
+
+        // The same bytes decoded a line at a time by one decoder, as the pieces of a large file are.
+        qsizetype start = 0;
+        FileTextDecoder decoder(FileTextDecoder::isUtf8(bytes, &start));
+        QString lines;
+        while (start < bytes.size()) {
+            qsizetype end = start;
+            while (end < bytes.size() && bytes[end] != '\n' && bytes[end] != '\r')
+                ++end;
+            end = std::min(end + 1, bytes.size());
+            std::vector<char16_t> out(static_cast<size_t>(end - start));
+            const char16_t *outEnd =
+                decoder.decode(bytes.constData() + start, bytes.constData() + end, out.data());
+            lines += QStringView(out.data(), outEnd);
+            start = end;
+        }
+        if (!isUtf8 && lines.startsWith(QChar(0xFEFF)))
+            lines.remove(0, 1);
+        EXPECT_EQ(lines, expected) << bytes.toHex().constData();
+    }
+}
+
+// ASCII is copied and each run of other characters is encoded with the character after it: the
+// bytes must be what the encoder makes of the whole text (a lone surrogate included).
+TEST(FileText, EncodingByRunsIsEncodingTheWholeText)
+{
+    const QString alphabet[] = {
+        "a", ",", "\r\n", "控", "é", QString(QChar(0xD800)), QString(QChar(0xDC00)), "𠀀", "\uFFFD", "1"};
+    quint32 seed = 99;
+    for (int round = 0; round < 2000; ++round) {
+        QString text;
+        for (const QString &piece : soup(alphabet, seed, round % 30))
+            text += piece;
+        QStringEncoder whole("GB18030");
+        const QByteArray expected = whole.encode(text);
+        EXPECT_EQ(EncodeFileText(text), expected) << text.toStdString();
+    }
+}
+
+// Two-byte characters are decoded and encoded by table: every one of them, and every character of
+// the basic plane, is what the code page's codec makes of it.
+TEST(FileText, EveryTwoByteSequenceAndEveryCharacterAsTheCodecHasIt)
+{
+    QByteArray sequences;
+    for (int lead = 0x81; lead <= 0xFE; ++lead) {
+        for (int trail = 0x40; trail <= 0xFE; ++trail)
+            sequences.append(char(lead)).append(char(trail)).append(',');
+    }
+    QStringDecoder decoder("GB18030");
+    EXPECT_EQ(DecodeFileText(sequences), QString(decoder.decode(sequences)));
+
+    QString characters;
+    for (char32_t c = 0x80; c <= 0xFFFF; ++c)
+        characters += QString(QChar(char16_t(c))) + u',';
+    QStringEncoder encoder("GB18030");
+    EXPECT_EQ(EncodeFileText(characters), QByteArray(encoder.encode(characters)));
 }

@@ -1,5 +1,8 @@
 #include "core/NumericText.h"
 
+#include <charconv>
+#include <cmath>
+#include <cstring>
 #include <gtest/gtest.h>
 
 TEST(NumericText, ValueOfTheLongestLeadingNumber)
@@ -69,4 +72,77 @@ TEST(NumericText, ShortestDecimalKeepsFifteenSignificantDigits)
               QStringLiteral("100000000000000000000"));
     EXPECT_EQ(ShortestDecimal(NumericValue(QStringLiteral("1234567890123456.5"))),
               QStringLiteral("1234567890123460"));
+}
+
+// A drawing writes a cell's value from the cell's own digits when it has 15 or fewer; it must be
+// what the value read as a double and written in shortest form gives.
+TEST(NumericText, ShortestValueOfATextIsThatOfItsNumber)
+{
+    const struct {
+        const char16_t *text;
+        const char *shortest;
+    } cases[] = {
+        {u"4538123.456", "4538123.456"},
+        {u"-88.250", "-88.25"},
+        {u"007", "7"},
+        {u"12.50", "12.5"},
+        {u" -0.000", "0"},
+        {u"-0", "0"},
+        {u"+.5", "0.5"},
+        {u"-.5", "-0.5"},
+        {u"5.", "5"},
+        {u"12A", "12"},
+        {u"A7", "0"},
+        {u"-", "0"},
+        {u"", "0"},
+        {u"0.0001", "0.0001"},
+        {u"\t3 4", "3"},
+        {u"123456789012345", "123456789012345"},
+        {u"1234567890123456.5", "1234567890123460"},
+        {u"38.12345678901234567", "38.1234567890123"},
+    };
+    char out[kShortestDecimalMaxLength];
+    for (const auto &c : cases) {
+        const QStringView text(c.text);
+        EXPECT_EQ(std::string(out, static_cast<size_t>(WriteShortestValue(text, out))), c.shortest)
+            << text.toString().toStdString();
+    }
+    // Texts of signs, points, blanks, zeros and other digits in any arrangement.
+    const char16_t alphabet[] = u"0000123456789..-+ x";
+    quint32 seed = 2024;
+    for (int round = 0; round < 20000; ++round) {
+        QString text;
+        seed = seed * 1103515245u + 12345u;
+        const int length = static_cast<int>((seed >> 16) % 22);
+        for (int i = 0; i < length; ++i) {
+            seed = seed * 1103515245u + 12345u;
+            text += QChar(alphabet[(seed >> 16) % (std::size(alphabet) - 1)]);
+        }
+        char expected[kShortestDecimalMaxLength];
+        const qsizetype expectedLength = WriteShortestDecimal(NumericValue(text), expected);
+        EXPECT_EQ(std::string(out, static_cast<size_t>(WriteShortestValue(text, out))),
+                  std::string(expected, static_cast<size_t>(expectedLength)))
+            << text.toStdString();
+    }
+}
+
+// Short numbers are read from their digits, long ones as text: both give the nearest double.
+TEST(NumericText, ValueOfShortAndLongNumbersAlike)
+{
+    const char *numbers[] = {"0.1",
+                             "0.3",
+                             "4538123.4567",
+                             "-512345.678901",
+                             "999999999999999",
+                             "0.000000000000001",
+                             "123456789.123456",
+                             "1234567890123456",
+                             "-0.0000000000000001234",
+                             "3.000000000000000000001"};
+    for (const char *number : numbers) {
+        double expected = 0;
+        std::from_chars(number, number + std::strlen(number), expected);
+        EXPECT_EQ(NumericValue(QString::fromLatin1(number)), expected) << number;
+    }
+    EXPECT_TRUE(std::signbit(NumericValue(u"-0")));
 }

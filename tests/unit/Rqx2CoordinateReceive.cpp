@@ -125,6 +125,17 @@ TEST_F(Rqx2CoordinateReceive, ShiftedLayoutKeepsThreeDecimals)
     deliver(fromHex("00") + fromHex(kExampleRecord));
     EXPECT_EQ(row(1), "1|P1|A|1234.567|-45.500|12.300");
     EXPECT_EQ(link.lastWrite(), kExampleAcknowledgement);
+
+    // On a line its first 63 bytes reach the receive threshold before its CR has come.
+    const QByteArray second = fromHex("00") + fromHex(kExampleRecord).replace(1, 4, "0002");
+    deliver(second.left(63));
+    EXPECT_EQ(table.count(), 1);
+    deliver(second.mid(63));
+    EXPECT_EQ(row(2), "2|P1|A|1234.567|-45.500|12.300");
+    deliverBytewise(fromHex("00") + fromHex(kExampleRecord).replace(1, 4, "0003"));
+    EXPECT_EQ(table.count(), 3);
+    EXPECT_EQ(link.lastWrite(), "02 30 30 30 33 30 30 32 35 0D 00");
+    EXPECT_TRUE(log.matching("message").isEmpty());
 }
 
 TEST_F(Rqx2CoordinateReceive, PointTwoThousandOfAStandardTransfer)
@@ -218,28 +229,61 @@ TEST_F(Rqx2CoordinateReceive, TableClearedBetweenReceivesGetsItsColumnsBack)
 
 TEST_F(Rqx2CoordinateReceive, DamagedRecordIsNeitherStoredNorAcknowledged)
 {
+    const QByteArray example = fromHex(kExampleRecord);
+    auto withByte = [&example](int position, char byte) {
+        QByteArray bytes = example;
+        bytes[position] = byte;
+        return bytes;
+    };
+    const std::pair<const char *, QByteArray> damaged[] = {
+        {"a letter O in the current number", withByte(3, 'O')},
+        {"a space in the total", withByte(7, ' ')},
+        // Both would read as digits once decoded.
+        {"a NUL in the current number", withByte(3, '\0')},
+        {"the start byte in the total", withByte(8, '\x02')},
+        // A byte lost on the line: the CR stands at 61, and a byte of what follows makes up 63.
+        {"a record one byte short", example.left(20) + example.mid(21) + fromHex("20")},
+        {"two bytes before the record", fromHex("00 00") + example},
+    };
     startReceive();
-    // The current field holds a letter O.
-    deliver(record("00O1", "0025", "P1     ", "A      ", "000001234.567", "000000-45.500", "000000012.300") +
-            fromHex("41 42"));
-    EXPECT_EQ(table.count(), 0);
-    EXPECT_EQ(state.RecordCount, 0);
-    EXPECT_TRUE(view.messages.contains(
-        "错误提示|"
-        "收到一条损坏的坐标数据（点序号或点数不是四位数字），该点未保存。请在全站仪上重新发送坐标数据！"));
-    EXPECT_TRUE(log.matching("write").isEmpty());
-    EXPECT_EQ(link.rThreshold, 63);
-    EXPECT_EQ(link.waitingCount(), 0);
-
-    // A total with a space in it is damaged as well.
-    deliver(record("0001", "00 5", "P1     ", "A      ", "000001234.567", "000000-45.500", "000000012.300"));
-    EXPECT_EQ(table.count(), 0);
-    EXPECT_EQ(view.messages.size(), 2);
+    for (const auto &[what, bytes] : damaged) {
+        SCOPED_TRACE(what);
+        log.clear();
+        deliver(bytes + fromHex("41 42"));
+        EXPECT_EQ(table.count(), 0);
+        EXPECT_EQ(state.RecordCount, 0);
+        EXPECT_EQ(
+            log.matching("message"),
+            QStringList{"message 错误提示|收到一条损坏的坐标数据（长度不对，或点序号、点数不是四位数字），"
+                        "该点未保存。请在全站仪上重新发送坐标数据！"});
+        EXPECT_TRUE(log.matching("write").isEmpty());
+        EXPECT_EQ(link.waitingCount(), 0);
+    }
 
     // The record sent again is received as usual.
-    deliver(fromHex(kExampleRecord));
+    deliver(example);
     EXPECT_EQ(row(1), "1|P1|A|1234.5670|-45.5000|12.3000");
     EXPECT_EQ(link.lastWrite(), kExampleAcknowledgement);
+}
+
+TEST_F(Rqx2CoordinateReceive, SendStartedAgainAfterADamagedRecordIsAnsweredAndReceived)
+{
+    startReceive();
+    deliver(record("0001", "0002", "A      ", "       ", "000000001.000", "000000001.000", "000000001.000"));
+    deliver(record("0002", "00x2", "B      ", "       ", "000000002.000", "000000002.000", "000000002.000"));
+    ASSERT_EQ(table.count(), 1);
+
+    // The user starts the send on the instrument again: its request is answered as the first one.
+    log.clear();
+    deliver(request());
+    EXPECT_EQ(log.events,
+              (QStringList{"clearOutput", "clearInput", "sthreshold 3", "rthreshold 63", "write 01 4A 0D"}));
+    deliver(record("0001", "0002", "A      ", "       ", "000000001.000", "000000001.000", "000000001.000"));
+    deliver(record("0002", "0002", "B      ", "       ", "000000002.000", "000000002.000", "000000002.000"));
+    ASSERT_EQ(table.count(), 3);
+    EXPECT_EQ(row(3), "3|B||2.0000|2.0000|2.0000");
+    EXPECT_EQ(link.lastWrite(), "02 30 30 30 32 30 30 30 32 0D 00");
+    EXPECT_EQ(view.messages.last(), "成功|坐标数据传输完毕！");
 }
 
 TEST_F(Rqx2CoordinateReceive, ManyRecordsAreAllKept)

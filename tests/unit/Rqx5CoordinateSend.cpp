@@ -83,6 +83,25 @@ TEST_F(Rqx5Send, MoreRowsThanTheHeaderCanCountAreRefused)
     EXPECT_EQ(hex(link.written), "AA 80 FF FF AA 82");
 }
 
+TEST_F(Rqx5Send, RowChangedDuringTheSendIsRefusedAsTheRqx2SendRefusesIt)
+{
+    addRow("12", "A1", "3456.789", "1234.5", "12.34");
+    addRow("13", "A2", "1", "2", "3");
+    addRow("14", "A3", "1", "2", "3");
+    protocol.commandSendCoordinates();
+    table.setCell(2, 2, QStringLiteral("桥A"));
+    deliver(fromHex("AA 81"));
+    log.clear();
+    deliver(fromHex("AA 81"));
+    EXPECT_TRUE(log.matching("write").isEmpty());
+    EXPECT_EQ(view.messages,
+              QStringList{"错误提示|第2行的点名“桥A”含有仪器不能接收的字符“桥”，请修改后再发送！"});
+    // The next request goes on with the row after it.
+    deliver(fromHex("AA 81"));
+    EXPECT_EQ(view.progress, "3/3");
+    EXPECT_EQ(link.lastWrite().left(26), "90 20 20 30 30 30 30 31 34");
+}
+
 TEST_F(Rqx5Send, PortThatCannotBeOpenedIsReportedAndNothingIsSent)
 {
     addRows(2);

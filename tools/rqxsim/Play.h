@@ -18,6 +18,10 @@ struct SimOptions {
     int timeoutMs = 10000;                          // how long to wait for the program at each step
     int pauseMs = 500;                              // between RQX5 measurement records
     bool demo = false;                              // keep playing until killed
+    int lineBaud = 0;                               // bytes leave at this speed in uneven pieces; 0: at once
+    quint32 splitSeed = 0;                          // draws the pieces' lengths
+    bool splitSeedGiven = false;                    // otherwise a seed of its own, printed on stderr
+    bool shiftedRecords = false;                    // RQX2 send: every second record one byte late
 };
 
 // Transfers the instrument opens itself (it sends first) wait until the person or test driving the

@@ -11,6 +11,10 @@ using namespace Rqx2Sim;
 
 namespace {
 
+// The byte some instruments put before a record now and then; the program reads such a record one
+// place later, in its shifted layout.
+constexpr char kLeadByte = 0x00;
+
 // Instrument to program: the request, then one record per acknowledgement.
 int sendPoints(Wire &wire, const SimOptions &options)
 {
@@ -33,7 +37,10 @@ int sendPoints(Wire &wire, const SimOptions &options)
     if (!expectFrame(wire, coordinateAnswer(), QStringLiteral("answering the request"), options.timeoutMs))
         return 1;
     for (int current = 1; current <= total; ++current) {
-        if (!wire.send(coordinateRecord(current, total, points[current - 1])))
+        QByteArray record = coordinateRecord(current, total, points[current - 1]);
+        if (options.shiftedRecords && current % 2 == 0)
+            record.prepend(kLeadByte);
+        if (!wire.send(record))
             return 1;
         // The last acknowledgement waits until the person has closed the program's completion message.
         const int timeoutMs = options.demo && current == total ? -1 : options.timeoutMs;

@@ -6,8 +6,10 @@
 //                         (default: --timeout); a time-out of two digits, which would read as a
 //                         byte, is written with "ms": "expect AA 81 50ms"
 //   wait MS               pause; what the program writes meanwhile stays for the next expect
-//   quiet MS              the program must write nothing for MS milliseconds
+//   quiet MS              the program must write nothing for MS milliseconds (the first byte
+//                         that comes fails the step at once)
 //   go                    wait for a line "go" on standard input (the program is ready)
+//   say TEXT              report TEXT on stderr, so a test can wait until the exchange got there
 //
 // Empty lines and lines starting with # are skipped. The first step that fails is reported on
 // stderr with its line number, what was expected and what came, and the simulator ends with 1.
@@ -15,6 +17,7 @@
 #include "Play.h"
 #include "Wire.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QRegularExpression>
 #include <QThread>
@@ -26,6 +29,7 @@ struct Step {
     QString verb;
     QByteArray bytes;
     int ms = -1;
+    QString text;
 };
 
 bool parseHex(const QString &text, QByteArray *bytes)
@@ -82,6 +86,9 @@ bool readScript(const QString &path, QVector<Step> *steps)
             ok = parseMs(rest, &step.ms);
         } else if (step.verb == QLatin1String("go")) {
             ok = rest.isEmpty();
+        } else if (step.verb == QLatin1String("say")) {
+            step.text = rest;
+            ok = !rest.isEmpty();
         }
         if (!ok) {
             report(QStringLiteral("script %1 line %2: cannot read \"%3\"").arg(path).arg(number).arg(line));
@@ -107,8 +114,16 @@ bool runStep(Wire &wire, const Step &step, int defaultTimeoutMs)
         report(QStringLiteral("%1: standard input ended before 'go'").arg(where));
         return false;
     }
+    if (step.verb == QLatin1String("say")) {
+        report(step.text);
+        return true;
+    }
     if (step.verb == QLatin1String("quiet")) {
-        const QByteArray got = wire.drain(step.ms);
+        QElapsedTimer quiet;
+        quiet.start();
+        QByteArray got;
+        while (got.isEmpty() && quiet.elapsed() < step.ms)
+            got = wire.readAvailable(static_cast<int>(step.ms - quiet.elapsed()));
         if (got.isEmpty())
             return true;
         report(QStringLiteral("%1: expected nothing for %2 ms, got %3")

@@ -4,12 +4,25 @@
 #include <QDir>
 #include <QFile>
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/ioctl.h>
 #include <termios.h>
+#include <thread>
 #include <unistd.h>
+
+namespace {
+// Start bit, 8 data bits, stop bit.
+constexpr qint64 kBitsPerByte = 10;
+constexpr qint64 kNsPerSecond = 1000000000;
+// Pieces are 1 to this many bytes long; about one in three is a single byte, so a frame's last byte
+// often comes alone, a moment after the rest.
+constexpr unsigned kLongestPiece = 16;
+constexpr unsigned kSingleByteOdds = 3;
+} // namespace
 
 Wire::~Wire()
 {
@@ -76,7 +89,47 @@ void Wire::record(const char *direction, const QByteArray &bytes)
                  static_cast<long long>(us % 1000), direction, bytes.toHex(' ').toUpper().constData());
 }
 
+void Wire::setLineSpeed(int baud, quint32 seed)
+{
+    m_baud = baud;
+    m_pieces.seed(seed);
+    m_lineFreeAtNs = m_clock.nsecsElapsed();
+}
+
+qsizetype Wire::nextPieceLength()
+{
+    if (m_pieces() % kSingleByteOdds == 0)
+        return 1;
+    return 1 + static_cast<qsizetype>(m_pieces() % kLongestPiece);
+}
+
 bool Wire::send(const QByteArray &bytes)
+{
+    if (m_baud <= 0) {
+        if (!writeAll(bytes))
+            return false;
+        record("out", bytes);
+        return true;
+    }
+    // A piece reaches the program when its last byte has come down the line.
+    qint64 dueNs = std::max(m_clock.nsecsElapsed(), m_lineFreeAtNs);
+    for (qsizetype done = 0; done < bytes.size();) {
+        const qsizetype piece = std::min(nextPieceLength(), bytes.size() - done);
+        dueNs += piece * kBitsPerByte * kNsPerSecond / m_baud;
+        const qint64 waitNs = dueNs - m_clock.nsecsElapsed();
+        if (waitNs > 0)
+            std::this_thread::sleep_for(std::chrono::nanoseconds(waitNs));
+        const QByteArray part = bytes.mid(done, piece);
+        if (!writeAll(part))
+            return false;
+        record("out", part);
+        done += piece;
+    }
+    m_lineFreeAtNs = dueNs;
+    return true;
+}
+
+bool Wire::writeAll(const QByteArray &bytes)
 {
     qsizetype done = 0;
     while (done < bytes.size()) {
@@ -90,7 +143,6 @@ bool Wire::send(const QByteArray &bytes)
         }
         done += n;
     }
-    record("out", bytes);
     return true;
 }
 

@@ -4,6 +4,7 @@
 #include <QElapsedTimer>
 #include <QString>
 #include <cstdio>
+#include <random>
 
 // The instrument's end of the line: the master side of a pseudo-terminal whose slave side is the
 // "serial port" the program opens. Every byte in both directions can be recorded with a timestamp.
@@ -20,6 +21,12 @@ public:
     // ("12.345 in AA BB": the program wrote AA BB 12.345 ms after the line was opened).
     bool recordTo(const QString &path);
 
+    // From now on the bytes the instrument sends leave as on a real line: at baud, 10 bit times a
+    // byte (start, 8 data, stop), in pieces of uneven length drawn from seed, the way a USB-serial
+    // cable hands them to the computer. Without it every send is written at once, whole.
+    void setLineSpeed(int baud, quint32 seed);
+
+    // Writes bytes to the program; at line speed it returns once the last piece has left.
     bool send(const QByteArray &bytes);
     // Reads exactly count bytes; false when they did not all come within timeoutMs (got holds what came).
     bool receive(int count, QByteArray *got, int timeoutMs);
@@ -39,6 +46,8 @@ public:
 private:
     void record(const char *direction, const QByteArray &bytes);
     int readSome(QByteArray *into, int maxBytes, int timeoutMs);
+    bool writeAll(const QByteArray &bytes);
+    qsizetype nextPieceLength();
 
     int m_master = -1;
     int m_slaveKeeper = -1;
@@ -46,6 +55,11 @@ private:
     QString m_linkPath;
     FILE *m_record = nullptr;
     QElapsedTimer m_clock;
+
+    int m_baud = 0; // 0: no line speed
+    std::mt19937 m_pieces;
+    // When the last byte sent so far has left, in nanoseconds of m_clock: the next byte follows it.
+    qint64 m_lineFreeAtNs = 0;
 };
 
 // The udev name of the maker's cable, as /dev/serial/by-id shows it.

@@ -7,6 +7,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <random>
 #include <unistd.h>
 
 namespace {
@@ -14,6 +15,8 @@ namespace {
 // Bytes the instrument sent last are given this long to be read by the program before the line goes
 // away with the simulator.
 constexpr int kHandOverMs = 500;
+// The instrument's line speed, unless --line-speed names another.
+constexpr int kInstrumentBaud = 1200;
 
 void usage()
 {
@@ -31,6 +34,10 @@ void usage()
         "                      'measurement,...' and 'name,F0001' (see Rqx2MeasurementFrames.h)\n"
         "  --output FILE       where received points are written\n"
         "  --timeout MS        how long to wait for the program at each step (default 10000)\n"
+        "  --line-speed [BAUD] send as a real line does: BAUD (default 1200) with 10 bit times a\n"
+        "                      byte, in pieces of uneven length; the pieces' seed is printed\n"
+        "  --split-seed N      the pieces of an earlier run again (implies --line-speed)\n"
+        "  --shifted-records   RQX2 send: every second record comes with one byte 00 before it\n"
         "  --pause MS          RQX5 measure: time between measurement records (default 500)\n"
         "  --demo              keep answering connection tests until killed and play the transfers\n"
         "                      typed on standard input ('help' lists them)\n"
@@ -113,6 +120,27 @@ int main(int argc, char **argv)
             options.pauseMs = value().toInt();
         else if (arg == QLatin1String("--demo"))
             options.demo = true;
+        else if (arg == QLatin1String("--line-speed")) {
+            // The speed is optional: the next word is taken only when it is a number.
+            bool number = false;
+            const int baud = i + 1 < args.size() ? args[i + 1].toInt(&number) : 0;
+            if (number && baud <= 0) {
+                usage();
+                return 2;
+            }
+            if (number)
+                ++i;
+            options.lineBaud = number ? baud : kInstrumentBaud;
+        } else if (arg == QLatin1String("--split-seed")) {
+            bool number = false;
+            options.splitSeed = value().toUInt(&number);
+            if (!number) {
+                usage();
+                return 2;
+            }
+            options.splitSeedGiven = true;
+        } else if (arg == QLatin1String("--shifted-records"))
+            options.shiftedRecords = true;
         else {
             usage();
             return 2;
@@ -134,6 +162,16 @@ int main(int argc, char **argv)
     if (!options.recordPath.isEmpty() && !wire.recordTo(options.recordPath)) {
         report(QStringLiteral("cannot write %1").arg(options.recordPath));
         return 1;
+    }
+    if (options.splitSeedGiven && options.lineBaud == 0)
+        options.lineBaud = kInstrumentBaud;
+    if (options.lineBaud > 0) {
+        const quint32 seed = options.splitSeedGiven ? options.splitSeed : std::random_device()();
+        wire.setLineSpeed(options.lineBaud, seed);
+        // A run that fails on one way of splitting is repeated with this seed.
+        report(QStringLiteral("line speed %1 baud, pieces from --split-seed %2")
+                   .arg(options.lineBaud)
+                   .arg(seed));
     }
     std::printf("ready %s\n", wire.linkPath().toLocal8Bit().constData());
     std::fflush(stdout);
