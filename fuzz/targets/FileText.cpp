@@ -11,7 +11,7 @@ QString FuzzFileText(FuzzInput &input)
     const auto shown = [](const QByteArray &b) { return QString::fromLatin1(b.toHex(' ')); };
     if (DecodeFileText(bytes + "\r\n") != text + QStringLiteral("\r\n"))
         return QStringLiteral("the end of %1 reads differently once a line end follows it").arg(shown(bytes));
-    const QByteArray written = EncodeFileText(text);
+    const QByteArray written = EncodeFile(text);
     const QString again = DecodeFileText(written);
     if (again != text)
         return QStringLiteral("the text of %1 reads back from %2 as %3")

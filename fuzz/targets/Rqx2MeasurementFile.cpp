@@ -23,5 +23,5 @@ QString FuzzRqx2MeasurementFile(FuzzInput &input)
     list.append(content.rows);
     QString written = Rqx2MeasurementFile::build(QStringLiteral("文件名： F0001"), list);
     written += QStringLiteral("\r\n");
-    return CompareRows(content.rows, Rqx2MeasurementFile::read(DecodeFileText(EncodeFileText(written))).rows);
+    return CompareRows(content.rows, Rqx2MeasurementFile::read(DecodeFileText(EncodeFile(written))).rows);
 }

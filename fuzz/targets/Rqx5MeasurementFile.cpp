@@ -34,7 +34,7 @@ QString FuzzRqx5MeasurementFile(FuzzInput &input)
     QString written = BuildRqx5MeasurementText(list, fields, content.date, content.instrumentNumber);
     written += QStringLiteral("\r\n");
     const Rqx5MeasurementFileContent again =
-        ReadRqx5MeasurementFile(EncodeFileText(written), fields, trailerSeparators);
+        ReadRqx5MeasurementFile(EncodeFile(written), fields, trailerSeparators);
     broken = CompareRows(content.rows, again.rows);
     if (broken.isEmpty() &&
         (again.date != content.date || again.instrumentNumber != content.instrumentNumber))
