@@ -106,6 +106,20 @@ bool writeLinesFile(const CoordinateTableModel &table, const LineLayout &layout,
         return EncodeFileText(buildLines(table, layout, first, std::min(rows, first + kPieceRows - 1), 0));
     };
     const auto put = [&](const QByteArray &bytes) { return device.write(bytes) == bytes.size(); };
+    Gb18030ByteOrderMark mark;
+    for (int row = 1; row <= rows; ++row) {
+        const auto cells = table.cellViews(row);
+        const auto told = [&](int k) {
+            return mark.add(cells[static_cast<size_t>(layout.columns[size_t(k)])]);
+        };
+        int k = 0;
+        while (k < layout.fieldCount && told(k))
+            ++k;
+        if (k < layout.fieldCount)
+            break;
+    }
+    if (mark.needed() && !put(Gb18030ByteOrderMark::kBytes))
+        return false;
     return MakePiecesInOrder((rows + kPieceRows - 1) / kPieceRows, make, put) &&
            put(QByteArrayLiteral("\r\n"));
 }

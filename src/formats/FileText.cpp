@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <cstring>
 #include <optional>
+#include <utility>
 
 namespace {
 constexpr char16_t kByteOrderMark = 0xFEFF;
@@ -74,6 +75,44 @@ QByteArray EncodeFileText(QStringView text)
     }
     bytes.resize(written);
     return bytes;
+}
+
+const QByteArray Gb18030ByteOrderMark::kBytes = QByteArrayLiteral("\x84\x31\x95\x33");
+
+bool Gb18030ByteOrderMark::add(QStringView text)
+{
+    if (!m_open || text.isEmpty())
+        return m_open;
+    const bool atStart = std::exchange(m_atStart, false);
+    if (atStart && text.front() == QChar(kByteOrderMark)) {
+        m_needed = true;
+        m_open = false;
+        return false;
+    }
+    if (std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; }))
+        return true;
+    const QByteArray bytes = EncodeFileText(text);
+    static const QByteArray utf8Mark = QByteArrayLiteral("\xEF\xBB\xBF");
+    if (atStart && bytes.startsWith(utf8Mark)) {
+        m_needed = true;
+        m_open = false;
+        return false;
+    }
+    // After an ASCII character only well-formed UTF-8 counts, not a UTF-8 byte-order mark.
+    qsizetype textStart = 0;
+    if (!FileTextDecoder::isUtf8('A' + bytes, &textStart)) {
+        m_open = false;
+        return false;
+    }
+    m_multiByte = true;
+    return true;
+}
+
+QByteArray EncodeFile(QStringView text)
+{
+    Gb18030ByteOrderMark mark;
+    mark.add(text);
+    return mark.needed() ? Gb18030ByteOrderMark::kBytes + EncodeFileText(text) : EncodeFileText(text);
 }
 
 QString DecodeFileText(const QByteArray &bytes)

@@ -10,6 +10,29 @@ class QIODevice;
 // and keeps any other character instead of turning it into "?".
 QByteArray EncodeFileText(QStringView text);
 
+// A file whose GB18030 bytes are well-formed UTF-8 as well would read back as other text (a few
+// Chinese characters are: 茅 is C3 A9, é in UTF-8), and so would one whose text begins with a
+// byte-order mark. Such a file begins with GB18030's own byte-order mark, which DecodeFileText drops;
+// every other file is written without it, as other programs expect.
+class Gb18030ByteOrderMark {
+public:
+    static const QByteArray kBytes; // 84 31 95 33
+    // Is told the texts of a file in order, each standing between ASCII characters (the cells of
+    // rows, say). False once the file is known to need no mark: the rest need not be told.
+    bool add(QStringView text);
+    bool needed() const { return m_needed || (m_open && m_multiByte); }
+
+private:
+    bool m_atStart = true;
+    bool m_open = true;
+    bool m_multiByte = false;
+    bool m_needed = false;
+};
+
+// The bytes of a whole file of this text: EncodeFileText's, after GB18030's byte-order mark when the
+// file needs one.
+QByteArray EncodeFile(QStringView text);
+
 // A file is read as UTF-8 when it starts with a UTF-8 byte-order mark or is valid UTF-8 holding
 // multi-byte sequences (files from other tools), otherwise as GB18030. A byte-order mark is not
 // part of the text.

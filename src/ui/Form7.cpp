@@ -157,7 +157,7 @@ void Form7::SaveRqx2MeasurementFile()
     QString text = Rqx2MeasurementFile::build(m_fileName->text(), m_list);
     text += kLineEnd;
     QString reason;
-    if (!WriteFileAtomically(path, EncodeFileText(text), &reason))
+    if (!WriteFileAtomically(path, EncodeFile(text), &reason))
         error(path, reason);
 }
 

@@ -64,7 +64,7 @@ void Rqx5MeasurementFiles::save(const Kind &kind)
     // The file ends with one more line end: an empty last line.
     text += QStringLiteral("\r\n");
     QString reason;
-    if (!WriteFileAtomically(path, EncodeFileText(text), &reason))
+    if (!WriteFileAtomically(path, EncodeFile(text), &reason))
         error(path, reason);
 }
 

@@ -20,6 +20,7 @@ public:
     int sThreshold = 0;
     int port = 1;
     QString lineSettings = QStringLiteral("1200,N,8,1");
+    std::function<void(const QByteArray &)> onWrite; // sees every write, before it succeeds or fails
 
     void clearOutput() override { m_log.add(QStringLiteral("clearOutput")); }
     void clearInput() override
@@ -52,6 +53,8 @@ public:
     }
     bool write(const QByteArray &bytes) override
     {
+        if (onWrite)
+            onWrite(bytes);
         if (failWrite || !portOpen) {
             m_log.add(QStringLiteral("write failed"));
             return false;

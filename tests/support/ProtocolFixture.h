@@ -1,27 +1,15 @@
 #pragma once
 
-#include "core/AppState.h"
-#include "core/CoordinateTableModel.h"
-#include "serial/ReceiveDispatcher.h"
-#include "support/FakeSerialLink.h"
 #include "support/QStringPrinter.h"
-#include "support/RecordingView.h"
+#include "support/ReceiveSide.h"
 
 #include <gtest/gtest.h>
-#include <vector>
 
-// The program's receive side wired as the main window wires it (real dispatcher, real table model),
-// with a recording port and window sharing one ordered log. A series' fixture adds its protocol and
-// installs it in the dispatcher.
-class ProtocolFixture : public ::testing::Test {
+// The receive side of ReceiveSide as a test fixture. A series' fixture adds its protocol and installs
+// it in the dispatcher.
+class ProtocolFixture : public ::testing::Test, protected ReceiveSide {
 protected:
-    explicit ProtocolFixture(bool rqx5)
-    {
-        selection.rqx5 = rqx5;
-        selection.rqx2 = !rqx5;
-        state.Selection = &selection;
-        state.load();
-    }
+    explicit ProtocolFixture(bool rqx5) : ReceiveSide(rqx5) {}
 
     void useEnz() { selection.nez = false; }
 
@@ -62,18 +50,6 @@ protected:
         table.append(
             CoordinatePoint{QString::number(table.count() + 1), number, name, first, second, height});
     }
-    void addRows(int count)
-    {
-        std::vector<CoordinatePoint> rows;
-        for (int i = 1; i <= count; ++i) {
-            const QString n = QString::number(i);
-            rows.push_back({n, n, QStringLiteral("P") + n, QStringLiteral("100.5"), QStringLiteral("200.25"),
-                            QStringLiteral("3.125")});
-        }
-        if (!table.hasColumns())
-            table.buildColumns(selection.nez);
-        table.append(rows);
-    }
 
     // The row as "sequence|number|name|first|second|height".
     QString row(int index) const
@@ -83,12 +59,4 @@ protected:
     }
 
     int countOf(const QString &event) const { return static_cast<int>(log.events.count(event)); }
-
-    Recorder log;
-    FakeSerialLink link{log};
-    RecordingView view{log};
-    FixedSelection selection;
-    AppState state;
-    CoordinateTableModel table;
-    ReceiveDispatcher dispatcher{state, link, view};
 };

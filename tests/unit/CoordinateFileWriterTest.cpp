@@ -63,6 +63,23 @@ TEST(CoordinateFileWriter, CellsAreWrittenExactlyAsTheyStand)
               QStringLiteral("0012, 7 ,, 12.500,-0.0,1e3 m\r\nx,A,B,名 称,abc,,007\r\n"));
 }
 
+TEST(CoordinateFileWriter, FileWhoseBytesLookLikeUtf8BeginsWithTheGb18030Mark)
+{
+    // 茅 is C3 A9 in GBK and é in UTF-8: alone it needs the mark; beside 控 (BF D8), no UTF-8, it does not.
+    CoordinateTableModel table;
+    table.buildColumns(true);
+    table.append({"1", "P1", "茅", "1", "2", "3"});
+    QBuffer file;
+    file.open(QIODevice::WriteOnly);
+    EXPECT_TRUE(WriteCoordinateFile(table, 1, true, file));
+    EXPECT_EQ(file.data(), QByteArray("\x84\x31\x95\x33P1,\xC3\xA9,1,2,3\r\n\r\n"));
+    table.append({"2", "P2", "控", "1", "2", "3"});
+    QBuffer mixed;
+    mixed.open(QIODevice::WriteOnly);
+    EXPECT_TRUE(WriteCoordinateFile(table, 1, true, mixed));
+    EXPECT_EQ(mixed.data(), QByteArray("P1,\xC3\xA9,1,2,3\r\nP2,\xBF\xD8,1,2,3\r\n\r\n"));
+}
+
 TEST(CoordinateFileWriter, OlderSaveWritesTheColumnsInTheOrderShown)
 {
     CoordinateTableModel nez;

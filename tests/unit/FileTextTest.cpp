@@ -79,8 +79,24 @@ TEST(FileText, ReadsGb18030UnlessTheBytesAreUtf8)
     EXPECT_EQ(DecodeFileText(QByteArray("\xC4\xE3\xBA\xC3")), QStringLiteral("你好"));
     EXPECT_EQ(DecodeFileText(QByteArray("\xE0\x9F\xBF\xB0")), QStringLiteral("酂堪"));
     EXPECT_EQ(DecodeFileText(QByteArray("\xE6\x8E\xA7\xED\xA0\x80")), QStringLiteral("鎺ы爛"));
-    // A sequence cut short by the end of the file is shown, not dropped.
+    // A sequence cut short by the end of the file is shown, not dropped, a four-byte one too.
     EXPECT_EQ(DecodeFileText(QByteArray("AB\x81")), QStringLiteral("AB\uFFFD"));
+    EXPECT_EQ(DecodeFileText(QByteArray("A\xF3\x30")), QStringLiteral("A\uFFFD0"));
+    EXPECT_EQ(DecodeFileText(QByteArray("A\x81\x30\x81")), QStringLiteral("A\uFFFD0\uFFFD"));
+}
+
+TEST(FileText, FileWhoseGb18030BytesLookLikeUtf8ReadsBackAsWritten)
+{
+    // 茅 is C3 A9 in GBK, which is é in UTF-8: GB18030's byte-order mark goes in front. A text that
+    // begins with a byte-order mark of its own keeps it the same way.
+    EXPECT_EQ(EncodeFile(QStringLiteral("1,茅,2\r\n")), QByteArray("\x84\x31\x95\x33"
+                                                                   "1,\xC3\xA9,2\r\n"));
+    EXPECT_EQ(DecodeFileText(EncodeFile(QStringLiteral("1,茅,2\r\n"))), QStringLiteral("1,茅,2\r\n"));
+    EXPECT_EQ(DecodeFileText(EncodeFile(QStringLiteral("\uFEFF1,2"))), QStringLiteral("\uFEFF1,2"));
+    // Chinese that no UTF-8 reader would take (控 is BF D8) is written without the mark, and so is
+    // plain ASCII.
+    EXPECT_EQ(EncodeFile(QStringLiteral("1,控,茅")), QByteArray("1,\xBF\xD8,\xC3\xA9"));
+    EXPECT_EQ(EncodeFile(QStringLiteral("1,A,2")), QByteArray("1,A,2"));
 }
 
 TEST(FileText, CharacterOutsideGbkSurvivesAWriteAndRead)

@@ -1,7 +1,7 @@
 #include "rqx2/Rqx2MeasurementReceive.h"
 #include "Rqx2Fixture.h"
 #include "core/MeasurementTableModel.h"
-#include "core/Rqx2MeasurementView.h"
+#include "support/RecordingMeasurementViews.h"
 #include "support/Rqx2MeasurementExamples.h"
 
 // Receiving a measurement file from an RQX2 instrument: the header, station, backsight and
@@ -18,29 +18,6 @@ const QStringList kMeasurementRow =
     QStringList{"3",      "M1",    "P7",    "123°45′06″", "90°00′00″", "12.345", "-1.200",
                 "12.300", "1.500", "1.800", "1234.567",   "-45.500",   "12.300"} +
     QStringList(9);
-
-class RecordingMeasurementView : public Rqx2MeasurementView {
-public:
-    explicit RecordingMeasurementView(Recorder &log) : m_log(log) {}
-    QString progress, fileName, status;
-    void setProgress(const QString &text) override
-    {
-        m_log.add(QStringLiteral("text1 ") + (progress = text));
-    }
-    void setFileName(const QString &text) override
-    {
-        m_log.add(QStringLiteral("label1 ") + (fileName = text));
-    }
-    void setStatus(const QString &text) override { m_log.add(QStringLiteral("label4 ") + (status = text)); }
-    void showMessage(const QString &title, const QString &text) override
-    {
-        m_log.add(QStringLiteral("message ") + title + u'|' + text);
-    }
-    void bringWindowForward() override { m_log.add(QStringLiteral("form7 forward")); }
-
-private:
-    Recorder &m_log;
-};
 
 } // namespace
 
@@ -63,7 +40,7 @@ protected:
     }
 
     MeasurementTableModel list;
-    RecordingMeasurementView form7{log};
+    RecordingRqx2MeasurementView form7{log};
     Rqx2MeasurementReceive receive{state, link, list, form7};
 };
 

@@ -2,29 +2,9 @@
 #include "rqx5/Rqx5MeasurementReceive.h"
 #include "Rqx5Fixture.h"
 #include "core/MeasurementTableModel.h"
-#include "core/Rqx5MeasurementView.h"
+#include "support/RecordingMeasurementViews.h"
 
 namespace {
-
-// The measurement window as the receive writes on it, in the fixture's shared log.
-class RecordingMeasurementView : public Rqx5MeasurementView {
-public:
-    explicit RecordingMeasurementView(Recorder &log) : m_log(log) {}
-    void setStatus(const QString &text) override { m_log.add("label5 " + text); }
-    void setFileName(const QString &text) override { m_log.add("text3 " + text); }
-    void setCount(const QString &text) override { m_log.add("text1 " + text); }
-    void setDate(const QString &text) override { m_log.add("text2 " + text); }
-    void setInstrumentNumber(const QString &text) override { m_log.add("text4 " + text); }
-    void selectMeasurementData() override { m_log.add("option3"); }
-    void showMessage(const QString &title, const QString &text) override
-    {
-        m_log.add("form4 message " + title + u'|' + text);
-    }
-    void bringWindowForward() override { m_log.add("form4 forward"); }
-
-private:
-    Recorder &m_log;
-};
 
 // The header of the worked example: file JOB1, 256 records, instrument 123456789, created 141225.
 const char kHeader256[] = "00 00 4A 4F 42 31 20 20 20 20 20 20 20 20 01 00 31 32 33 34 35 36 37 38 39"
@@ -101,7 +81,7 @@ protected:
     QStringList listRow(int index) const { return list.row(index); }
 
     MeasurementTableModel list;
-    RecordingMeasurementView window{log};
+    RecordingRqx5MeasurementView window{log};
     Rqx5MeasurementReceive receive{state, link, list, window};
 };
 
