@@ -1,6 +1,5 @@
 #include "TableOperations.h"
 
-#include "AppState.h"
 #include "CoordinateTableModel.h"
 #include "NumericText.h"
 
@@ -17,14 +16,22 @@ QString sequenceLimitMessage()
 }
 } // namespace
 
-TableOperations::TableOperations(AppState &state, CoordinateTableModel &table)
-    : m_state(state), m_table(table)
+TableOperations::TableOperations(CoordinateTableModel &table, std::function<bool()> nez)
+    : m_table(table), m_nez(std::move(nez))
 {
+}
+
+void TableOperations::reset()
+{
+    EditorMode = kEditorNoType;
+    TableIsNew = true;
+    NextSequence = 0;
+    EditRowIndex = 0;
 }
 
 void TableOperations::BuildTableColumns()
 {
-    m_table.buildColumns(m_state.nez());
+    m_table.buildColumns(!m_nez || m_nez());
 }
 
 QString TableOperations::NewPoint(DataType type)
@@ -33,21 +40,21 @@ QString TableOperations::NewPoint(DataType type)
     if (type == DataType::Coordinates && m_table.count() >= kMaxSequence)
         return sequenceLimitMessage();
 
-    m_state.TableIsNew = false;
-    m_state.NextSequence = m_table.count();
+    TableIsNew = false;
+    NextSequence = m_table.count();
     switch (type) {
     case DataType::Coordinates:
-        m_state.EditorMode = kEditorAdding;
-        if (m_state.NextSequence == 0)
+        EditorMode = kEditorAdding;
+        if (NextSequence == 0)
             BuildTableColumns();
         return {};
     case DataType::Measurements:
-        m_state.EditorMode = kEditorMeasurements;
+        EditorMode = kEditorMeasurements;
         return {};
     case DataType::None:
         break;
     }
-    m_state.EditorMode = kEditorNoType;
+    EditorMode = kEditorNoType;
     return QStringLiteral("请选择新建数据类型！");
 }
 
@@ -55,9 +62,9 @@ QString TableOperations::ChangeSelectedPoint(int row)
 {
     if (row < 1 || row > m_table.count())
         return QStringLiteral("当前没有数据可以修改！");
-    m_state.TableIsNew = true;
-    m_state.EditorMode = kEditorAdding;
-    m_state.EditRowIndex = row;
+    TableIsNew = true;
+    EditorMode = kEditorAdding;
+    EditRowIndex = row;
     return {};
 }
 
@@ -66,24 +73,24 @@ TableOperations::CommitResult TableOperations::CommitPointEditor(const PointFiel
     const QString duplicate = QStringLiteral("此点号已经存在！");
     const QString empty = QStringLiteral("点号不能为空！");
 
-    if (!m_state.TableIsNew && m_state.EditorMode == kEditorAdding) {
+    if (!TableIsNew && EditorMode == kEditorAdding) {
         if (fields.number.isEmpty())
             return {empty, true};
         if (findPointNumber(fields.number) != 0)
             return {duplicate, true};
-        if (m_state.NextSequence >= kMaxSequence)
+        if (NextSequence >= kMaxSequence)
             return {sequenceLimitMessage(), false};
-        m_table.append({QString::number(m_state.NextSequence + 1), fields.number, fields.name, fields.first,
+        m_table.append({QString::number(NextSequence + 1), fields.number, fields.name, fields.first,
                         fields.second, fields.height});
-        ++m_state.NextSequence;
+        ++NextSequence;
         return {{}, false};
     }
 
-    if (m_state.TableIsNew && m_state.EditorMode == kEditorAdding) {
+    if (TableIsNew && EditorMode == kEditorAdding) {
         // The row opened for the change may have gone meanwhile (a coordinate receive rebuilds the table).
         if (editRow < 1 || editRow > m_table.count())
             return {QStringLiteral("要修改的点已不在坐标表中，请重新选择！"), false};
-        m_state.EditRowIndex = editRow;
+        EditRowIndex = editRow;
         const double value = NumericValue(fields.number);
         // Keeping the row's own number, in any spelling of the same value, is no duplicate.
         if (NumericValue(m_table.cell(editRow, 1)) != value && findPointNumber(fields.number) != 0)
@@ -100,7 +107,7 @@ TableOperations::CommitResult TableOperations::CommitPointEditor(const PointFiel
         return {{}, false};
     }
 
-    if (!m_state.TableIsNew && m_state.EditorMode == kEditorNoType)
+    if (!TableIsNew && EditorMode == kEditorNoType)
         return {QStringLiteral("请选择数据类型！"), false};
     return {{}, false};
 }
@@ -133,7 +140,7 @@ void TableOperations::FillSampleRows()
 
 bool TableOperations::editButtonsEnabledAfterCommit() const
 {
-    return m_state.NextSequence != 0;
+    return NextSequence != 0;
 }
 
 int TableOperations::findPointNumber(const QString &number) const

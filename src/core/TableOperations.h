@@ -1,8 +1,8 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 
-struct AppState;
 class CoordinateTableModel;
 
 // The five texts of the point editor, in the order of the table's columns 1..5.
@@ -25,7 +25,11 @@ public:
 
     enum class DataType { Coordinates, Measurements, None }; // main window Option1 / Option3 / neither
 
-    TableOperations(AppState &state, CoordinateTableModel &table);
+    // nez: the coordinate order chosen at start, read each time it is needed.
+    TableOperations(CoordinateTableModel &table, std::function<bool()> nez);
+
+    // The main window's load step: the editor's modes as at start.
+    void reset();
 
     // Empties the table and builds its six columns in the coordinate order chosen at start.
     void BuildTableColumns();
@@ -39,7 +43,7 @@ public:
     QString ChangeSelectedPoint(int row);
 
     // The editor's OK. editRow is the row being changed as it stands now (0 when it has gone from
-    // the table since the editor opened; the state's EditRowIndex is what it was at opening).
+    // the table since the editor opened; EditRowIndex is what it was at opening).
     struct CommitResult {
         QString message;     // shown first, when not empty
         bool keepEditorOpen; // the user must correct the fields
@@ -61,7 +65,13 @@ public:
     // The row whose point number has the numeric value of number, or 0.
     int findPointNumber(const QString &number) const;
 
+    // The editor's modes: what the next OK does.
+    int EditorMode = 4; // no data type chosen
+    bool TableIsNew = true;
+    int NextSequence = 0;
+    long EditRowIndex = 0;
+
 private:
-    AppState &m_state;
     CoordinateTableModel &m_table;
+    std::function<bool()> m_nez;
 };

@@ -2,7 +2,7 @@
 
 #include "core/InstrumentCode.h"
 #include "core/SendCheck.h"
-#include "serial/Frames.h"
+#include "Rqx2Frames.h"
 
 namespace {
 constexpr char kTrailingNul = 0x00;
@@ -69,10 +69,10 @@ QByteArray Rqx2CoordinateRecord::acknowledgement(int current, int total)
 {
     QByteArray ack;
     ack.reserve(kAcknowledgementLength);
-    ack.append(static_cast<char>(Frames::kRqx2Start));
+    ack.append(static_cast<char>(Rqx2Frames::kStart));
     ack.append(fourDigits(current));
     ack.append(fourDigits(total));
-    ack.append(static_cast<char>(Frames::kRqx2End));
+    ack.append(static_cast<char>(Rqx2Frames::kEnd));
     ack.append(kTrailingNul);
     return ack;
 }
@@ -94,13 +94,13 @@ std::optional<QByteArray> Rqx2CoordinateRecord::encode(int number, int count, co
 
     QByteArray record;
     record.reserve(kSentLength);
-    record.append(static_cast<char>(Frames::kRqx2Start));
+    record.append(static_cast<char>(Rqx2Frames::kStart));
     record.append(fourDigits(number));
     record.append(fourDigits(count));
     record.append(*numberCodes);
     record.append(*nameCodes);
     record.append(*coordinateCodes);
-    record.append(static_cast<char>(Frames::kRqx2End));
+    record.append(static_cast<char>(Rqx2Frames::kEnd));
     record.append(kTrailingNul);
     return record;
 }

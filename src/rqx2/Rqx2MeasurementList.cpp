@@ -1,6 +1,5 @@
 #include "Rqx2MeasurementList.h"
 
-#include "core/AppState.h"
 
 namespace {
 // Headers of columns 1..21 under NEZ.
@@ -45,26 +44,26 @@ std::vector<MeasurementColumn> Rqx2MeasurementList::columns(bool nez)
     return columns;
 }
 
-TextStore &Rqx2MeasurementList::columnStore(AppState &state, int nezColumn)
+TextStore &Rqx2MeasurementList::columnStore(Rqx2MeasurementTexts &texts, int nezColumn)
 {
-    return const_cast<TextStore &>(columnStore(std::as_const(state), nezColumn));
+    return const_cast<TextStore &>(columnStore(std::as_const(texts), nezColumn));
 }
 
-const TextStore &Rqx2MeasurementList::columnStore(const AppState &state, int nezColumn)
+const TextStore &Rqx2MeasurementList::columnStore(const Rqx2MeasurementTexts &texts, int nezColumn)
 {
     if (nezColumn < kFirstPointColumn)
-        return state.MeasText[static_cast<size_t>(kFirstMeasurementStore + nezColumn - 1)];
+        return texts.MeasText[static_cast<size_t>(kFirstMeasurementStore + nezColumn - 1)];
     if (nezColumn < kFirstStationColumn)
-        return state.PointText[static_cast<size_t>(nezColumn - kFirstPointColumn)];
-    return state.MeasText[static_cast<size_t>(nezColumn - kFirstStationColumn)];
+        return texts.PointText[static_cast<size_t>(nezColumn - kFirstPointColumn)];
+    return texts.MeasText[static_cast<size_t>(nezColumn - kFirstStationColumn)];
 }
 
-QStringList Rqx2MeasurementList::row(const AppState &state, long index, bool nez)
+QStringList Rqx2MeasurementList::row(const Rqx2MeasurementTexts &texts, long index, bool nez)
 {
     QStringList cells;
     cells.reserve(kColumnCount);
     cells.append(QString::number(index));
     for (int column = 1; column < kColumnCount; ++column)
-        cells.append(columnStore(state, nezColumnOf(column, nez)).at(index));
+        cells.append(columnStore(texts, nezColumnOf(column, nez)).at(index));
     return cells;
 }

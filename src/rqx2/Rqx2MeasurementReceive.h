@@ -1,46 +1,25 @@
 #pragma once
 
-#include <QString>
+#include "Rqx2MeasurementList.h"
+#include "Rqx2Transfer.h"
 
-struct AppState;
-struct ReceiveRoutines;
 class MeasurementTableModel;
-class Rqx2MeasurementView;
-class SerialLink;
 
-// An RQX2 instrument sends a stored measurement file: after the handshake (answered by
-// Rqx2Protocol) a header announcing the file's name and record count, then station, backsight and
-// measurement records in any order, each answered with an acknowledgement before the next one comes.
-// Every record reaches the program through the receive dispatcher like any other frame, so the
-// window stays responsive throughout; a record is stored, shown as a row of the measurement list and
-// acknowledged only once it has wholly arrived, and the transfer ends with the record whose number
-// reaches the count, whatever its kind.
-class Rqx2MeasurementReceive {
+// An RQX2 instrument sends a stored measurement file: after the handshake a header announcing the
+// file's name and record count, then station, backsight and measurement records in any order, each
+// answered with an acknowledgement before the next one comes. A record is stored, shown as a row of
+// the measurement list and acknowledged only once it has wholly arrived, and the transfer ends with
+// the record whose number reaches the count, whatever its kind.
+class Rqx2MeasurementReceive : public Rqx2Transfer {
 public:
-    Rqx2MeasurementReceive(AppState &state, SerialLink &link, MeasurementTableModel &list,
-                           Rqx2MeasurementView &view);
+    explicit Rqx2MeasurementReceive(bool nez) : m_nez(nez) {}
 
-    // Routes ReceiveRqx2ShortRecord and ReceiveRqx2LongRecord here. During a measurement receive a
-    // CR where a coordinate record's would stand ends a record of the measurement file as well, so
-    // the coordinate routine installed before is given only what comes outside one: install this
-    // after Rqx2Protocol.
-    void install(ReceiveRoutines &routines);
+    // The measurement window's 接收数据: the list set up, the port prepared, the status
+    // "等待握手信号。。。".
+    TransferActions start() override;
+    QString kind() const override { return QStringLiteral("rqx2-measurement-receive"); }
 
-    // The main window's measurement command (CLSend) with RQX2: the flags of a measurement receive.
-    void selectMeasurementReceive();
-    // The measurement window's "接收数据" (Command1): the coordinate stores emptied, the flags set, the
-    // list set up, the port prepared, the status "等待握手信号。。。". The window disables the button.
-    void commandReceive();
-
-    // Empties the list and gives it the 22 columns of the coordinate order chosen at start.
-    void SetupRqx2MeasurementList();
-    // The measurement variant: a port failure is told over the measurement window.
-    bool PrepareRqx2Transfer();
-
-    // The header, then every station, backsight or other short record.
-    void ReceiveRqx2ShortRecord() { receive(); }
-    // A measurement record.
-    void ReceiveRqx2LongRecord() { receive(); }
+    int Rqx2RecordKind = 0;
 
     // Texts the user sees.
     static const QString kWaitingForHandshake; // "等待握手信号。。。"
@@ -48,25 +27,28 @@ public:
     static const QString kComplete;            // "传输完毕！"
     static const QString kDamagedRecord;       // a record not whole, or its counters not four digits
 
-private:
-    // Whether a measurement receive is under way: its handshake answered, no damage since.
-    bool serving() const;
-    void receive();
-    void takeHeader(int end);
-    void takeRecord(int end);
-    // Answers a record; false when the port failed (the user has been told).
-    bool acknowledge(int current, int total);
-    void complete();
-    // A damaged header or record: nothing stored or answered, the port waits for a new handshake.
-    void reject();
-    void startOver();
-    // The four digits from record byte at, or -1 when they are not four ASCII digits.
-    int counter(int at) const;
+protected:
+    char transferKindByte() const override { return 0x05; }
+    void answering(TransferActions &actions) override;
+    void handle(const QByteArray &frame, int end, Rqx2Frames::Frame kind, TransferActions &actions) override;
 
-    AppState &m_state;
-    SerialLink &m_link;
-    MeasurementTableModel &m_list;
-    Rqx2MeasurementView &m_view;
+private:
+    // The header, then every station, backsight, measurement or other record.
+    void ReceiveRqx2ShortRecord(const QByteArray &frame, int end, TransferActions &actions);
+    void ReceiveRqx2LongRecord(const QByteArray &frame, int end, TransferActions &actions)
+    {
+        ReceiveRqx2ShortRecord(frame, end, actions);
+    }
+    void takeHeader(const QByteArray &frame, const std::vector<QString> &characters, int end, TransferActions &actions);
+    void takeRecord(const QByteArray &frame, const std::vector<QString> &characters, int end, TransferActions &actions);
+    void acknowledge(int current, int total, TransferActions &actions);
+    void complete(TransferActions &actions);
+    // A damaged header or record: nothing stored or answered; a new handshake starts over.
+    void reject(TransferActions &actions);
+    void startOver();
+
+    bool m_nez;
+    Rqx2MeasurementTexts m_texts;
     bool m_headerTaken = false;
     bool m_complete = false;
     // The number of the record stored last; -1 before the first one.

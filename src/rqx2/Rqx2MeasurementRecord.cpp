@@ -1,10 +1,9 @@
 #include "Rqx2MeasurementRecord.h"
 
 #include "Rqx2CoordinateRecord.h"
+#include "Rqx2Frames.h"
 #include "Rqx2MeasurementList.h"
-#include "core/AppState.h"
 #include "core/NumericText.h"
-#include "serial/Frames.h"
 
 namespace {
 constexpr unsigned char kAcknowledgementStart = 0x06;
@@ -104,11 +103,11 @@ private:
 };
 
 template <size_t N>
-void store(const Field (&fields)[N], const std::vector<QString> &characters, AppState &state, long index)
+void store(const Field (&fields)[N], const std::vector<QString> &characters, Rqx2MeasurementTexts &texts, long index)
 {
     const FieldReader reader(characters);
     for (const Field &field : fields)
-        Rqx2MeasurementList::columnStore(state, field.column).set(index, reader.text(field));
+        Rqx2MeasurementList::columnStore(texts, field.column).set(index, reader.text(field));
 }
 } // namespace
 
@@ -154,22 +153,22 @@ QByteArray Rqx2MeasurementRecord::acknowledgement(int current, int total)
     ack.append(static_cast<char>(kAcknowledgementStart));
     ack.append(Rqx2CoordinateRecord::fourDigits(current));
     ack.append(Rqx2CoordinateRecord::fourDigits(total));
-    ack.append(static_cast<char>(Frames::kRqx2End));
+    ack.append(static_cast<char>(Rqx2Frames::kEnd));
     return ack;
 }
 
-void Rqx2MeasurementRecord::storeFields(Kind kind, const std::vector<QString> &characters, AppState &state,
+void Rqx2MeasurementRecord::storeFields(Kind kind, const std::vector<QString> &characters, Rqx2MeasurementTexts &texts,
                                         long index)
 {
     switch (kind) {
     case Station:
-        store(kStationFields, characters, state, index);
+        store(kStationFields, characters, texts, index);
         break;
     case Backsight:
-        store(kBacksightFields, characters, state, index);
+        store(kBacksightFields, characters, texts, index);
         break;
     case Measurement:
-        store(kMeasurementFields, characters, state, index);
+        store(kMeasurementFields, characters, texts, index);
         break;
     case Header:
     case Other:

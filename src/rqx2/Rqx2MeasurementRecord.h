@@ -4,7 +4,7 @@
 #include <QString>
 #include <vector>
 
-struct AppState;
+struct Rqx2MeasurementTexts;
 
 // The records of an RQX2 measurement file as the instrument sends them, and the acknowledgement
 // the computer answers each one with. Every record begins with 0x02, its number in the file and the
@@ -41,5 +41,6 @@ public:
 
     // Stores the fields of a station, backsight or measurement record at index: characters[k] is
     // the decoded byte k + 1 of the record. Another kind stores nothing.
-    static void storeFields(Kind kind, const std::vector<QString> &characters, AppState &state, long index);
+    static void storeFields(Kind kind, const std::vector<QString> &characters, Rqx2MeasurementTexts &texts,
+                            long index);
 };

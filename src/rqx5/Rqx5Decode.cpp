@@ -1,26 +1,27 @@
 #include "Rqx5Decode.h"
 
-#include "core/AppState.h"
+#include "core/FrameBuffer.h"
 #include "core/InstrumentCode.h"
 
 namespace Rqx5Decode {
 
-void recordBuffer(AppState &state, int first, int last)
-{
-    if (state.CharCodeTable.size() <= static_cast<size_t>(last))
-        state.CharCodeTable.resize(static_cast<size_t>(last) + 1);
-    for (int k = first; k <= last; ++k) {
-        state.LoopIndex = k;
-        state.CharCodeTable[static_cast<size_t>(k)] = CodeToCharacter(state.RecordBuffer.at(k));
-    }
-}
-
-QString characters(const AppState &state, int first, int last)
+QString characters(const QByteArray &frame, int first, int last)
 {
     QString text;
     text.reserve(last - first + 1);
     for (int k = first; k <= last; ++k)
-        text += state.CharCodeTable.at(static_cast<size_t>(k));
+        text += CodeToCharacter(frameByte(frame, k + 1));
+    return text;
+}
+
+QString withoutSpaces(const QByteArray &frame, int first, int last)
+{
+    QString text;
+    for (int k = first; k <= last; ++k) {
+        const QString character = CodeToCharacter(frameByte(frame, k + 1));
+        if (character != QLatin1String(" "))
+            text += character;
+    }
     return text;
 }
 

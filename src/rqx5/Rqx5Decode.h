@@ -1,17 +1,16 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
-struct AppState;
-
-// Every RQX5 receiving routine first copies its block into the RecordBuffer (position k = block
-// byte k + 1) and decodes positions of it through the instrument character code.
+// The text fields of RQX5 frames are addressed as record positions: position k is frame byte k + 1
+// (the byte after the one the frame starts with). Each byte is a character of the instrument code.
 namespace Rqx5Decode {
 
-// Puts the character of RecordBuffer position k into CharCodeTable[k] for k = first..last; the table
-// grows when it is too short.
-void recordBuffer(AppState &state, int first, int last);
-// The decoded characters of positions first..last in order, spaces included.
-QString characters(const AppState &state, int first, int last);
+// The decoded characters of record positions first..last in order, spaces included; a position past
+// the frame's end reads as code 0.
+QString characters(const QByteArray &frame, int first, int last);
+// The same with single spaces left out.
+QString withoutSpaces(const QByteArray &frame, int first, int last);
 
 } // namespace Rqx5Decode

@@ -1,24 +1,34 @@
 #pragma once
 
-// Lengths of the RQX5 frames the program expects next: the receive threshold is always set to one of
-// them, so that one receive event delivers one whole frame and the dispatcher finds its terminator
-// where it looks for it.
+#include <QByteArray>
+
+// The RQX5 wire: control pairs that begin with 0xAA, records named by their terminator byte.
 namespace Rqx5Frames {
+inline constexpr unsigned char kLead = 0xAA;
+inline constexpr unsigned char kSendHeaderMark = 0x80;
+inline constexpr unsigned char kNext = 0x81;
+inline constexpr unsigned char kEnd = 0x82;
+inline constexpr unsigned char kTest = 0xBB;
+inline constexpr unsigned char kCoordinateStart = 0x90;
+inline constexpr unsigned char kCoordinateEnd = 0xB0;
+inline constexpr unsigned char kDataFileEnd = 0xB1;
+inline constexpr unsigned char kMeasurementFirstEnd = 0xB2;
+inline constexpr unsigned char kMeasurementLastEnd = 0xB5;
+// A coordinate record's 0xB0 stands at position 59 and counts only beyond 55; a data-file record's
+// 0xB1 at 245 and counts only beyond 200. A 0xAA 0x82 beyond position 2 closes a header; at the
+// start it is the instrument's bare end frame.
+inline constexpr int kCoordinateEndAfter = 55;
+inline constexpr int kDataFileEndAfter = 200;
+inline constexpr int kHeaderEndAfter = 2;
+
+inline const QByteArray kNextPair = QByteArrayLiteral("\xAA\x81");
+inline const QByteArray kEndPair = QByteArrayLiteral("\xAA\x82");
+inline const QByteArray kTestPair = QByteArrayLiteral("\xAA\xBB");
+
 inline constexpr int kCoordinateHeaderLength = 18;
 inline constexpr int kCoordinateRecordLength = 60;
-inline constexpr int kControlLength = 2;
 
-// The send event is never acted on; the port is set to raise it on every byte all the same.
-inline constexpr int kSendThreshold = 1;
-
-// Upper bounds of the byte buffers while a transfer runs. Generous for the frames they hold: the
-// dispatcher stores whatever a chunk brings, and nothing beyond a bound is kept.
-inline constexpr int kPreparedBufferBound = 50000;
-inline constexpr int kAcknowledgedBufferBound = 5000;
-inline constexpr int kSendBufferBound = 2000;
-inline constexpr int kCharCodeTableBound = 100;
-
-// Positions in the RecordBuffer (block byte k + 1 is element k) of the coordinate header's fields.
+// Positions of the coordinate header's fields, as record positions (frame byte k + 1 is position k).
 inline constexpr int kHeaderNameFirst = 1;
 inline constexpr int kHeaderNameLength = 12;
 inline constexpr int kHeaderCountHigh = 13;
@@ -26,7 +36,7 @@ inline constexpr int kHeaderCountLow = 14;
 // The header's count is high * 100 + low (the data-file header counts in 256s instead).
 inline constexpr int kHeaderCountBase = 100;
 
-// Positions in the RecordBuffer of a coordinate record's fields. Only the first 13 of the 14
+// Record positions of a coordinate record's fields. Only the first 13 of the 14
 // characters of each coordinate are taken; a "0" stands in for the 14th.
 inline constexpr int kRecordLastDecoded = 58;
 inline constexpr int kNumberFirst = 0, kNumberLast = 7;

@@ -1,56 +1,37 @@
 #pragma once
 
-#include <QByteArray>
-#include <QString>
+#include "Rqx5Transfer.h"
 
-struct AppState;
-struct ReceiveRoutines;
 class MeasurementTableModel;
-class Rqx5MeasurementView;
-class Rqx5Protocol;
-class SerialLink;
 
-// The RQX5 instrument's observations, received into the measurement window's list: a data file
-// (a header, then one 246-byte record per observation, each acknowledged with 0xAA 0x81 as points
-// are), or single measurement records that the instrument sends as they are measured, named by
-// their terminator and never acknowledged.
-class Rqx5MeasurementReceive {
+// Single measurements from an RQX5 instrument into the measurement window's list, sent as they are
+// measured: 14-character fields and a terminator 0xB2..0xB5 that names the record's kind; none is
+// acknowledged and the receive has no end.
+class Rqx5MeasurementReceive : public Rqx5Transfer {
 public:
-    Rqx5MeasurementReceive(AppState &state, SerialLink &link, MeasurementTableModel &list,
-                           Rqx5MeasurementView &view);
+    Rqx5MeasurementReceive(const MeasurementTableModel &list, bool nez);
 
-    // Routes the dispatcher's data-file and measurement records here, and the headers that arrive
-    // while the measurement window owns the receive.
-    void install(ReceiveRoutines &routines, Rqx5Protocol &protocol);
+    TransferActions start() override { return StartRqx5MeasurementReceive(); }
+    QString kind() const override { return QStringLiteral("rqx5-measurement-receive"); }
 
-    // The preparations; false when the port could not be prepared. Neither sends anything.
-    bool StartRqx5DataFileReceive();
-    bool StartRqx5MeasurementReceive();
+    TransferActions take(QByteArrayView bytes) override;
+    TransferActions StartRqx5MeasurementReceive();
 
-    // The data-file header branch of ReceiveRqx5DataBlock, with the header in the RecordBuffer.
-    void ReceiveRqx5DataFileHeader();
-    void ReceiveRqx5DataFileRecord();
-    void AcknowledgeRqx5DataFileRecord();
-    void ReceiveRqx5MeasurementRecord();
+    // The kind of the record taken last: 1..4 for the terminators 0xB2..0xB5.
+    int Rqx5DataKind = 0;
 
-    // What the list is told when a frame is not whole (the terminator stands where no frame of its
-    // kind ends): the frame is not stored.
-    static const QString kDamagedHeader;
-    static const QString kDamagedDataFileRecord;
     static const QString kDamagedMeasurement;
 
-private:
-    bool prepare(int receiveThreshold);
-    // Drops a damaged data-file frame and waits for a whole one of expectedLength again; nothing is
-    // acknowledged, so the instrument does not go on as if the frame had been taken.
-    void rejectDataFileFrame(const QString &message, int expectedLength);
-    void resetPort();
-    bool openPort();
-    // Whether the terminator the dispatcher found ends a measurement record of the current kind.
-    bool measurementIsWhole(long terminatorPosition) const;
+protected:
+    int frameEnd(const FrameBuffer &bytes) const override;
+    void handle(const QByteArray &frame, int end, TransferActions &actions) override;
 
-    AppState &m_state;
-    SerialLink &m_link;
-    MeasurementTableModel &m_list;
-    Rqx5MeasurementView &m_view;
+private:
+    void ReceiveRqx5MeasurementRecord(const QByteArray &record, int end, TransferActions &actions);
+    // Whether the terminator at end closes a whole record of the current kind.
+    bool measurementIsWhole(int end) const;
+
+    const MeasurementTableModel &m_list;
+    bool m_nez;
+    int m_rowsAdded = 0; // rows of this take not yet in the list
 };

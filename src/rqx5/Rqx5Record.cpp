@@ -3,7 +3,6 @@
 #include "Rqx5Frames.h"
 #include "core/InstrumentCode.h"
 #include "core/NumericText.h"
-#include "serial/Frames.h"
 
 namespace {
 
@@ -28,11 +27,11 @@ namespace Rqx5Record {
 QByteArray sendHeader(int count)
 {
     QByteArray header;
-    header.append(static_cast<char>(Frames::kRqx5Lead));
-    header.append(static_cast<char>(Frames::kRqx5SendHeader));
+    header.append(static_cast<char>(Rqx5Frames::kLead));
+    header.append(static_cast<char>(Rqx5Frames::kSendHeaderMark));
     header.append(static_cast<char>((count >> 8) & 0xFF));
     header.append(static_cast<char>(count & 0xFF));
-    header.append(Frames::kRqx5EndPair, 2);
+    header.append(Rqx5Frames::kEndPair);
     return header;
 }
 
@@ -42,7 +41,7 @@ std::optional<QByteArray> coordinateRecord(const QString &number, const QString 
     using namespace Rqx5Frames;
     QByteArray record;
     record.reserve(kCoordinateRecordLength);
-    record.append(static_cast<char>(Frames::kRqx5CoordinateStart));
+    record.append(static_cast<char>(Rqx5Frames::kCoordinateStart));
     const QString paddedNumber =
         number.size() < kNumberDigits ? number.rightJustified(kNumberDigits, u'0') : number;
     if (!appendField(record, QStringLiteral("  ") + paddedNumber, kNumberWidth) ||
@@ -50,7 +49,7 @@ std::optional<QByteArray> coordinateRecord(const QString &number, const QString 
         !appendField(record, north, kCoordinateWidth) || !appendField(record, east, kCoordinateWidth) ||
         !appendField(record, height, kCoordinateWidth))
         return std::nullopt;
-    record.append(static_cast<char>(Frames::kRqx5CoordinateEnd));
+    record.append(static_cast<char>(Rqx5Frames::kCoordinateEnd));
     return record;
 }
 

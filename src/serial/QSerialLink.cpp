@@ -2,10 +2,8 @@
 
 #include "DeviceList.h"
 
-#include <QDeadlineTimer>
+#include <QDateTime>
 #include <QStringList>
-
-#include <utility>
 
 #include <poll.h>
 #include <sys/ioctl.h>
@@ -16,26 +14,28 @@ namespace {
 // time to leave, plus a margin, before the port is closed anyway.
 constexpr int kBitsPerByte = 10;
 constexpr int kDrainMarginMs = 2000;
-// The longest frame is 246 bytes; bytes handed back beyond this are noise and the oldest go first.
-constexpr int kHeldBound = 4096;
+// How often the system's output queue is looked at while a close waits for it.
+constexpr int kDrainPollMs = 5;
 } // namespace
 
 QSerialLink::QSerialLink(const QString &deviceDir, QObject *parent) : QObject(parent), m_deviceDir(deviceDir)
 {
     parseSettings(m_settings, &m_line);
-    connect(&m_port, &QSerialPort::readyRead, this, [this] {
-        if (m_pulling)
-            scheduleCheck();
-        else
-            checkThreshold();
-    });
+    connect(&m_port, &QSerialPort::readyRead, this, [this] { notifyReceived(); });
     connect(&m_port, &QSerialPort::errorOccurred, this, &QSerialLink::onError);
+    connect(&m_port, &QSerialPort::bytesWritten, this, [this] {
+        if (!m_whenClosed.empty())
+            checkDrained();
+    });
+    m_drainTimer.setInterval(kDrainPollMs);
+    connect(&m_drainTimer, &QTimer::timeout, this, &QSerialLink::checkDrained);
 }
 
 QSerialLink::~QSerialLink()
 {
+    m_drainTimer.stop();
     if (m_port.isOpen())
-        close();
+        m_port.close();
 }
 
 void QSerialLink::clearOutput()
@@ -46,22 +46,8 @@ void QSerialLink::clearOutput()
 
 void QSerialLink::clearInput()
 {
-    m_held.clear();
     if (m_port.isOpen())
         m_port.clear(QSerialPort::Input);
-}
-
-void QSerialLink::setSendThreshold(int bytes)
-{
-    m_sendThreshold = bytes;
-}
-
-void QSerialLink::setReceiveThreshold(int bytes)
-{
-    m_receiveThreshold = bytes;
-    // Bytes may already be waiting beyond the new threshold; they are due now, not at the next byte.
-    if (bytes > 0)
-        scheduleCheck();
 }
 
 bool QSerialLink::isOpen() const
@@ -81,7 +67,6 @@ bool QSerialLink::open()
     // Set before opening, the line comes up with its settings at once rather than after a moment
     // at the port's defaults.
     applySettings();
-    m_held.clear();
     m_failureSeen = false;
     if (m_port.open(QIODevice::ReadWrite))
         return true;
@@ -89,25 +74,54 @@ bool QSerialLink::open()
     return false;
 }
 
-void QSerialLink::close()
+QString QSerialLink::openFailureDetail() const
 {
-    m_held.clear();
+    return m_port.isOpen() ? QString() : PortFailureDetail(m_openFailure);
+}
+
+qint64 QSerialLink::bytesNotSent() const
+{
     if (!m_port.isOpen())
+        return 0;
+    int queued = 0;
+    if (::ioctl(m_port.handle(), TIOCOUTQ, &queued) != 0)
+        queued = 0;
+    return m_port.bytesToWrite() + queued;
+}
+
+void QSerialLink::closeWhenWritten(std::function<void()> closed)
+{
+    if (closed)
+        m_whenClosed.push_back(std::move(closed));
+    if (!m_port.isOpen()) {
+        finishClose();
         return;
+    }
     // Bytes handed to write() must reach the instrument: the last record of a send is written just
     // before the port is closed.
-    const qint64 pending = m_port.bytesToWrite();
-    const int budgetMs =
-        static_cast<int>(pending * kBitsPerByte * 1000 / qMax(m_line.baudRate, 1)) + kDrainMarginMs;
-    const QDeadlineTimer deadline(budgetMs);
-    while (m_port.isOpen() && m_port.bytesToWrite() > 0 && !deadline.hasExpired()) {
-        if (!m_port.waitForBytesWritten(static_cast<int>(deadline.remainingTime())))
-            break;
+    if (!m_drainTimer.isActive()) {
+        const qint64 budgetMs = bytesNotSent() * kBitsPerByte * 1000 / qMax(m_line.baudRate, 1) + kDrainMarginMs;
+        m_drainDeadline = QDateTime::currentMSecsSinceEpoch() + budgetMs;
+        m_drainTimer.start();
     }
-    if (!m_port.isOpen())
+    checkDrained();
+}
+
+void QSerialLink::checkDrained()
+{
+    if (m_port.isOpen() && bytesNotSent() > 0 && QDateTime::currentMSecsSinceEpoch() < m_drainDeadline)
         return;
-    ::tcdrain(m_port.handle());
-    m_port.close();
+    m_drainTimer.stop();
+    if (m_port.isOpen())
+        m_port.close();
+    finishClose();
+}
+
+void QSerialLink::finishClose()
+{
+    const auto callbacks = std::exchange(m_whenClosed, {});
+    for (const auto &closed : callbacks)
+        closed();
 }
 
 bool QSerialLink::write(const QByteArray &bytes)
@@ -118,66 +132,16 @@ bool QSerialLink::write(const QByteArray &bytes)
         m_failureSeen = true;
         return false;
     }
-    // Send now rather than at the next turn of the event loop: the answer is due as soon as the
-    // handler has built it, and some handlers wait for the instrument before they return.
+    // Send now rather than at the next turn of the event loop: the answer is due as soon as it is built.
     m_port.flush();
     return true;
 }
 
-int QSerialLink::waitingCount() const
-{
-    return static_cast<int>(m_held.size()) + portWaitingCount();
-}
-
-int QSerialLink::portWaitingCount() const
-{
-    if (!m_port.isOpen())
-        return 0;
-    // The bytes already taken from the device plus those the driver holds, so that a routine that
-    // waits inside the receive event sees the count grow.
-    int queued = 0;
-    if (::ioctl(m_port.handle(), FIONREAD, &queued) != 0)
-        queued = 0;
-    return static_cast<int>(m_port.bytesAvailable()) + queued;
-}
-
 QByteArray QSerialLink::readAll()
 {
-    QByteArray bytes = std::exchange(m_held, {});
     if (!m_port.isOpen())
-        return bytes;
-    pullWaitingBytes();
-    bytes += m_port.readAll();
-    return bytes;
-}
-
-void QSerialLink::holdUnrouted(const QByteArray &bytes)
-{
-    if (bytes.isEmpty() || !m_port.isOpen())
-        return;
-    m_held.prepend(bytes);
-    if (m_held.size() > kHeldBound)
-        m_held.remove(0, m_held.size() - kHeldBound);
-}
-
-void QSerialLink::holdReceiveEvents(bool hold)
-{
-    m_eventHolds = qMax(0, m_eventHolds + (hold ? 1 : -1));
-    if (m_eventHolds == 0 && !m_inHandler)
-        scheduleCheck();
-}
-
-void QSerialLink::pullWaitingBytes()
-{
-    // Takes what the driver holds into the port's buffer without raising the receive event from
-    // inside the caller; the threshold is checked again once the caller has returned.
-    m_pulling = true;
-    int queued = 0;
-    while (m_port.isOpen() && ::ioctl(m_port.handle(), FIONREAD, &queued) == 0 && queued > 0) {
-        if (!m_port.waitForReadyRead(0))
-            break;
-    }
-    m_pulling = false;
+        return {};
+    return m_port.readAll();
 }
 
 void QSerialLink::setCommPort(int number)
@@ -250,41 +214,6 @@ void QSerialLink::applySettings()
     m_port.setFlowControl(QSerialPort::NoFlowControl);
 }
 
-void QSerialLink::checkThreshold()
-{
-    if (m_inHandler || m_eventHolds > 0) {
-        // Data came while the handler runs or a message box is open (a nested event loop): held
-        // until it returns or closes, which looks again. Nothing is queued meanwhile, or the box's
-        // loop would spin on it.
-        return;
-    }
-    // Bytes handed back hold no whole frame: only new bytes can complete one.
-    if (!m_handler || m_receiveThreshold <= 0 || !m_port.isOpen() || portWaitingCount() == 0 ||
-        waitingCount() < m_receiveThreshold)
-        return;
-    m_inHandler = true;
-    m_handler();
-    m_inHandler = false;
-    // The port does not signal bytes that arrive while the handler it signalled for still runs
-    // (a message box inside it), so whatever came meanwhile is looked for now. Bytes the handler
-    // handed back raise nothing by themselves, so this cannot spin.
-    scheduleCheck();
-}
-
-void QSerialLink::scheduleCheck()
-{
-    if (m_checkQueued)
-        return;
-    m_checkQueued = true;
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-            m_checkQueued = false;
-            checkThreshold();
-        },
-        Qt::QueuedConnection);
-}
-
 void QSerialLink::onError(QSerialPort::SerialPortError error)
 {
     // Line errors (framing, parity, overrun, ...) are ignored. A device that has gone away (cable
@@ -293,9 +222,8 @@ void QSerialLink::onError(QSerialPort::SerialPortError error)
     if (error == QSerialPort::NoError || m_closeQueued || !m_port.isOpen())
         return;
     if (!deviceGone()) {
-        // A read notification that comes after its bytes were already taken (by the pull inside a
-        // handler) reads nothing; the port reports that as a resource error and stops watching
-        // the line. The device is still there: watch it again.
+        // A read notification whose bytes were already taken reads nothing; the port reports that as
+        // a resource error and stops watching the line. The device is still there: watch it again.
         if (error == QSerialPort::ResourceError)
             QMetaObject::invokeMethod(this, &QSerialLink::resumeReading, Qt::QueuedConnection);
         return;
@@ -322,16 +250,18 @@ void QSerialLink::resumeReading()
         char none;
         m_port.read(&none, 1);
     }
-    scheduleCheck();
+    if (m_port.bytesAvailable() > 0)
+        notifyReceived();
 }
 
 void QSerialLink::closeWithoutDrain()
 {
     m_closeQueued = false;
-    m_held.clear();
     if (!m_port.isOpen())
         return;
+    m_drainTimer.stop();
     m_port.close();
-    if (!m_failureSeen && m_lostHandler)
-        m_lostHandler();
+    finishClose();
+    if (!m_failureSeen)
+        notifyLost();
 }

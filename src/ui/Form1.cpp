@@ -4,7 +4,6 @@
 #include "Form5.h"
 #include "ListRepaintDeferral.h"
 #include "MessagePresenter.h"
-#include "core/AppState.h"
 #include "core/CoordinateTableModel.h"
 
 #include <QAction>
@@ -30,8 +29,8 @@ constexpr double kTwipsPerInch = 1440;
 constexpr int kListUnits = 18;
 } // namespace
 
-Form1::Form1(AppState &state, CoordinateTableModel &table, MessagePresenter &messages, QWidget *parent)
-    : QMainWindow(parent), m_state(state), m_table(table), m_messages(messages), m_operations(state, table)
+Form1::Form1(CoordinateTableModel &table, MessagePresenter &messages, std::function<bool()> nez, QWidget *parent)
+    : QMainWindow(parent), m_table(table), m_messages(messages), m_operations(table, std::move(nez))
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(caption());
@@ -215,8 +214,8 @@ QWidget *Form1::buildCentralWidget()
 
 void Form1::load()
 {
-    m_state.load();
-    m_state.ListColumnUnit = m_list->width() / double(kListUnits);
+    m_operations.reset();
+    m_listColumnUnit = m_list->width() / double(kListUnits);
     if (m_loadMeasureWindow)
         m_loadMeasureWindow();
     m_loaded = true;
@@ -270,10 +269,10 @@ void Form1::keepARowSelected()
 
 void Form1::applyColumnWidths()
 {
-    m_state.ListColumnUnit = m_list->width() / double(kListUnits);
+    m_listColumnUnit = m_list->width() / double(kListUnits);
     if (m_table.columnCount() != CoordinateTableModel::kColumnCount)
         return;
-    const double unit = m_state.ListColumnUnit;
+    const double unit = m_listColumnUnit;
     const double shortfall = kNumberColumnShortfallTwips * logicalDpiX() / kTwipsPerInch;
     QHeaderView *header = m_list->horizontalHeader();
     // The sequence column is practically hidden.
@@ -390,11 +389,6 @@ void Form1::showInstructions()
     m_instructions->showInstructions();
 }
 
-void Form1::setStatus(const QString &text)
-{
-    m_status->setText(text);
-}
-
 void Form1::setProgress(const QString &text)
 {
     m_count->setText(text);
@@ -405,56 +399,25 @@ void Form1::setFileName(const QString &text)
     m_fileName->setText(text);
 }
 
-void Form1::setCountLabel(const QString &text)
-{
-    m_countLabel->setText(text);
-}
-
-void Form1::selectCoordinateData()
-{
-    m_coordinateData->setChecked(true);
-}
-
-void Form1::setConnectionTestShown(bool shown)
-{
-    m_testing->setVisible(shown);
-}
-
 QString Form1::portButtonCaption() const
 {
     return button(QStringLiteral("Command12"))->text();
 }
 
-void Form1::setPortButtonCaption(const QString &text)
+void Form1::setTransferColumns(const QString &, bool nez)
 {
-    button(QStringLiteral("Command12"))->setText(text);
+    m_table.buildColumns(nez);
 }
 
-void Form1::setMeasurementStatus(const QString &text)
+void Form1::addTransferRow(const QStringList &cells)
 {
-    emit measurementStatusChanged(text);
+    m_table.append(CoordinatePoint{cells.value(0), cells.value(1), cells.value(2), cells.value(3), cells.value(4),
+                                   cells.value(5)});
 }
 
-void Form1::showMessage(const QString &title, const QString &text)
+void Form1::clearTransferRows()
 {
-    m_messages.showMessage(this, title, text);
-}
-
-void Form1::showDetailedMessage(const QString &title, const QString &text, const QString &detail)
-{
-    m_messages.showDetailedMessage(this, title, text, detail);
-}
-
-QString Form1::portFailureDetail() const
-{
-    return m_portFailureDetail ? m_portFailureDetail() : QString();
-}
-
-void Form1::bringWindowForward()
-{
-    show();
-    raise();
-    activateWindow();
+    m_table.buildColumns(m_table.columnsNez());
 }
 
 void Form1::endProgram()

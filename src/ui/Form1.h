@@ -1,13 +1,12 @@
 #pragma once
 
 #include "core/TableOperations.h"
-#include "core/TransferView.h"
+#include "TransferWindow.h"
 
 #include <QMainWindow>
 #include <QPersistentModelIndex>
 #include <functional>
 
-struct AppState;
 class CoordinateTableModel;
 class Form2;
 class Form5;
@@ -20,20 +19,18 @@ class QRadioButton;
 class QTableView;
 
 // The main window: the coordinate table (ListView1), its editing commands, the status fields the
-// transfers write, and the menus and buttons that start everything else. The transfer and file
-// commands are connected by the composition (Application); the table's own commands live here.
-class Form1 : public QMainWindow, public TransferView {
+// transfers write, and the menus and buttons that start everything else. The composition
+// (Application) connects every command to its entry or button by name, as for the other windows.
+class Form1 : public QMainWindow, public TransferWindow {
     Q_OBJECT
 public:
-    Form1(AppState &state, CoordinateTableModel &table, MessagePresenter &messages,
+    // nez: the coordinate order chosen at start.
+    Form1(CoordinateTableModel &table, MessagePresenter &messages, std::function<bool()> nez,
           QWidget *parent = nullptr);
 
     // How the program ends (closing this window, "退出", "退 出").
     void setEndProgram(std::function<void()> end) { m_end = std::move(end); }
-    // Where the port failure message takes its detail from (the link's last failed open).
-    void setPortFailureDetail(std::function<QString()> detail) { m_portFailureDetail = std::move(detail); }
-
-    // The load step: the shared state initialised, the column unit taken from the table's width.
+    // The load step: the editor's modes as at start, the column unit taken from the table's width.
     void load();
     // Part of the load step: creates the RQX5 measurement window, hidden.
     void setMeasureWindowLoader(std::function<void()> load) { m_loadMeasureWindow = std::move(load); }
@@ -63,27 +60,18 @@ public:
     QTableView *tableView() const { return m_list; }
     TableOperations &tableOperations() { return m_operations; }
 
-    // TransferView
-    void setStatus(const QString &text) override;
-    void setProgress(const QString &text) override;
-    void setFileName(const QString &text) override;
-    void setCountLabel(const QString &text) override;
-    void selectCoordinateData() override;
-    void setConnectionTestShown(bool shown) override;
-    QString portButtonCaption() const override;
-    void setPortButtonCaption(const QString &text) override;
-    void setMeasurementStatus(const QString &text) override;
-    void showMessage(const QString &title, const QString &text) override;
-    void showDetailedMessage(const QString &title, const QString &text, const QString &detail) override;
-    QString portFailureDetail() const override;
-    void bringWindowForward() override;
-    void endProgram() override;
+    void setProgress(const QString &text); // Text1
+    void setFileName(const QString &text); // Text3
+    QString portButtonCaption() const;     // Command12
+    void endProgram();
+
+    // TransferWindow
+    QWidget *transferWidget() override { return this; }
+    void setTransferColumns(const QString &layout, bool nez) override;
+    void addTransferRow(const QStringList &cells) override;
+    void clearTransferRows() override;
 
     static QString caption();
-
-signals:
-    // The RQX2 measurement window shows this status line.
-    void measurementStatusChanged(const QString &text);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -100,13 +88,12 @@ private:
     void refreshCount();
     void error(QWidget *parent, const QString &text);
 
-    AppState &m_state;
     CoordinateTableModel &m_table;
     MessagePresenter &m_messages;
     TableOperations m_operations;
     std::function<void()> m_end;
     std::function<void()> m_loadMeasureWindow;
-    std::function<QString()> m_portFailureDetail;
+    double m_listColumnUnit = 0; // ListColumnUnit: the list's width / 18
     bool m_loaded = false;
 
     QTableView *m_list = nullptr;

@@ -1,7 +1,6 @@
 #include "Form3.h"
 
 #include "MessagePresenter.h"
-#include "core/AppState.h"
 #include "core/NumericText.h"
 #include "serial/PortSettings.h"
 #include "serial/SerialLink.h"
@@ -31,8 +30,8 @@ QComboBox *makeCombo(QWidget *parent, const char *name, const QStringList &items
 }
 } // namespace
 
-Form3::Form3(AppState &state, SerialLink &link, MessagePresenter &messages, QWidget *parent)
-    : QDialog(parent), m_state(state), m_link(link), m_messages(messages)
+Form3::Form3(SerialLink &link, MessagePresenter &messages, QWidget *parent)
+    : QDialog(parent), m_link(link), m_messages(messages)
 {
     setObjectName(QStringLiteral("Form3"));
     setWindowTitle(QStringLiteral("端口设置"));
@@ -87,12 +86,11 @@ void Form3::ApplyPortSettings()
 {
     const QString speedText =
         m_useInitial->isChecked() ? m_initialSpeed->currentText() : m_speed->currentText();
-    m_state.BaudValue = NumericValue(speedText);
-    if (m_link.isOpen())
-        m_link.close();
+    m_baudValue = NumericValue(speedText);
+    m_link.closeWhenWritten({});
     if (const int port = PortSettings::PortNumberFromText(m_port->currentText()))
         m_link.setCommPort(port);
-    m_link.setSettings(PortSettings::SettingsForSpeed(m_state.BaudValue));
+    m_link.setSettings(PortSettings::SettingsForSpeed(m_baudValue));
     hide();
 }
 
@@ -102,12 +100,12 @@ void Form3::TogglePortFromDialog()
         if (!m_link.openIfClosed()) {
             m_messages.showDetailedMessage(this, QStringLiteral("错误提示"),
                                            QStringLiteral("请检查端口连接是否正确！"),
-                                           m_portFailureDetail ? m_portFailureDetail() : QString());
+                                           m_link.openFailureDetail());
             return;
         }
         m_toggle->setText(kCloseCaption);
     } else {
-        m_link.close();
+        m_link.closeWhenWritten({});
         m_toggle->setText(kOpenCaption);
     }
 }

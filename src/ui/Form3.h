@@ -1,9 +1,7 @@
 #pragma once
 
 #include <QDialog>
-#include <functional>
 
-struct AppState;
 class MessagePresenter;
 class SerialLink;
 class QCheckBox;
@@ -16,7 +14,7 @@ class QPushButton;
 class Form3 : public QDialog {
     Q_OBJECT
 public:
-    Form3(AppState &state, SerialLink &link, MessagePresenter &messages, QWidget *parent = nullptr);
+    Form3(SerialLink &link, MessagePresenter &messages, QWidget *parent = nullptr);
 
     void ApplyPortSettings();    // Command1 "确  定"
     void TogglePortFromDialog(); // Command2 "打开串口" / "关闭串口"
@@ -25,14 +23,13 @@ public:
     void setCablePort(const QString &portName);
     // Locks the speed list Combo5 (RQX2 series).
     void lockSpeedList();
-    // Where the port failure message takes its detail from (the link's last failed open).
-    void setPortFailureDetail(std::function<QString()> detail) { m_portFailureDetail = std::move(detail); }
+    // The line speed last applied (BaudValue).
+    double baudValue() const { return m_baudValue; }
 
 private:
-    AppState &m_state;
     SerialLink &m_link;
     MessagePresenter &m_messages;
-    std::function<QString()> m_portFailureDetail;
+    double m_baudValue = 0;
     QComboBox *m_port;
     QComboBox *m_speed;
     QComboBox *m_initialSpeed;

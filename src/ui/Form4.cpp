@@ -1,11 +1,7 @@
 #include "Form4.h"
 
 #include "ListRepaintDeferral.h"
-#include "MessagePresenter.h"
-#include "Rqx5MeasurementFiles.h"
-#include "core/AppState.h"
 #include "rqx5/Rqx5MeasurementColumns.h"
-#include "rqx5/Rqx5MeasurementReceive.h"
 
 #include <QAction>
 #include <QGroupBox>
@@ -26,7 +22,6 @@ constexpr int kWidth = 1000;
 constexpr int kHeight = 600;
 // The boxes show a 9-character instrument number, a 6-character date and a k/n count whole.
 constexpr int kShortBoxWidth = 110;
-const QString kWaiting = QStringLiteral("等待接收数据...");
 
 QFont boxFont()
 {
@@ -36,8 +31,7 @@ QFont boxFont()
 }
 } // namespace
 
-Form4::Form4(AppState &state, MessagePresenter &messages, QWidget *parent)
-    : QMainWindow(parent), m_state(state), m_messages(messages)
+Form4::Form4(QWidget *parent) : QMainWindow(parent)
 {
     setObjectName(QStringLiteral("Form4"));
     setWindowTitle(QStringLiteral("HYL-测量数据"));
@@ -45,11 +39,6 @@ Form4::Form4(AppState &state, MessagePresenter &messages, QWidget *parent)
     setCentralWidget(buildCentralWidget());
     resize(kWidth, kHeight);
 
-    connect(button(QStringLiteral("Command1")), &QPushButton::clicked, this, &Form4::Receive);
-    connect(button(QStringLiteral("Command2")), &QPushButton::clicked, this, &Form4::Open);
-    connect(button(QStringLiteral("Command9")), &QPushButton::clicked, this, &Form4::Save);
-    connect(button(QStringLiteral("Command11")), &QPushButton::clicked, this, &Form4::leave);
-    connect(action(QStringLiteral("Q")), &QAction::triggered, this, &Form4::leave);
     connect(&m_list, &QAbstractItemModel::modelReset, this, &Form4::applyColumnWidths);
     new ListRepaintDeferral(m_listView);
 }
@@ -181,39 +170,6 @@ QWidget *Form4::buildCentralWidget()
     return central;
 }
 
-void Form4::setCommands(Rqx5MeasurementReceive &receive, Rqx5MeasurementFiles &files)
-{
-    m_receive = &receive;
-    m_files = &files;
-    auto onAction = [this](const char *name, auto handler) {
-        connect(action(QLatin1String(name)), &QAction::triggered, this, handler);
-    };
-    onAction("DataFile_R", [this] {
-        setStatus(kWaiting);
-        m_receive->StartRqx5DataFileReceive();
-    });
-    onAction("Data_R", [this] {
-        setStatus(kWaiting);
-        m_receive->StartRqx5MeasurementReceive();
-    });
-    onAction("df", [this] {
-        setStatus(QString());
-        m_files->OpenRqx5DataFile();
-    });
-    onAction("d", [this] {
-        setStatus(QString());
-        m_files->OpenRqx5MeasurementFile();
-    });
-    onAction("dfs", [this] {
-        setStatus(QString());
-        m_files->SaveRqx5DataFile();
-    });
-    onAction("ds", [this] {
-        setStatus(QString());
-        m_files->SaveRqx5MeasurementFile();
-    });
-}
-
 int Form4::tableWidth()
 {
     // A window never shown has had no resize event, so its layouts have not run yet: they are run
@@ -229,7 +185,7 @@ int Form4::tableWidth()
 
 void Form4::applyColumnWidths()
 {
-    const int unit = m_state.MeasureColumnUnit > 0 ? m_state.MeasureColumnUnit : 1;
+    const int unit = m_measureColumnUnit > 0 ? m_measureColumnUnit : 1;
     QHeaderView *header = m_listView->horizontalHeader();
     const auto &columns = m_list.columns();
     for (int c = 0; c < static_cast<int>(columns.size()); ++c) {
@@ -281,38 +237,6 @@ QPushButton *Form4::button(const QString &name) const
     return findChild<QPushButton *>(name);
 }
 
-void Form4::Receive()
-{
-    if (!m_receive)
-        return;
-    if (dataFileSelected()) {
-        SetRqx5DataFileColumns(m_list, m_state.nez());
-        m_receive->StartRqx5DataFileReceive();
-    } else if (measurementSelected()) {
-        m_receive->StartRqx5MeasurementReceive();
-    }
-}
-
-void Form4::Open()
-{
-    if (!m_files)
-        return;
-    if (dataFileSelected())
-        m_files->OpenRqx5DataFile();
-    else
-        m_files->OpenRqx5MeasurementFile();
-}
-
-void Form4::Save()
-{
-    if (!m_files)
-        return;
-    if (dataFileSelected())
-        m_files->SaveRqx5DataFile();
-    else if (measurementSelected())
-        m_files->SaveRqx5MeasurementFile();
-}
-
 void Form4::leave()
 {
     hide();
@@ -343,20 +267,31 @@ void Form4::setInstrumentNumber(const QString &text)
     m_number->setText(text);
 }
 
-void Form4::selectMeasurementData()
+void Form4::setTransferColumns(const QString &layout, bool nez)
 {
-    if (m_selectMeasurementData)
-        m_selectMeasurementData();
+    if (layout == QLatin1String("rqx5-datafile"))
+        SetRqx5DataFileColumns(m_list, nez);
+    else
+        SetRqx5MeasurementColumns(m_list, nez);
 }
 
-void Form4::showMessage(const QString &title, const QString &text)
+void Form4::addTransferRow(const QStringList &cells)
 {
-    m_messages.showMessage(this, title, text);
+    m_list.append(cells);
 }
 
-void Form4::bringWindowForward()
+void Form4::clearTransferRows()
 {
-    show();
-    raise();
-    activateWindow();
+    m_list.clearRows();
+}
+
+void Form4::selectTransferOption(const QString &name)
+{
+    // The window has options of its own; Option3 is the main window's 测量数据.
+    if (name == QLatin1String("Option3")) {
+        if (m_selectMeasurementData)
+            m_selectMeasurementData();
+        return;
+    }
+    TransferWindow::selectTransferOption(name);
 }

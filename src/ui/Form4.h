@@ -1,13 +1,11 @@
 #pragma once
 
 #include "core/MeasurementTableModel.h"
-#include "core/Rqx5MeasurementView.h"
+#include "TransferWindow.h"
 
 #include <QMainWindow>
 #include <functional>
 
-struct AppState;
-class MessagePresenter;
 class QAction;
 class QLabel;
 class QLineEdit;
@@ -15,25 +13,25 @@ class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
 class QTableView;
-class Rqx5MeasurementFiles;
-class Rqx5MeasurementReceive;
 
 // The RQX5 measurement window "HYL-测量数据": a data file or single measurements received from the
 // instrument into its list (ListView1), saved as .raw or .txt files and opened again. It is created
 // hidden when the main window loads, shown without blocking the main window, and leaving it only
-// hides it: its list and boxes keep their contents.
-class Form4 : public QMainWindow, public Rqx5MeasurementView {
+// hides it: its list and boxes keep their contents. The composition (Application) connects its
+// buttons and menu entries to their commands by name, as for the other windows.
+class Form4 : public QMainWindow, public TransferWindow {
     Q_OBJECT
 public:
-    explicit Form4(AppState &state, MessagePresenter &messages, QWidget *parent = nullptr);
+    explicit Form4(QWidget *parent = nullptr);
 
-    // How the main window's "测量数据" option is selected when a data-file header comes in.
+    // How the main window's "测量数据" option (Option3) is selected when a data-file header comes in.
     void setSelectMeasurementData(std::function<void()> select)
     {
         m_selectMeasurementData = std::move(select);
     }
-    // Connects the buttons and menu entries to the receive and the file commands.
-    void setCommands(Rqx5MeasurementReceive &receive, Rqx5MeasurementFiles &files);
+    // The width unit of the list's columns (MeasureColumnUnit): the list's width / 19 at load.
+    void setMeasureColumnUnit(int unit) { m_measureColumnUnit = unit; }
+    int measureColumnUnit() const { return m_measureColumnUnit; }
 
     MeasurementTableModel &list() { return m_list; }
     QTableView *tableView() const { return m_listView; }
@@ -50,33 +48,29 @@ public:
     QAction *action(const QString &name) const;
     QPushButton *button(const QString &name) const;
 
-    // The commands of the buttons; the menu entries are connected by setCommands.
-    void Receive(); // Command1 "接 收"
-    void Open();    // Command2 "打 开"
-    void Save();    // Command9 "保 存"
-    void leave();   // Command11 "退 出" and "退出(Q)": hide
+    void leave(); // Command11 "退 出" and "退出(Q)": hide
 
-    // Rqx5MeasurementView
-    void setStatus(const QString &text) override;
-    void setFileName(const QString &text) override;
-    void setCount(const QString &text) override;
-    void setDate(const QString &text) override;
-    void setInstrumentNumber(const QString &text) override;
-    void selectMeasurementData() override;
-    void showMessage(const QString &title, const QString &text) override;
-    void bringWindowForward() override;
+    void setStatus(const QString &text);           // Label5
+    void setFileName(const QString &text);         // Text3 "文件名:"
+    void setCount(const QString &text);            // Text1 "传输点数:"
+    void setDate(const QString &text);             // Text2 "创建日期："
+    void setInstrumentNumber(const QString &text); // Text4 "仪器编号："
+
+    // TransferWindow
+    QWidget *transferWidget() override { return this; }
+    void setTransferColumns(const QString &layout, bool nez) override;
+    void addTransferRow(const QStringList &cells) override;
+    void clearTransferRows() override;
+    void selectTransferOption(const QString &name) override;
 
 private:
     void buildMenus();
     QWidget *buildCentralWidget();
     void applyColumnWidths();
 
-    AppState &m_state;
-    MessagePresenter &m_messages;
     MeasurementTableModel m_list;
     std::function<void()> m_selectMeasurementData;
-    Rqx5MeasurementReceive *m_receive = nullptr;
-    Rqx5MeasurementFiles *m_files = nullptr;
+    int m_measureColumnUnit = 0;
 
     QTableView *m_listView = nullptr;      // ListView1
     QRadioButton *m_dataFile = nullptr;    // Option1

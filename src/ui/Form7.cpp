@@ -1,12 +1,6 @@
 #include "Form7.h"
 
-#include "CommonDialog.h"
-#include "CoordinateFileCommands.h"
 #include "ListRepaintDeferral.h"
-#include "MessagePresenter.h"
-#include "core/AppState.h"
-#include "formats/FileText.h"
-#include "formats/Rqx2MeasurementFile.h"
 #include "rqx2/Rqx2MeasurementList.h"
 
 #include <QCloseEvent>
@@ -20,21 +14,13 @@
 #include <QVBoxLayout>
 
 namespace {
-const QString kErrorTitle = QStringLiteral("错误提示");
-const QString kNoticeTitle = QStringLiteral("提示");
-// The whole filter texts of the two dialogs; each names its pattern, which the dialog shows.
-const QString kSaveFilter = QStringLiteral("文本文档(*.txt)");
-const QString kOpenFilter = QStringLiteral("文本文件(*.txt)");
-const QString kExtension = QStringLiteral(".txt");
-const QString kLineEnd = QStringLiteral("\r\n");
 constexpr int kTimerIntervalMs = 300;
 // Without the width unit of the RQX5 measurement list, the list's own width is shared the same way.
 constexpr int kListUnits = 19;
 constexpr int kMinimumColumnWidth = 24;
 } // namespace
 
-Form7::Form7(AppState &state, MessagePresenter &messages, CommonDialog &dialog, QWidget *parent)
-    : QWidget(parent), m_state(state), m_messages(messages), m_dialog(dialog)
+Form7::Form7(QWidget *parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("Form7"));
     setWindowTitle(QStringLiteral("测量数据"));
@@ -93,16 +79,6 @@ Form7::Form7(AppState &state, MessagePresenter &messages, CommonDialog &dialog, 
     layout->addWidget(frame);
     resize(1000, 600);
 
-    connect(button(QStringLiteral("Command1")), &QPushButton::clicked, this, [this] {
-        emit receiveRequested();
-        button(QStringLiteral("Command1"))->setEnabled(false);
-    });
-    connect(button(QStringLiteral("Command2")), &QPushButton::clicked, this, &Form7::SaveRqx2MeasurementFile);
-    connect(button(QStringLiteral("Command4")), &QPushButton::clicked, this, &Form7::OpenRqx2MeasurementFile);
-    connect(button(QStringLiteral("Command3")), &QPushButton::clicked, this, [this] {
-        if (m_end)
-            m_end();
-    });
     connect(&m_list, &QAbstractItemModel::modelReset, this, &Form7::applyColumnWidths);
 
     m_timer.setObjectName(QStringLiteral("Timer1"));
@@ -126,7 +102,7 @@ QPushButton *Form7::button(const QString &name) const
 void Form7::applyColumnWidths()
 {
     const double unit =
-        m_state.MeasureColumnUnit > 0 ? m_state.MeasureColumnUnit : m_view->width() / double(kListUnits);
+        m_measureColumnUnit > 0 ? m_measureColumnUnit : m_view->width() / double(kListUnits);
     QHeaderView *header = m_view->horizontalHeader();
     const std::vector<MeasurementColumn> &columns = m_list.columns();
     for (int column = 0; column < static_cast<int>(columns.size()); ++column) {
@@ -138,60 +114,14 @@ void Form7::applyColumnWidths()
     }
 }
 
-void Form7::SetupRqx2MeasurementList()
+void Form7::SetupRqx2MeasurementList(bool nez)
 {
-    m_list.setColumns(Rqx2MeasurementList::columns(m_state.nez()));
+    m_list.setColumns(Rqx2MeasurementList::columns(nez));
 }
 
-void Form7::SaveRqx2MeasurementFile()
+QString Form7::fileNameText() const
 {
-    m_dialog.Filter = kSaveFilter;
-    m_dialog.FileName.clear();
-    m_dialog.FilterIndex = 1;
-    if (!m_dialog.ShowSave(this))
-        return;
-    QString path = m_dialog.FileName;
-    if (!path.endsWith(kExtension, Qt::CaseInsensitive))
-        path += kExtension;
-    // The file ends with one more line end, appended in place.
-    QString text = Rqx2MeasurementFile::build(m_fileName->text(), m_list);
-    text += kLineEnd;
-    QString reason;
-    if (!WriteFileAtomically(path, EncodeFile(text), &reason))
-        error(path, reason);
-}
-
-void Form7::OpenRqx2MeasurementFile()
-{
-    m_dialog.Filter = kOpenFilter;
-    m_dialog.FilterIndex = 1;
-    // A cancelled dialog, or a file that cannot be read, leaves the list as it was.
-    if (!m_dialog.ShowOpen(this))
-        return;
-    const QString path = m_dialog.FileName;
-    QByteArray bytes;
-    QString reason;
-    if (!ReadFileBytes(path, &bytes, &reason)) {
-        error(path, reason);
-        return;
-    }
-    Rqx2MeasurementFile::Content content = Rqx2MeasurementFile::read(DecodeFileText(bytes));
-    bytes = QByteArray();
-
-    // The file name, the record stores and the record count stay as the last receive left them.
-    SetupRqx2MeasurementList();
-    m_list.append(std::move(content.rows));
-    m_count->clear();
-    if (content.skippedLines > 0) {
-        m_messages.showMessage(
-            this, kNoticeTitle,
-            CoordinateFileCommands::skippedLinesNotice(content.skippedLines, content.firstSkippedLine));
-    }
-}
-
-void Form7::error(const QString &path, const QString &reason)
-{
-    m_messages.showMessage(this, kErrorTitle, CoordinateFileCommands::fileError(path, reason));
+    return m_fileName->text();
 }
 
 void Form7::setProgress(const QString &text)
@@ -199,26 +129,19 @@ void Form7::setProgress(const QString &text)
     m_count->setText(text);
 }
 
-void Form7::setFileName(const QString &text)
+void Form7::setTransferColumns(const QString &, bool nez)
 {
-    m_fileName->setText(text);
+    SetupRqx2MeasurementList(nez);
 }
 
-void Form7::setStatus(const QString &text)
+void Form7::addTransferRow(const QStringList &cells)
 {
-    m_status->setText(text);
+    m_list.append(cells);
 }
 
-void Form7::showMessage(const QString &title, const QString &text)
+void Form7::clearTransferRows()
 {
-    m_messages.showMessage(this, title, text);
-}
-
-void Form7::bringWindowForward()
-{
-    show();
-    raise();
-    activateWindow();
+    m_list.clearRows();
 }
 
 void Form7::closeEvent(QCloseEvent *event)

@@ -1,15 +1,12 @@
 #pragma once
 
 #include "core/MeasurementTableModel.h"
-#include "core/Rqx2MeasurementView.h"
+#include "TransferWindow.h"
 
 #include <QTimer>
 #include <QWidget>
 #include <functional>
 
-struct AppState;
-class CommonDialog;
-class MessagePresenter;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -17,12 +14,12 @@ class QTableView;
 
 // The RQX2 measurement window "测量数据": the list of received records (ListView1), the receive
 // command, and the measurement file's save and open. Once the main window's measurement command has
-// shown it, it is the program's only window, and closing it ends the program. The receive command
-// is connected by the composition (Application); the file commands live here.
-class Form7 : public QWidget, public Rqx2MeasurementView {
+// shown it, it is the program's only window, and closing it ends the program. The composition
+// (Application) connects its buttons to their commands by name, as for the other windows.
+class Form7 : public QWidget, public TransferWindow {
     Q_OBJECT
 public:
-    Form7(AppState &state, MessagePresenter &messages, CommonDialog &dialog, QWidget *parent = nullptr);
+    explicit Form7(QWidget *parent = nullptr);
 
     // How the program ends (closing this window, "退  出").
     void setEndProgram(std::function<void()> end) { m_end = std::move(end); }
@@ -31,21 +28,20 @@ public:
     QTableView *listView() const { return m_view; }
     QPushButton *button(const QString &name) const;
 
-    // Empties the list and gives it the 22 columns of the coordinate order chosen at start.
-    void SetupRqx2MeasurementList();
-    void SaveRqx2MeasurementFile(); // "保存数据" (Command2)
-    void OpenRqx2MeasurementFile(); // "打开文件" (Command4)
+    // Empties the list and gives it the 22 columns of the coordinate order.
+    void SetupRqx2MeasurementList(bool nez);
+    // The width unit of the list's columns: the RQX5 measurement list's, so both lists look alike;
+    // 0: the list's own width / 19.
+    void setMeasureColumnUnit(int unit) { m_measureColumnUnit = unit; }
 
-    // Rqx2MeasurementView
-    void setProgress(const QString &text) override;
-    void setFileName(const QString &text) override;
-    void setStatus(const QString &text) override;
-    void showMessage(const QString &title, const QString &text) override;
-    void bringWindowForward() override;
+    QString fileNameText() const;         // Label1
+    void setProgress(const QString &text); // Text1
 
-signals:
-    // "接收数据" (Command1); the button is disabled for the rest of the run once the command has run.
-    void receiveRequested();
+    // TransferWindow
+    QWidget *transferWidget() override { return this; }
+    void setTransferColumns(const QString &layout, bool nez) override;
+    void addTransferRow(const QStringList &cells) override;
+    void clearTransferRows() override;
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -55,12 +51,9 @@ protected:
 private:
     QPushButton *makeButton(const char *name, const QString &caption);
     void applyColumnWidths();
-    void error(const QString &path, const QString &reason);
 
-    AppState &m_state;
-    MessagePresenter &m_messages;
-    CommonDialog &m_dialog;
     std::function<void()> m_end;
+    int m_measureColumnUnit = 0;
     MeasurementTableModel m_list;
 
     QTableView *m_view = nullptr; // ListView1

@@ -4,7 +4,6 @@
 #include "CoordinateFileCommands.h"
 #include "Form4.h"
 #include "MessagePresenter.h"
-#include "core/AppState.h"
 #include "formats/FileText.h"
 #include "formats/Rqx5MeasurementFile.h"
 #include "rqx5/Rqx5MeasurementColumns.h"
@@ -20,9 +19,9 @@ const Rqx5MeasurementFiles::Kind Rqx5MeasurementFiles::kDataFile = {
 const Rqx5MeasurementFiles::Kind Rqx5MeasurementFiles::kMeasurementFile = {
     kMeasurementFileFilter, ".txt", Rqx5MeasurementColumns::kMeasurementSubitems, 0, false};
 
-Rqx5MeasurementFiles::Rqx5MeasurementFiles(AppState &state, Form4 &window, CommonDialog &dialog,
-                                           MessagePresenter &messages)
-    : m_state(state), m_window(window), m_dialog(dialog), m_messages(messages)
+Rqx5MeasurementFiles::Rqx5MeasurementFiles(Form4 &window, CommonDialog &dialog, MessagePresenter &messages,
+                                           bool nez)
+    : m_window(window), m_dialog(dialog), m_messages(messages), m_nez(nez)
 {
 }
 
@@ -70,8 +69,6 @@ void Rqx5MeasurementFiles::save(const Kind &kind)
 
 void Rqx5MeasurementFiles::open(const Kind &kind)
 {
-    m_state.FileRowCount = 0;
-    m_state.FileRowCount2 = 0;
     m_dialog.Filter = kind.filter;
     m_dialog.FilterIndex = 1;
     // The name is left as the last file command left it. A cancelled dialog keeps the list: opening
@@ -95,10 +92,9 @@ void Rqx5MeasurementFiles::open(const Kind &kind)
     m_window.setInstrumentNumber(content.instrumentNumber);
     MeasurementTableModel &list = m_window.list();
     if (kind.dataFile)
-        SetRqx5DataFileColumns(list, m_state.nez());
+        SetRqx5DataFileColumns(list, m_nez);
     else
-        SetRqx5MeasurementColumns(list, m_state.nez());
-    m_state.FileRowCount2 = static_cast<long>(content.rows.size());
+        SetRqx5MeasurementColumns(list, m_nez);
     list.append(std::move(content.rows));
     m_window.setCount(QString::number(list.count()));
     if (content.skippedLines > 0) {

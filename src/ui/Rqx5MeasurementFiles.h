@@ -2,7 +2,6 @@
 
 #include <QString>
 
-struct AppState;
 class CommonDialog;
 class Form4;
 class MessagePresenter;
@@ -15,7 +14,8 @@ public:
     static const QString kDataFileFilter;
     static const QString kMeasurementFileFilter;
 
-    Rqx5MeasurementFiles(AppState &state, Form4 &window, CommonDialog &dialog, MessagePresenter &messages);
+    // nez: the coordinate order chosen at start.
+    Rqx5MeasurementFiles(Form4 &window, CommonDialog &dialog, MessagePresenter &messages, bool nez);
 
     void SaveRqx5DataFile();
     void SaveRqx5MeasurementFile();
@@ -37,8 +37,8 @@ private:
     void open(const Kind &kind);
     void error(const QString &path, const QString &reason);
 
-    AppState &m_state;
     Form4 &m_window;
     CommonDialog &m_dialog;
     MessagePresenter &m_messages;
+    bool m_nez;
 };

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "TransferAction.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+#include <utility>
+
+// One exchange with the instrument (a coordinate receive, a send, a measurement receive, the
+// connection test): it owns its state and knows its frames. The command that begins it calls
+// start(); every byte that arrives afterwards is fed to take(), in pieces of any size; both answer
+// with the actions the bytes cause, in order. It holds no port and no window, so a test feeds it
+// bytes and compares the actions.
+class Transfer {
+public:
+    virtual ~Transfer() = default;
+
+    // What the command does before the instrument sends anything.
+    virtual TransferActions start() = 0;
+    // Bytes from the instrument. Whatever is not yet a whole frame is kept and joined with the
+    // bytes that follow.
+    virtual TransferActions take(QByteArrayView bytes) = 0;
+    // The port failed under one of this transfer's actions; the user has been told.
+    virtual void portFailed() { m_underway = false; }
+    // The port went away by itself. True when the user must be told: the transfer was underway.
+    virtual bool portLost() { return std::exchange(m_underway, false); }
+
+    // From the start of the exchange to its last frame: a port that goes away meanwhile is told.
+    bool underway() const { return m_underway; }
+    // A short name for logs: "rqx5-coordinate-receive".
+    virtual QString kind() const = 0;
+
+protected:
+    bool m_underway = false;
+};

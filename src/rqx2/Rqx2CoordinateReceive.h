@@ -1,0 +1,34 @@
+#pragma once
+
+#include "Rqx2Transfer.h"
+
+#include <vector>
+
+class CoordinateTableModel;
+
+// Coordinates from an RQX2 instrument into the main table: after the handshake one 63-byte record
+// per point, each answered with an acknowledgement that repeats its counters; the completion
+// message comes before the last acknowledgement, as the instrument ends its send only once the
+// user has closed it.
+class Rqx2CoordinateReceive : public Rqx2Transfer {
+public:
+    // table: the main table the rows go to, read for its columns.
+    Rqx2CoordinateReceive(const CoordinateTableModel &table, bool nez);
+
+    TransferActions start() override { return PrepareRqx2Transfer(); }
+    QString kind() const override { return QStringLiteral("rqx2-coordinate-receive"); }
+
+    static const QString kDamagedRecord; // a record of the wrong length or whose counters are not four digits
+
+protected:
+    char transferKindByte() const override { return 0x01; }
+    void handle(const QByteArray &frame, int end, Rqx2Frames::Frame kind, TransferActions &actions) override;
+
+private:
+    void ReceiveRqx2CoordinateRecord(const QByteArray &frame, int end, TransferActions &actions);
+    // Nothing is stored and nothing is acknowledged; a new handshake request starts the transfer over.
+    void rejectDamagedRecord(TransferActions &actions);
+
+    const CoordinateTableModel &m_table;
+    bool m_nez;
+};

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "Rqx2Frames.h"
+#include "core/FrameBuffer.h"
+#include "core/Transfer.h"
+
+// What every RQX2 transfer shares: the port prepared and nothing sent (the instrument opens every
+// transfer with its request "J" CR), the request answered once with the transfer's kind, and the
+// scan that finds each frame by its CR and where the CR lands.
+class Rqx2Transfer : public Transfer {
+public:
+    TransferActions take(QByteArrayView bytes) override;
+
+    // PrepareRqx2Transfer: the port's buffers emptied and the port opened.
+    TransferActions PrepareRqx2Transfer();
+
+    int HandshakeAnswered = 0;
+    long RecordCount = 0;
+
+    // The instrument's requests are 3 bytes, the last two "J" CR.
+    static constexpr int kRequestLength = 3;
+
+protected:
+    // The first byte of the answer to the request: 0x01 for coordinates, 0x05 for measurements.
+    virtual char transferKindByte() const = 0;
+    // Handles the frame of bytes 0..end, which ends in CR; kind tells what the CR ends.
+    virtual void handle(const QByteArray &frame, int end, Rqx2Frames::Frame kind, TransferActions &actions) = 0;
+    // Called after the first request has been answered, before the answer is written.
+    virtual void answering(TransferActions &actions) { (void)actions; }
+
+    // AnswerRqx2Handshake: the first request of a transfer is answered; later ones are not.
+    void AnswerRqx2Handshake(TransferActions &actions);
+    void clearInput(TransferActions &actions);
+
+    FrameBuffer m_pending;
+};

@@ -1,0 +1,100 @@
+#include "Rqx5CoordinateReceive.h"
+
+#include "Rqx5Decode.h"
+#include "Rqx5Frames.h"
+#include "Rqx5Record.h"
+#include "core/CoordinateTableModel.h"
+
+using namespace Rqx5Frames;
+
+namespace {
+// The 14th character of a received coordinate is not taken; this digit stands in for it.
+const QString kCoordinateTail = QStringLiteral("0");
+} // namespace
+
+Rqx5CoordinateReceive::Rqx5CoordinateReceive(const CoordinateTableModel &table, bool nez)
+    : m_table(table), m_nez(nez)
+{
+}
+
+TransferActions Rqx5CoordinateReceive::StartRqx5CoordinateReceive()
+{
+    TransferActions actions;
+    resetPort(actions);
+    actions.push_back(TransferAction::of(TransferAction::OpenPort));
+    m_underway = true;
+    return actions;
+}
+
+int Rqx5CoordinateReceive::frameEnd(const FrameBuffer &bytes) const
+{
+    for (int i = 1; i < bytes.size(); ++i) {
+        if (isEndPair(bytes, i))
+            return i;
+        if (bytes.at(i) == kCoordinateEnd && i > kCoordinateEndAfter)
+            return i;
+    }
+    return -1;
+}
+
+void Rqx5CoordinateReceive::handle(const QByteArray &frame, int end, TransferActions &actions)
+{
+    if (frameByte(frame, end) == kCoordinateEnd) {
+        ReceiveRqx5CoordinateRecord(frame, actions);
+    } else if (!isBareEndFrame(end)) {
+        ReceiveRqx5DataBlock(frame, actions);
+    } else {
+        // The completion is read before the echo lets the instrument end its send.
+        actions.push_back(TransferAction::message(QStringLiteral("成功"), QStringLiteral("数据传输完毕！")));
+        EchoRqx5EndFrame(actions);
+    }
+}
+
+void Rqx5CoordinateReceive::ReceiveRqx5DataBlock(const QByteArray &header, TransferActions &actions)
+{
+    RecordCount = 0;
+    actions.push_back(TransferAction::select(QStringLiteral("Option1")));
+    const int nameLast = kHeaderNameFirst + kHeaderNameLength - 1;
+    actions.push_back(TransferAction::setText(QStringLiteral("Text3"),
+                                              Rqx5Decode::characters(header, kHeaderNameFirst, nameLast)));
+    Rqx5Count = frameByte(header, kHeaderCountHigh + 1) * kHeaderCountBase + frameByte(header, kHeaderCountLow + 1);
+    actions.push_back(TransferAction::setText(QStringLiteral("Text1"), QString::number(Rqx5Count)));
+    AcknowledgeRqx5CoordinateRecord(m_table.count(), actions);
+}
+
+void Rqx5CoordinateReceive::ReceiveRqx5CoordinateRecord(const QByteArray &record, TransferActions &actions)
+{
+    ++RecordCount;
+    actions.push_back(TransferAction::setText(QStringLiteral("Label4"), QStringLiteral("坐标数据传送中。。。")));
+    const QString number = Rqx5Decode::withoutSpaces(record, kNumberFirst, kNumberLast);
+    const QString name = Rqx5Decode::withoutSpaces(record, kNameFirst, kNameLast);
+    const QString north = Rqx5Decode::withoutSpaces(record, kNorthFirst, kNorthLast) + kCoordinateTail;
+    const QString east = Rqx5Decode::withoutSpaces(record, kEastFirst, kEastLast) + kCoordinateTail;
+    const QString height = Rqx5Decode::withoutSpaces(record, kHeightFirst, kHeightLast) + kCoordinateTail;
+
+    // A table without columns (cleared, or showing the lines of a raw-lines file) gets them first,
+    // or the received points would not be seen.
+    const int rows = m_table.count();
+    if (rows == 0 || !m_table.hasColumns())
+        actions.push_back(TransferAction::columns(QStringLiteral("coordinates"), m_nez));
+    const int sequence = m_table.hasColumns() ? rows + 1 : 1;
+    actions.push_back(TransferAction::row({QString::number(sequence), Rqx5Record::receivedPointNumber(number), name,
+                                           m_nez ? north : east, m_nez ? east : north, height}));
+    AcknowledgeRqx5CoordinateRecord(sequence, actions);
+}
+
+void Rqx5CoordinateReceive::AcknowledgeRqx5CoordinateRecord(int rowsAfter, TransferActions &actions)
+{
+    resetPort(actions);
+    if (Rqx5Count == RecordCount) {
+        // Every announced point is in: only the instrument's bare end frame is still to come.
+        actions.push_back(TransferAction::of(TransferAction::OpenPort));
+        actions.push_back(TransferAction::setText(QStringLiteral("Label4"), QStringLiteral("传送完毕！")));
+        actions.push_back(TransferAction::setText(QStringLiteral("Text1"), QString::number(rowsAfter)));
+    } else {
+        actions.push_back(
+            TransferAction::setText(QStringLiteral("Text1"), QStringLiteral("%1/%2").arg(RecordCount).arg(Rqx5Count)));
+        actions.push_back(TransferAction::of(TransferAction::OpenPort));
+    }
+    actions.push_back(TransferAction::write(kNextPair));
+}

@@ -1,0 +1,136 @@
+#include "Rqx5DataFileReceive.h"
+
+#include "Rqx5Decode.h"
+#include "Rqx5Frames.h"
+#include "Rqx5MeasurementColumns.h"
+#include "core/MeasurementTableModel.h"
+
+#include <QStringList>
+#include <array>
+
+const QString Rqx5DataFileReceive::kDamagedHeader =
+    QStringLiteral("收到的数据文件头不完整，未接收。请在全站仪上重新发送数据文件！");
+const QString Rqx5DataFileReceive::kDamagedDataFileRecord =
+    QStringLiteral("收到一条不完整的数据文件记录，该记录未保存。请在全站仪上重新发送数据文件！");
+
+namespace {
+const QString kErrorTitle = QStringLiteral("错误提示");
+
+constexpr int kHeaderLength = 33;
+constexpr int kRecordLength = 246;
+
+// Data-file header, in record positions (frame byte k + 1 is position k).
+constexpr int kNameFirst = 1, kNameLast = 12;
+constexpr int kCountHigh = 13, kCountLow = 14;
+constexpr int kNumberFirst = 15, kNumberLast = 23;
+constexpr int kDateFirst = 24, kDateLast = 29;
+// The count is read unsigned: 0 to 65535.
+constexpr int kCountBase = 256;
+
+// Data-file record: 20 text fields one after the other from record position 0, the terminator at 245.
+constexpr std::array<int, Rqx5MeasurementColumns::kDataFileSubitems> kFieldWidths = {
+    8, 8, 14, 14, 14, 14, 8, 8, 14, 8, 8, 14, 14, 14, 14, 14, 14, 14, 14, 14};
+// Subitems that change places under ENZ: the station's and the point's N and E.
+constexpr int kStationNorth = 4, kStationEast = 5, kPointNorth = 18, kPointEast = 19;
+} // namespace
+
+Rqx5DataFileReceive::Rqx5DataFileReceive(const MeasurementTableModel &list, bool nez) : m_list(list), m_nez(nez) {}
+
+TransferActions Rqx5DataFileReceive::StartRqx5DataFileReceive()
+{
+    TransferActions actions;
+    resetPort(actions);
+    actions.push_back(TransferAction::of(TransferAction::OpenPort));
+    m_underway = true;
+    return actions;
+}
+
+int Rqx5DataFileReceive::frameEnd(const FrameBuffer &bytes) const
+{
+    for (int i = 1; i < bytes.size(); ++i) {
+        if (isEndPair(bytes, i))
+            return i;
+        if (bytes.at(i) == Rqx5Frames::kDataFileEnd && i > Rqx5Frames::kDataFileEndAfter)
+            return i;
+    }
+    return -1;
+}
+
+void Rqx5DataFileReceive::handle(const QByteArray &frame, int end, TransferActions &actions)
+{
+    if (frameByte(frame, end) == Rqx5Frames::kDataFileEnd) {
+        ReceiveRqx5DataFileRecord(frame, end, actions);
+    } else if (!isBareEndFrame(end)) {
+        RecordCount = 0;
+        ReceiveRqx5DataFileHeader(frame, end, actions);
+    } else {
+        // Told over the measurement window that received the file, which the surveyor is looking at.
+        actions.push_back(TransferAction::message(QStringLiteral("成功"), QStringLiteral("数据传输完毕！")));
+        EchoRqx5EndFrame(actions);
+    }
+}
+
+void Rqx5DataFileReceive::ReceiveRqx5DataFileHeader(const QByteArray &header, int end, TransferActions &actions)
+{
+    if (end != kHeaderLength - 1) {
+        rejectDataFileFrame(kDamagedHeader, actions);
+        return;
+    }
+    // The main window's 测量数据 option.
+    actions.push_back(TransferAction::select(QStringLiteral("Option3")));
+    actions.push_back(TransferAction::setText(QStringLiteral("Label5"), QStringLiteral("正在接收数据...")));
+    actions.push_back(TransferAction::setText(QStringLiteral("Text3"), Rqx5Decode::characters(header, kNameFirst, kNameLast)));
+    Rqx5Count = frameByte(header, kCountHigh + 1) * kCountBase + frameByte(header, kCountLow + 1);
+    actions.push_back(TransferAction::setText(QStringLiteral("Text1"), QString::number(Rqx5Count)));
+    actions.push_back(
+        TransferAction::setText(QStringLiteral("Text4"), Rqx5Decode::characters(header, kNumberFirst, kNumberLast)));
+    actions.push_back(TransferAction::setText(QStringLiteral("Text2"), Rqx5Decode::characters(header, kDateFirst, kDateLast)));
+    AcknowledgeRqx5DataFileRecord(m_list.count(), actions);
+}
+
+void Rqx5DataFileReceive::AcknowledgeRqx5DataFileRecord(int rowsAfter, TransferActions &actions)
+{
+    resetPort(actions);
+    actions.push_back(TransferAction::of(TransferAction::OpenPort));
+    if (Rqx5Count == RecordCount) {
+        // Every announced record is in: only the instrument's bare end frame is still to come.
+        actions.push_back(TransferAction::setText(QStringLiteral("Label5"), QStringLiteral("接收完毕！")));
+        actions.push_back(TransferAction::setText(QStringLiteral("Text1"), QString::number(rowsAfter)));
+    }
+    actions.push_back(TransferAction::write(Rqx5Frames::kNextPair));
+}
+
+void Rqx5DataFileReceive::ReceiveRqx5DataFileRecord(const QByteArray &record, int end, TransferActions &actions)
+{
+    if (end != kRecordLength - 1) {
+        rejectDataFileFrame(kDamagedDataFileRecord, actions);
+        return;
+    }
+    const long index = ++RecordCount;
+    actions.push_back(TransferAction::setText(QStringLiteral("Text1"), QStringLiteral("%1/%2").arg(index).arg(Rqx5Count)));
+
+    const int rows = m_list.count();
+    QStringList cells;
+    cells.reserve(Rqx5MeasurementColumns::kDataFileSubitems + 1);
+    cells.append(QString::number(rows + 1));
+    int first = 0;
+    for (const int width : kFieldWidths) {
+        cells.append(Rqx5Decode::characters(record, first, first + width - 1));
+        first += width;
+    }
+    if (!m_nez) {
+        cells.swapItemsAt(kStationNorth, kStationEast);
+        cells.swapItemsAt(kPointNorth, kPointEast);
+    }
+    if (rows == 0)
+        actions.push_back(TransferAction::columns(QStringLiteral("rqx5-datafile"), m_nez));
+    actions.push_back(TransferAction::row(cells));
+    AcknowledgeRqx5DataFileRecord(rows + 1, actions);
+}
+
+void Rqx5DataFileReceive::rejectDataFileFrame(const QString &message, TransferActions &actions)
+{
+    m_pending.clear();
+    actions.push_back(TransferAction::of(TransferAction::ClearInput));
+    actions.push_back(TransferAction::message(kErrorTitle, message));
+}

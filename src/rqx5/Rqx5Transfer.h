@@ -1,0 +1,32 @@
+#pragma once
+
+#include "core/FrameBuffer.h"
+#include "core/Transfer.h"
+
+// What every RQX5 transfer shares: the bytes not yet taken, the frame scan, and the instrument's
+// bare end frame, which ends every exchange the same way.
+class Rqx5Transfer : public Transfer {
+public:
+    TransferActions take(QByteArrayView bytes) override;
+
+    // The counts of the exchange: records taken or sent, and the count the header announced.
+    long RecordCount = 0;
+    long Rqx5Count = 0;
+
+protected:
+    // Where a frame of this transfer ends in the bytes waiting, from position 1 on (position 0 is
+    // only ever the predecessor of position 1): the first position whose byte, with the one before
+    // it, ends a frame this transfer expects; -1 when none does yet.
+    virtual int frameEnd(const FrameBuffer &bytes) const = 0;
+    // Handles the frame of bytes 0..end (end is the terminator's position in it).
+    virtual void handle(const QByteArray &frame, int end, TransferActions &actions) = 0;
+
+    // The port's buffers emptied before an answer; bytes after the frame are dropped with them.
+    void resetPort(TransferActions &actions);
+    // The instrument's bare end frame: the transfer is over and the frame is echoed.
+    void EchoRqx5EndFrame(TransferActions &actions);
+    static bool isEndPair(const FrameBuffer &bytes, int i);
+    static bool isBareEndFrame(int end) { return end <= 2; }
+
+    FrameBuffer m_pending;
+};

@@ -1,0 +1,214 @@
+#include "TransferExecutor.h"
+
+#include "MessagePresenter.h"
+#include "TransferWindow.h"
+#include "serial/SerialLink.h"
+
+#include <algorithm>
+#include <QTimer>
+#include <QWidget>
+
+namespace {
+const QString kErrorTitle = QStringLiteral("错误提示");
+const QString kPortFailure = QStringLiteral("请检查端口连接是否正确！");
+} // namespace
+
+TransferExecutor::TransferExecutor(SerialLink &link, MessagePresenter &messages, QObject *parent)
+    : QObject(parent), m_link(link), m_messages(messages)
+{
+}
+
+TransferExecutor::~TransferExecutor() = default;
+
+void TransferExecutor::begin(std::unique_ptr<Transfer> transfer, TransferWindow &window)
+{
+    Transfer *started = transfer.get();
+    adopt(std::move(transfer), window);
+    enqueue(started->start(), &window, started);
+    run();
+}
+
+void TransferExecutor::adopt(std::unique_ptr<Transfer> transfer, TransferWindow &window)
+{
+    // What the transfer before had not yet done is dropped with it: a pause or a wait for the port
+    // that was still to end no longer resumes anything.
+    ++m_generation;
+    m_suspended = false;
+    m_steps.clear();
+    if (!m_running)
+        m_ended.clear();
+    if (m_current)
+        m_ended.push_back(std::move(m_current));
+    m_current = std::move(transfer);
+    m_window = &window;
+}
+
+void TransferExecutor::perform(TransferActions actions, TransferWindow &window)
+{
+    enqueue(std::move(actions), &window, nullptr);
+    run();
+}
+
+void TransferExecutor::enqueue(TransferActions actions, TransferWindow *window, Transfer *transfer)
+{
+    for (TransferAction &action : actions)
+        m_steps.push_back({std::move(action), window, transfer});
+}
+
+void TransferExecutor::bytesArrived()
+{
+    m_arrived += m_link.readAll();
+    if (m_running || m_suspended)
+        return;
+    m_inReceive = true;
+    run();
+    m_inReceive = false;
+}
+
+void TransferExecutor::run()
+{
+    if (m_running)
+        return;
+    m_running = true;
+    while (!m_suspended) {
+        if (m_steps.empty()) {
+            if (m_arrived.isEmpty() || !m_current)
+                break;
+            const QByteArray bytes = std::exchange(m_arrived, {});
+            enqueue(m_current->take(bytes), m_window, m_current.get());
+            continue;
+        }
+        const Step step = std::move(m_steps.front());
+        m_steps.pop_front();
+        perform(step);
+    }
+    m_running = false;
+}
+
+void TransferExecutor::suspend()
+{
+    m_suspended = true;
+}
+
+void TransferExecutor::resume(unsigned generation)
+{
+    if (generation != m_generation || !m_suspended)
+        return;
+    m_suspended = false;
+    run();
+}
+
+void TransferExecutor::perform(const Step &step)
+{
+    const TransferAction &action = step.action;
+    TransferWindow *window = step.window;
+    switch (action.kind) {
+    case TransferAction::Write:
+        if (!m_link.write(action.bytes))
+            portFailed(step);
+        break;
+    case TransferAction::ClearOutput:
+        m_link.clearOutput();
+        break;
+    case TransferAction::ClearInput:
+        m_link.clearInput();
+        m_arrived.clear();
+        break;
+    case TransferAction::OpenPort:
+        if (!m_link.openIfClosed())
+            portFailed(step);
+        break;
+    case TransferAction::ClosePort: {
+        suspend();
+        const unsigned generation = m_generation;
+        m_link.closeWhenWritten([this, generation] { resume(generation); });
+        break;
+    }
+    case TransferAction::SetCommPort:
+        m_link.setCommPort(action.number);
+        break;
+    case TransferAction::Pause: {
+        suspend();
+        const unsigned generation = m_generation;
+        QTimer::singleShot(action.number, this, [this, generation] { resume(generation); });
+        break;
+    }
+    case TransferAction::SetText:
+        window->setControlText(action.target, action.text);
+        break;
+    case TransferAction::ShowControl:
+        window->setControlShown(action.target, action.number != 0);
+        break;
+    case TransferAction::SelectOption:
+        window->selectTransferOption(action.target);
+        break;
+    case TransferAction::SetColumns:
+        window->setTransferColumns(action.target, action.number != 0);
+        break;
+    case TransferAction::AddRow:
+        window->addTransferRow(action.cells);
+        break;
+    case TransferAction::ClearRows:
+        window->clearTransferRows();
+        break;
+    case TransferAction::ShowMessage:
+        showBox(window, action.target, action.text, QString(), false);
+        break;
+    case TransferAction::ReportPortFailure:
+        portFailed(step);
+        break;
+    case TransferAction::EndProgram:
+        if (m_endProgram)
+            m_endProgram();
+        break;
+    }
+}
+
+void TransferExecutor::dropStepsOf(const Transfer *transfer)
+{
+    m_steps.erase(std::remove_if(m_steps.begin(), m_steps.end(), [transfer](const Step &s) { return s.transfer == transfer; }),
+                  m_steps.end());
+}
+
+void TransferExecutor::portFailed(const Step &step)
+{
+    // Nothing done before the failure is undone; nothing of the transfer after it is done.
+    dropStepsOf(step.transfer);
+    if (step.transfer)
+        step.transfer->portFailed();
+    showBox(step.window, kErrorTitle, kPortFailure, m_link.openFailureDetail(), true);
+}
+
+void TransferExecutor::showBox(TransferWindow *window, const QString &title, const QString &text,
+                               const QString &detail, bool bringForward)
+{
+    auto present = [this, window, title, text, detail, bringForward] {
+        QWidget *parent = window ? window->transferWidget() : nullptr;
+        m_messages.showDetailedMessage(parent, title, text, detail);
+        if (bringForward && window)
+            window->bringWindowForward();
+    };
+    if (!m_inReceive) {
+        present();
+        return;
+    }
+    suspend();
+    const unsigned generation = m_generation;
+    QTimer::singleShot(0, this, [this, generation, present] {
+        if (generation != m_generation)
+            return;
+        present();
+        resume(generation);
+    });
+}
+
+void TransferExecutor::portLost()
+{
+    // A cable pulled or a port gone in the middle of a transfer: what has arrived stays, and the
+    // user is told once, over the window of the transfer. A port that goes away after the last frame
+    // of a transfer is left to the next command that needs it.
+    if (!m_current || !m_current->portLost())
+        return;
+    dropStepsOf(m_current.get());
+    showBox(m_window, kErrorTitle, kPortFailure, QString(), false);
+}

@@ -1,0 +1,75 @@
+#pragma once
+
+#include "core/Transfer.h"
+
+#include <QObject>
+#include <deque>
+#include <functional>
+#include <memory>
+
+class MessagePresenter;
+class SerialLink;
+class TransferWindow;
+
+// Performs the actions of the transfer in progress, one after another, on the port and on the
+// window the transfer reports to, and feeds it the bytes that arrive. A message box is shown after
+// the port's handler has returned, and the actions behind it wait until it is closed, as do those
+// behind a pause or a close that waits for the written bytes; bytes that arrive meanwhile queue and
+// are fed once the actions before them are done. Nothing here waits: the window stays alive.
+class TransferExecutor : public QObject {
+    Q_OBJECT
+public:
+    TransferExecutor(SerialLink &link, MessagePresenter &messages, QObject *parent = nullptr);
+    ~TransferExecutor() override;
+
+    void setEndProgram(std::function<void()> end) { m_endProgram = std::move(end); }
+
+    // The transfer becomes the one the bytes go to, and its start is performed over window. The
+    // transfer before it ends there, with whatever of its actions had not yet been performed.
+    void begin(std::unique_ptr<Transfer> transfer, TransferWindow &window);
+    // The same without a start: the instrument begins the exchange on its own.
+    void adopt(std::unique_ptr<Transfer> transfer, TransferWindow &window);
+    // Actions of a command that starts no transfer.
+    void perform(TransferActions actions, TransferWindow &window);
+
+    Transfer *current() const { return m_current.get(); }
+    TransferWindow *currentWindow() const { return m_window; }
+    // Nothing is waiting to be performed or fed.
+    bool idle() const { return m_steps.empty() && m_arrived.isEmpty() && !m_suspended; }
+
+    // The link's handlers.
+    void bytesArrived();
+    void portLost();
+
+private:
+    struct Step {
+        TransferAction action;
+        TransferWindow *window;
+        Transfer *transfer;
+    };
+
+    void enqueue(TransferActions actions, TransferWindow *window, Transfer *transfer);
+    void run();
+    void perform(const Step &step);
+    void suspend();
+    void resume(unsigned generation);
+    void portFailed(const Step &step);
+    void dropStepsOf(const Transfer *transfer);
+    // A box over window; while the port's handler runs it is deferred until the handler has
+    // returned, and the actions behind it wait for it.
+    void showBox(TransferWindow *window, const QString &title, const QString &text, const QString &detail,
+                 bool bringForward);
+
+    SerialLink &m_link;
+    MessagePresenter &m_messages;
+    std::function<void()> m_endProgram;
+    std::unique_ptr<Transfer> m_current;
+    std::vector<std::unique_ptr<Transfer>> m_ended; // kept until their steps are gone
+    TransferWindow *m_window = nullptr;
+    std::deque<Step> m_steps;
+    QByteArray m_arrived;
+    bool m_running = false;
+    bool m_suspended = false;
+    bool m_inReceive = false;
+    unsigned m_generation = 0;
+};

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class QWidget;
+
+// A window a transfer reports to: the main window, or either measurement window. The actions of a
+// transfer name its controls by their objectName ("Label4", "Text1"), as the window's own texts do.
+class TransferWindow {
+public:
+    virtual ~TransferWindow() = default;
+
+    // The window itself: the parent of its transfer's message boxes.
+    virtual QWidget *transferWidget() = 0;
+    // The list's columns in one of the window's layouts ("coordinates", "rqx2-measurement",
+    // "rqx5-datafile", "rqx5-measurement"), rows removed.
+    virtual void setTransferColumns(const QString &layout, bool nez) = 0;
+    virtual void addTransferRow(const QStringList &cells) = 0;
+    virtual void clearTransferRows() = 0;
+    // An option button selected; by default the window's own one of that name.
+    virtual void selectTransferOption(const QString &name);
+    // Shows the window again and brings it forward (after a failed port operation).
+    virtual void bringWindowForward();
+
+    // The text of the label, box or button named name.
+    void setControlText(const QString &name, const QString &text);
+    void setControlShown(const QString &name, bool shown);
+};
