@@ -9,22 +9,26 @@
 #include "Form5.h"
 #include "Form6.h"
 #include "Form7.h"
-#include "LinkHoldingPresenter.h"
 #include "MessagePresenter.h"
+#include "PortCommands.h"
 #include "QFileDialogPresenter.h"
+#include "Rqx2MeasurementFiles.h"
 #include "Rqx5MeasurementFiles.h"
+#include "TransferExecutor.h"
+#include "rqx2/Rqx2CoordinateReceive.h"
+#include "rqx2/Rqx2CoordinateSend.h"
 #include "rqx2/Rqx2MeasurementReceive.h"
-#include "rqx2/Rqx2Protocol.h"
+#include "rqx5/ConnectionTest.h"
+#include "rqx5/Rqx5CoordinateReceive.h"
+#include "rqx5/Rqx5CoordinateSend.h"
+#include "rqx5/Rqx5DataFileReceive.h"
 #include "rqx5/Rqx5MeasurementReceive.h"
-#include "rqx5/Rqx5Protocol.h"
 #include "serial/CableSearch.h"
 #include "serial/DeviceList.h"
-#include "serial/PortCommands.h"
 #include "serial/QSerialLink.h"
-#include "serial/ReceiveDispatcher.h"
 
+#include <QAbstractButton>
 #include <QAction>
-#include <QApplication>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -33,7 +37,22 @@ const QString kNoticeTitle = QStringLiteral("提示：");
 const QString kNotice = QStringLiteral(
     "1、本通讯软件仅适用于 HYLRQX系列全站仪；     2、所用通讯电缆必须为 HYL全站仪专用USB转串口通讯电缆，"
     "其他品牌全站仪的通讯电缆不可用；     3、使用本软件前，必须已完成USB转串口通讯电缆的驱动程序安装。");
+const QString kWaitingForCoordinates = QStringLiteral("等待接收坐标数据...");
+const QString kWaitingForData = QStringLiteral("等待接收数据...");
+// The measurement list's columns are given in units of its width / 19.
+constexpr double kMeasureListUnits = 19.0;
 } // namespace
+
+void ConnectCommand(QWidget *window, const char *name, std::function<void()> handler)
+{
+    const QString objectName = QLatin1String(name);
+    if (QAction *action = window->findChild<QAction *>(objectName)) {
+        QObject::connect(action, &QAction::triggered, window, [handler] { handler(); });
+        return;
+    }
+    if (auto *button = window->findChild<QAbstractButton *>(objectName))
+        QObject::connect(button, &QAbstractButton::clicked, window, [handler] { handler(); });
+}
 
 Application::Application(const QString &deviceDir, MessagePresenter &messages,
                          std::function<void()> endProgram, SerialLink *link, FileDialogPresenter *fileDialogs)
@@ -43,94 +62,156 @@ Application::Application(const QString &deviceDir, MessagePresenter &messages,
         m_ownLink = std::make_unique<QSerialLink>(m_deviceDir);
         m_link = m_ownLink.get();
     }
-    m_heldMessages = std::make_unique<LinkHoldingPresenter>(m_messages, *m_link);
+    m_executor = std::make_unique<TransferExecutor>(*m_link, m_messages);
+    m_executor->setEndProgram([this] { this->endProgram(); });
+    m_link->setReceiveHandler([this] { m_executor->bytesArrived(); });
+    m_link->setLostHandler([this] {
+        if (!m_ended)
+            m_executor->portLost();
+    });
+
     m_form6 = std::make_unique<Form6>();
-    m_state.Selection = m_form6.get();
-    m_form1 = std::make_unique<Form1>(m_state, m_table, *m_heldMessages);
+    m_form1 = std::make_unique<Form1>(m_table, m_messages, [this] { return nez(); });
     m_form1->setEndProgram([this] { this->endProgram(); });
     m_form1->setMeasureWindowLoader([this] { loadMeasureWindow(); });
-    m_form3 = new Form3(m_state, *m_link, *m_heldMessages, m_form1.get());
-
-    m_dispatcher = std::make_unique<ReceiveDispatcher>(m_state, *m_link, *m_form1);
-    m_rqx2 = std::make_unique<Rqx2Protocol>(m_state, *m_link, m_table, *m_form1);
-    m_rqx5 = std::make_unique<Rqx5Protocol>(m_state, *m_link, m_table, *m_form1);
-    m_portCommands = std::make_unique<PortCommands>(m_state, *m_link, *m_form1);
+    m_form3 = new Form3(*m_link, m_messages, m_form1.get());
     if (!fileDialogs) {
         m_ownFileDialogs = std::make_unique<QFileDialogPresenter>();
         fileDialogs = m_ownFileDialogs.get();
     }
     m_commonDialog = std::make_unique<CommonDialog>(*fileDialogs);
-    m_fileCommands = std::make_unique<CoordinateFileCommands>(m_state, m_table, *m_form1, *m_commonDialog,
-                                                              *m_heldMessages);
-    m_form7 = std::make_unique<Form7>(m_state, *m_heldMessages, *m_commonDialog);
+    m_fileCommands = std::make_unique<CoordinateFileCommands>(m_table, *m_form1, *m_commonDialog, m_messages,
+                                                              [this] { return nez(); });
+    m_form7 = std::make_unique<Form7>();
     m_form7->setEndProgram([this] { this->endProgram(); });
-    m_rqx2Measurement = std::make_unique<Rqx2MeasurementReceive>(m_state, *m_link, m_form7->list(), *m_form7);
-    m_rqx2->install(m_dispatcher->routines());
-    m_rqx2Measurement->install(m_dispatcher->routines());
-    m_rqx5->install(m_dispatcher->routines());
-    if (m_ownLink) {
-        m_ownLink->setReceiveHandler([this] { m_dispatcher->OnReceiveEvent(); });
-        m_ownLink->setLostHandler([this] { reportLostPort(); });
-        // A closed port after a failed open: the system's reason and what to do about it.
-        auto portFailureDetail = [link = m_ownLink.get()] {
-            return link->isOpen() ? QString() : PortFailureDetail(link->lastOpenFailure());
-        };
-        m_form1->setPortFailureDetail(portFailureDetail);
-        m_form3->setPortFailureDetail(portFailureDetail);
-    }
+    m_rqx2Files = std::make_unique<Rqx2MeasurementFiles>(*m_form7, *m_commonDialog, m_messages,
+                                                          [this] { return nez(); });
 
     QObject::connect(m_form6.get(), &Form6::confirmRequested, m_form6.get(), [this] { ConfirmSelection(); });
     QObject::connect(m_form6.get(), &Form6::exitRequested, m_form6.get(), [this] { this->endProgram(); });
-    connectCommands();
+    connectForm1();
+    connectForm7();
 }
 
 Application::~Application()
 {
-    if (m_ownLink)
-        m_ownLink->setReceiveHandler({});
+    m_link->setReceiveHandler({});
+    m_link->setLostHandler({});
 }
 
-TransferView &Application::view()
+bool Application::rqx5() const
 {
-    return *m_form1;
+    return m_form6->rqx5Selected();
 }
 
-void Application::connectCommands()
+bool Application::rqx2() const
+{
+    return !rqx5() && m_form6->rqx2Selected();
+}
+
+bool Application::nez() const
+{
+    return m_form6->nezSelected();
+}
+
+void Application::begin(std::unique_ptr<Transfer> transfer, TransferWindow &window)
+{
+    m_executor->begin(std::move(transfer), window);
+}
+
+void Application::connectForm1()
 {
     Form1 *w = m_form1.get();
-    auto onAction = [w](const char *name, auto handler) {
-        QObject::connect(w->action(QLatin1String(name)), &QAction::triggered, w, handler);
-    };
-    auto onButton = [w](const char *name, auto handler) {
-        QObject::connect(w->button(QLatin1String(name)), &QPushButton::clicked, w, handler);
-    };
-    onAction("Open", [this] { m_fileCommands->Open(); });
-    onButton("Command10", [this] { m_fileCommands->Open(); });
-    onAction("Save", [this] { m_fileCommands->Save(); });
-    onButton("Command9", [this] { m_fileCommands->OlderSave(); });
-    onAction("RecZB", [this] { RecZB(); });
-    onAction("SendZB", [this] { SendZB(); });
-    onAction("CLSend", [this] { CLSend(); });
-    onAction("COM_Set", [this] {
+    ConnectCommand(w, "Open", [this] { m_fileCommands->Open(); });
+    ConnectCommand(w, "Command10", [this] { m_fileCommands->Open(); });
+    ConnectCommand(w, "Save", [this] { m_fileCommands->Save(); });
+    ConnectCommand(w, "Command9", [this] { m_fileCommands->OlderSave(); });
+    ConnectCommand(w, "RecZB", [this] { RecZB(); });
+    ConnectCommand(w, "SendZB", [this] { SendZB(); });
+    ConnectCommand(w, "CLSend", [this] { CLSend(); });
+    ConnectCommand(w, "COM_Set", [this] {
         m_form3->show();
         m_form3->raise();
         m_form3->activateWindow();
     });
-    onButton("Command12", [this] { m_rqx5->StartRqx5CoordinateReceive(); });
-    onButton("Command3", [this] { m_rqx5->commandSendCoordinates(); });
-    onButton("Command4", [this] { m_portCommands->RunConnectionTest(); });
-    onButton("Command1", [this] { m_portCommands->SendTestCommand1(); });
-    onButton("Command13", [this] { m_portCommands->SendTestCommand2(); });
-    onButton("Command2", [this] { m_portCommands->PreparePort(); });
+    ConnectCommand(w, "Command12", [this] { begin(std::make_unique<Rqx5CoordinateReceive>(m_table, nez()), *m_form1); });
+    ConnectCommand(w, "Command3", [this] { begin(std::make_unique<Rqx5CoordinateSend>(m_table, nez()), *m_form1); });
+    ConnectCommand(w, "Command4", [this] {
+        const bool portShownClosed = m_form1->portButtonCaption() == ConnectionTest::kOpenPortCaption;
+        begin(std::make_unique<ConnectionTest>(rqx5(), portShownClosed), *m_form1);
+    });
+    ConnectCommand(w, "Command1", [this] { m_executor->perform(PortCommands::SendTestCommand1(), *m_form1); });
+    ConnectCommand(w, "Command13", [this] { m_executor->perform(PortCommands::SendTestCommand2(), *m_form1); });
+    ConnectCommand(w, "Command2", [this] { m_executor->perform(PortCommands::PreparePort(), *m_form1); });
+}
 
-    QObject::connect(w, &Form1::measurementStatusChanged, m_form7.get(), &Form7::setStatus);
-    QObject::connect(m_form7.get(), &Form7::receiveRequested, m_form7.get(),
-                     [this] { m_rqx2Measurement->commandReceive(); });
+void Application::connectForm7()
+{
+    Form7 *w = m_form7.get();
+    ConnectCommand(w, "Command1", [this] {
+        begin(std::make_unique<Rqx2MeasurementReceive>(nez()), *m_form7);
+        // One receive per run: the button stays disabled.
+        m_form7->button(QStringLiteral("Command1"))->setEnabled(false);
+    });
+    ConnectCommand(w, "Command2", [this] { m_rqx2Files->SaveRqx2MeasurementFile(); });
+    ConnectCommand(w, "Command4", [this] { m_rqx2Files->OpenRqx2MeasurementFile(); });
+    ConnectCommand(w, "Command3", [this] { endProgram(); });
+}
+
+void Application::connectForm4()
+{
+    Form4 *w = m_form4.get();
+    auto dataFileReceive = [this] { begin(std::make_unique<Rqx5DataFileReceive>(m_form4->list(), nez()), *m_form4); };
+    auto measurementReceive = [this] {
+        begin(std::make_unique<Rqx5MeasurementReceive>(m_form4->list(), nez()), *m_form4);
+    };
+    ConnectCommand(w, "Command1", [this, dataFileReceive, measurementReceive] {
+        if (m_form4->dataFileSelected()) {
+            m_form4->setTransferColumns(QStringLiteral("rqx5-datafile"), nez());
+            dataFileReceive();
+        } else if (m_form4->measurementSelected()) {
+            measurementReceive();
+        }
+    });
+    ConnectCommand(w, "DataFile_R", [this, dataFileReceive] {
+        m_form4->setStatus(kWaitingForData);
+        dataFileReceive();
+    });
+    ConnectCommand(w, "Data_R", [this, measurementReceive] {
+        m_form4->setStatus(kWaitingForData);
+        measurementReceive();
+    });
+    ConnectCommand(w, "Command2", [this] {
+        if (m_form4->dataFileSelected())
+            m_rqx5Files->OpenRqx5DataFile();
+        else
+            m_rqx5Files->OpenRqx5MeasurementFile();
+    });
+    ConnectCommand(w, "Command9", [this] {
+        if (m_form4->dataFileSelected())
+            m_rqx5Files->SaveRqx5DataFile();
+        else if (m_form4->measurementSelected())
+            m_rqx5Files->SaveRqx5MeasurementFile();
+    });
+    const std::pair<const char *, void (Rqx5MeasurementFiles::*)()> fileEntries[] = {
+        {"df", &Rqx5MeasurementFiles::OpenRqx5DataFile},
+        {"d", &Rqx5MeasurementFiles::OpenRqx5MeasurementFile},
+        {"dfs", &Rqx5MeasurementFiles::SaveRqx5DataFile},
+        {"ds", &Rqx5MeasurementFiles::SaveRqx5MeasurementFile},
+    };
+    for (const auto &[name, command] : fileEntries) {
+        ConnectCommand(w, name, [this, command = command] {
+            m_form4->setStatus(QString());
+            (m_rqx5Files.get()->*command)();
+        });
+    }
+    ConnectCommand(w, "Command11", [this] { m_form4->leave(); });
+    ConnectCommand(w, "Q", [this] { m_form4->leave(); });
 }
 
 void Application::ShowSelectionDialog()
 {
-    m_heldMessages->showMessage(nullptr, kNoticeTitle, kNotice);
+    m_messages.showMessage(nullptr, kNoticeTitle, kNotice);
     m_form6->show();
     m_form6->raise();
     m_form6->activateWindow();
@@ -156,46 +237,35 @@ void Application::ConfirmSelection()
     if (cable.outcome != CableSearchResult::NotFound) {
         m_form6->setPortName(cable.portName);
         m_form3->setCablePort(cable.portName);
-        if (m_link->isOpen())
-            m_link->close();
+        m_link->closeWhenWritten({});
     }
     switch (cable.outcome) {
     case CableSearchResult::OutOfRange:
-        m_heldMessages->showMessage(
+        m_messages.showMessage(
             m_form6.get(), QStringLiteral("连接失败"),
             QStringLiteral("端口号超出范围，请自行到本计算机“设备管理器”中更改串口号至COM16以内！"));
         endProgram();
         return;
     case CableSearchResult::NotFound:
-        m_heldMessages->showMessage(m_form6.get(), QStringLiteral("通讯电缆连接失败"),
-                                    QStringLiteral("请检查通讯线是否为随机所配，是否插牢，是否已安装驱动！"));
+        m_messages.showMessage(m_form6.get(), QStringLiteral("通讯电缆连接失败"),
+                               QStringLiteral("请检查通讯线是否为随机所配，是否插牢，是否已安装驱动！"));
         endProgram();
         return;
     case CableSearchResult::Found:
         break;
     }
     m_link->setCommPort(cable.commPort);
-    m_heldMessages->showMessage(m_form6.get(), QStringLiteral("通讯电缆已连接"),
-                                QStringLiteral("当前计算机串行通讯端口为： ") + cable.portName);
+    m_messages.showMessage(m_form6.get(), QStringLiteral("通讯电缆已连接"),
+                           QStringLiteral("当前计算机串行通讯端口为： ") + cable.portName);
     ensureMainWindowLoaded();
+    // Until a command starts a transfer, the frames an instrument may start on its own are looked
+    // for: a coordinate header (RQX5) or a handshake request (RQX2) begins a coordinate receive.
+    if (rqx5())
+        m_executor->adopt(std::make_unique<Rqx5CoordinateReceive>(m_table, nez()), *m_form1);
+    else
+        m_executor->adopt(std::make_unique<Rqx2CoordinateReceive>(m_table, nez()), *m_form1);
     m_form1->show();
     m_form6->hide();
-}
-
-void Application::reportLostPort()
-{
-    // A cable pulled or a port gone in the middle of a transfer: what has arrived stays, and the
-    // user is told once. A port that goes away after the last frame of a transfer is not reported:
-    // the next command that needs it reports it. No window is brought forward (the measurement window may be
-    // the only one shown); the box stands over whichever window is active.
-    if (m_ended || !m_state.TransferUnderway)
-        return;
-    m_state.TransferUnderway = false;
-    QWidget *parent = QApplication::activeWindow();
-    if (!parent && m_form1->isVisible())
-        parent = m_form1.get();
-    m_heldMessages->showMessage(parent, QStringLiteral("错误提示"),
-                                QStringLiteral("请检查端口连接是否正确！"));
 }
 
 void Application::endProgram()
@@ -217,26 +287,28 @@ void Application::endProgram()
 
 void Application::RecZB()
 {
-    if (m_state.rqx5())
-        m_rqx5->commandReceiveCoordinates();
-    else if (m_state.rqx2())
-        m_rqx2->commandReceiveCoordinates();
+    if (rqx5()) {
+        m_form1->setControlText(QStringLiteral("Label4"), kWaitingForCoordinates);
+        begin(std::make_unique<Rqx5CoordinateReceive>(m_table, nez()), *m_form1);
+    } else if (rqx2()) {
+        m_form1->setControlText(QStringLiteral("Label4"), kWaitingForCoordinates);
+        begin(std::make_unique<Rqx2CoordinateReceive>(m_table, nez()), *m_form1);
+    }
 }
 
 void Application::SendZB()
 {
-    m_state.HandshakeAnswered = 0;
-    if (m_state.rqx5())
-        m_rqx5->commandSendCoordinates();
-    else if (m_state.rqx2())
-        m_rqx2->commandSendCoordinates();
+    if (rqx5())
+        begin(std::make_unique<Rqx5CoordinateSend>(m_table, nez()), *m_form1);
+    else if (rqx2())
+        begin(std::make_unique<Rqx2CoordinateSend>(m_table, nez()), *m_form1);
 }
 
 void Application::CLSend()
 {
-    if (m_state.rqx5())
+    if (rqx5())
         showRqx5MeasureWindow();
-    else if (m_state.rqx2())
+    else if (rqx2())
         showRqx2MeasurementWindow();
 }
 
@@ -244,15 +316,16 @@ void Application::loadMeasureWindow()
 {
     if (m_form4)
         return;
-    m_form4 = std::make_unique<Form4>(m_state, *m_heldMessages);
+    m_form4 = std::make_unique<Form4>();
     m_form4->setSelectMeasurementData(
         [this] { m_form1->findChild<QRadioButton *>(QStringLiteral("Option3"))->setChecked(true); });
-    m_rqx5Measurement = std::make_unique<Rqx5MeasurementReceive>(m_state, *m_link, m_form4->list(), *m_form4);
-    m_rqx5Measurement->install(m_dispatcher->routines(), *m_rqx5);
-    m_rqx5Files = std::make_unique<Rqx5MeasurementFiles>(m_state, *m_form4, *m_commonDialog, *m_heldMessages);
-    m_form4->setCommands(*m_rqx5Measurement, *m_rqx5Files);
-    // Its list's columns are given in units of the list's width / 19.
-    m_state.MeasureColumnUnit = qRound(m_form4->tableWidth() / 19.0);
+    m_rqx5Files = std::make_unique<Rqx5MeasurementFiles>(*m_form4, *m_commonDialog, m_messages,
+                                                          [this] { return nez(); });
+    connectForm4();
+    const int unit = qRound(m_form4->tableWidth() / kMeasureListUnits);
+    m_form4->setMeasureColumnUnit(unit);
+    // The RQX2 measurement list is laid out in the same unit.
+    m_form7->setMeasureColumnUnit(unit);
 }
 
 void Application::showRqx5MeasureWindow()
@@ -261,7 +334,6 @@ void Application::showRqx5MeasureWindow()
     m_form4->show();
     m_form4->raise();
     m_form4->activateWindow();
-    m_state.Rqx5MeasureWindowOpen = true;
 }
 
 void Application::showRqx2MeasurementWindow()
@@ -272,8 +344,9 @@ void Application::showRqx2MeasurementWindow()
     // The list shows its columns from the start, before anything is received or opened; set up
     // once the window is laid out, as their widths may follow from the list's.
     if (m_form7->list().columnCount() == 0)
-        m_form7->SetupRqx2MeasurementList();
-    m_rqx2Measurement->selectMeasurementReceive();
+        m_form7->SetupRqx2MeasurementList(nez());
+    // The measurement window serves a handshake request from now on, before its 接收数据 too.
+    m_executor->adopt(std::make_unique<Rqx2MeasurementReceive>(nez()), *m_form7);
     // From now on the measurement window is the program's window.
     m_form1->hide();
 }

@@ -1,8 +1,7 @@
 #pragma once
 
-// The composition of the program: the shared state, the coordinate table, the serial link, the
-// receive dispatcher, both protocols, the port commands and every window. main() builds one; tests
-// and tools build their own.
+// The composition of the program: the coordinate table, the serial link, the executor of the
+// transfers, and every window with its commands. main() builds one; tests and tools build their own.
 //
 // Usage:
 //     Recorder log;
@@ -15,17 +14,17 @@
 //     app.ConfirmSelection();                        // Form6's OK: series, order, cable search
 //     app.mainWindow()->action("RecZB")->trigger();  // any menu entry of Form1 by name
 //     app.mainWindow()->button("Command4")->click(); // any button of Form1 by name
-//     link.waiting = bytes; app.dispatcher().OnReceiveEvent(); // an instrument's chunk (fake link)
+//     link.arrive(bytes);                            // an instrument's bytes (fake link); a box they
+//                                                    //   cause is shown once the event loop turns
 //
 // Choose the series and order before ConfirmSelection through Form6's option buttons, e.g.
 // app.selectionDialog()->findChild<QRadioButton *>("Option4")->setChecked(true) for RQX5.
-// With the real link the receive events come from the port itself while the event loop runs.
-// Every message box goes through the presenter (parent window, title, text); ending the program
-// hides every window and calls the end hook once (main() quits the event loop there). File dialogs
-// go through the file dialog presenter in the same way (tests pass their own as the last argument;
-// left out, the program's QFileDialog is used).
+// Every command of every window is connected here by its entry's or button's name. Every message
+// box goes through the presenter (parent window, title, text); ending the program hides every window
+// and calls the end hook once (main() quits the event loop there). File dialogs go through the file
+// dialog presenter in the same way (tests pass their own as the last argument; left out, the
+// program's QFileDialog is used).
 
-#include "core/AppState.h"
 #include "core/CoordinateTableModel.h"
 
 #include <QString>
@@ -35,28 +34,25 @@
 class CommonDialog;
 class CoordinateFileCommands;
 class FileDialogPresenter;
-class LinkHoldingPresenter;
 class Form1;
 class Form3;
 class Form4;
 class Form6;
 class Form7;
 class MessagePresenter;
-class PortCommands;
 class QSerialLink;
-class ReceiveDispatcher;
-class Rqx2MeasurementReceive;
-class Rqx2Protocol;
+class QWidget;
+class Rqx2MeasurementFiles;
 class Rqx5MeasurementFiles;
-class Rqx5MeasurementReceive;
-class Rqx5Protocol;
 class SerialLink;
-class TransferView;
+class Transfer;
+class TransferExecutor;
+class TransferWindow;
 
 class Application {
 public:
     // deviceDir: where the serial devices are listed (normally /dev/serial/by-id). link: the port to
-    // use; when null, a QSerialLink on deviceDir is made and its receive event goes to the dispatcher.
+    // use; when null, a QSerialLink on deviceDir is made.
     Application(const QString &deviceDir, MessagePresenter &messages, std::function<void()> endProgram,
                 SerialLink *link = nullptr, FileDialogPresenter *fileDialogs = nullptr);
     ~Application();
@@ -78,58 +74,54 @@ public:
     void SendZB();
     void CLSend();
 
-    AppState &state() { return m_state; }
     CoordinateTableModel &table() { return m_table; }
     SerialLink &link() { return *m_link; }
-    ReceiveDispatcher &dispatcher() { return *m_dispatcher; }
-    Rqx2Protocol &rqx2() { return *m_rqx2; }
-    Rqx5Protocol &rqx5() { return *m_rqx5; }
-    Rqx2MeasurementReceive &rqx2Measurement() { return *m_rqx2Measurement; }
-    PortCommands &portCommands() { return *m_portCommands; }
+    TransferExecutor &executor() { return *m_executor; }
     // The main window's one file dialog, shared by every file command of every window.
     CommonDialog &fileDialog() { return *m_commonDialog; }
     CoordinateFileCommands &fileCommands() { return *m_fileCommands; }
-    TransferView &view();
 
     Form1 *mainWindow() const { return m_form1.get(); }
     Form6 *selectionDialog() const { return m_form6.get(); }
     Form3 *portDialog() const { return m_form3; }
     // The RQX5 measurement window, created hidden when the main window loads (null before).
     Form4 *measureWindow() const { return m_form4.get(); }
-    Rqx5MeasurementReceive &rqx5Measurement() { return *m_rqx5Measurement; }
     Form7 *rqx2MeasurementWindow() const { return m_form7.get(); }
 
 private:
+    bool rqx5() const;
+    bool rqx2() const;
+    bool nez() const;
+    void begin(std::unique_ptr<Transfer> transfer, TransferWindow &window);
     void ensureMainWindowLoaded();
-    void reportLostPort();
-    void connectCommands();
+    void connectForm1();
+    void connectForm7();
+    void connectForm4();
     void loadMeasureWindow();
     void showRqx5MeasureWindow();
     void showRqx2MeasurementWindow();
 
     QString m_deviceDir;
     MessagePresenter &m_messages;
-    std::unique_ptr<LinkHoldingPresenter> m_heldMessages; // every box of the program goes through it
     std::function<void()> m_endHook;
     bool m_ended = false;
 
-    AppState m_state;
     CoordinateTableModel m_table;
     std::unique_ptr<QSerialLink> m_ownLink;
     SerialLink *m_link = nullptr;
+    std::unique_ptr<TransferExecutor> m_executor;
     std::unique_ptr<Form6> m_form6;
     std::unique_ptr<Form1> m_form1;
     Form3 *m_form3 = nullptr; // a dialog of Form1
-    std::unique_ptr<ReceiveDispatcher> m_dispatcher;
-    std::unique_ptr<Rqx2Protocol> m_rqx2;
-    std::unique_ptr<Rqx5Protocol> m_rqx5;
-    std::unique_ptr<PortCommands> m_portCommands;
     std::unique_ptr<FileDialogPresenter> m_ownFileDialogs;
     std::unique_ptr<CommonDialog> m_commonDialog;
     std::unique_ptr<CoordinateFileCommands> m_fileCommands;
     std::unique_ptr<Form7> m_form7;
-    std::unique_ptr<Rqx2MeasurementReceive> m_rqx2Measurement;
+    std::unique_ptr<Rqx2MeasurementFiles> m_rqx2Files;
     std::unique_ptr<Form4> m_form4;
-    std::unique_ptr<Rqx5MeasurementReceive> m_rqx5Measurement;
     std::unique_ptr<Rqx5MeasurementFiles> m_rqx5Files;
 };
+
+// Connects the QAction or button named name among window's children to handler: the one way every
+// window's commands are wired.
+void ConnectCommand(QWidget *window, const char *name, std::function<void()> handler);

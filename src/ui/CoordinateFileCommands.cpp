@@ -3,7 +3,6 @@
 #include "CommonDialog.h"
 #include "Form1.h"
 #include "MessagePresenter.h"
-#include "core/AppState.h"
 #include "core/CoordinateTableModel.h"
 #include "formats/CoordinateFileFormat.h"
 #include "formats/CoordinateFileReader.h"
@@ -48,9 +47,9 @@ const QString kRawLinesOnlyAsText =
                    "存为“文本文档(*.txt)”格式。文件未保存。");
 } // namespace
 
-CoordinateFileCommands::CoordinateFileCommands(AppState &state, CoordinateTableModel &table, Form1 &window,
-                                               CommonDialog &dialog, MessagePresenter &messages)
-    : m_state(state), m_table(table), m_window(window), m_dialog(dialog), m_messages(messages)
+CoordinateFileCommands::CoordinateFileCommands(CoordinateTableModel &table, Form1 &window, CommonDialog &dialog,
+                                               MessagePresenter &messages, std::function<bool()> nez)
+    : m_table(table), m_window(window), m_dialog(dialog), m_messages(messages), m_nez(std::move(nez))
 {
 }
 
@@ -73,7 +72,7 @@ int CoordinateFileCommands::chosenFormat() const
 
 bool CoordinateFileCommands::tableIsNez() const
 {
-    return m_table.hasColumns() ? m_table.columnsNez() : m_state.nez();
+    return m_table.hasColumns() ? m_table.columnsNez() : m_nez();
 }
 
 void CoordinateFileCommands::Open()
@@ -93,7 +92,7 @@ void CoordinateFileCommands::Open()
         error(path, reason);
         return;
     }
-    CoordinateFileContent content = ReadCoordinateFile(std::move(bytes), format, m_state.nez());
+    CoordinateFileContent content = ReadCoordinateFile(std::move(bytes), format, m_nez());
 
     m_window.setFileName(path);
     const bool rawLines = content.rawLines();

@@ -3,7 +3,6 @@
 #include <QString>
 #include <functional>
 
-struct AppState;
 class CommonDialog;
 class CoordinateTableModel;
 class Form1;
@@ -21,8 +20,9 @@ public:
     static const QString kSaveFilter;
     static const QString kOlderSaveFilter;
 
-    CoordinateFileCommands(AppState &state, CoordinateTableModel &table, Form1 &window, CommonDialog &dialog,
-                           MessagePresenter &messages);
+    // nez: the coordinate order chosen at start, read each time it is needed.
+    CoordinateFileCommands(CoordinateTableModel &table, Form1 &window, CommonDialog &dialog,
+                           MessagePresenter &messages, std::function<bool()> nez);
 
     // The notice after a file in which lines were not read, for every file command of the program.
     static QString skippedLinesNotice(int skipped, int firstSkippedLine);
@@ -42,9 +42,9 @@ private:
     void saveFile(const QString &path, const std::function<bool(QIODevice &)> &write);
     void error(const QString &path, const QString &reason);
 
-    AppState &m_state;
     CoordinateTableModel &m_table;
     Form1 &m_window;
     CommonDialog &m_dialog;
     MessagePresenter &m_messages;
+    std::function<bool()> m_nez;
 };

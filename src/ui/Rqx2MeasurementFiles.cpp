@@ -16,8 +16,9 @@ const QString kExtension = QStringLiteral(".txt");
 const QString kLineEnd = QStringLiteral("\r\n");
 } // namespace
 
-Rqx2MeasurementFiles::Rqx2MeasurementFiles(Form7 &window, CommonDialog &dialog, MessagePresenter &messages, bool nez)
-    : m_window(window), m_dialog(dialog), m_messages(messages), m_nez(nez)
+Rqx2MeasurementFiles::Rqx2MeasurementFiles(Form7 &window, CommonDialog &dialog, MessagePresenter &messages,
+                                           std::function<bool()> nez)
+    : m_window(window), m_dialog(dialog), m_messages(messages), m_nez(std::move(nez))
 {
 }
 
@@ -57,7 +58,7 @@ void Rqx2MeasurementFiles::OpenRqx2MeasurementFile()
     bytes = QByteArray();
 
     // The file name and the record count stay as the last receive left them.
-    m_window.SetupRqx2MeasurementList(m_nez);
+    m_window.SetupRqx2MeasurementList(m_nez());
     m_window.list().append(std::move(content.rows));
     m_window.setProgress(QString());
     if (content.skippedLines > 0) {

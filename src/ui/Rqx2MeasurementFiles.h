@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 
 class CommonDialog;
 class Form7;
@@ -11,7 +12,8 @@ class MessagePresenter;
 class Rqx2MeasurementFiles {
 public:
     // nez: the coordinate order chosen at start.
-    Rqx2MeasurementFiles(Form7 &window, CommonDialog &dialog, MessagePresenter &messages, bool nez);
+    Rqx2MeasurementFiles(Form7 &window, CommonDialog &dialog, MessagePresenter &messages,
+                         std::function<bool()> nez);
 
     void SaveRqx2MeasurementFile(); // "保存数据" (Command2)
     void OpenRqx2MeasurementFile(); // "打开文件" (Command4)
@@ -22,5 +24,5 @@ private:
     Form7 &m_window;
     CommonDialog &m_dialog;
     MessagePresenter &m_messages;
-    bool m_nez;
+    std::function<bool()> m_nez;
 };

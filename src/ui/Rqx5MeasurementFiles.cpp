@@ -20,8 +20,8 @@ const Rqx5MeasurementFiles::Kind Rqx5MeasurementFiles::kMeasurementFile = {
     kMeasurementFileFilter, ".txt", Rqx5MeasurementColumns::kMeasurementSubitems, 0, false};
 
 Rqx5MeasurementFiles::Rqx5MeasurementFiles(Form4 &window, CommonDialog &dialog, MessagePresenter &messages,
-                                           bool nez)
-    : m_window(window), m_dialog(dialog), m_messages(messages), m_nez(nez)
+                                           std::function<bool()> nez)
+    : m_window(window), m_dialog(dialog), m_messages(messages), m_nez(std::move(nez))
 {
 }
 
@@ -92,9 +92,9 @@ void Rqx5MeasurementFiles::open(const Kind &kind)
     m_window.setInstrumentNumber(content.instrumentNumber);
     MeasurementTableModel &list = m_window.list();
     if (kind.dataFile)
-        SetRqx5DataFileColumns(list, m_nez);
+        SetRqx5DataFileColumns(list, m_nez());
     else
-        SetRqx5MeasurementColumns(list, m_nez);
+        SetRqx5MeasurementColumns(list, m_nez());
     list.append(std::move(content.rows));
     m_window.setCount(QString::number(list.count()));
     if (content.skippedLines > 0) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 
 class CommonDialog;
 class Form4;
@@ -15,7 +16,8 @@ public:
     static const QString kMeasurementFileFilter;
 
     // nez: the coordinate order chosen at start.
-    Rqx5MeasurementFiles(Form4 &window, CommonDialog &dialog, MessagePresenter &messages, bool nez);
+    Rqx5MeasurementFiles(Form4 &window, CommonDialog &dialog, MessagePresenter &messages,
+                         std::function<bool()> nez);
 
     void SaveRqx5DataFile();
     void SaveRqx5MeasurementFile();
@@ -40,5 +42,5 @@ private:
     Form4 &m_window;
     CommonDialog &m_dialog;
     MessagePresenter &m_messages;
-    bool m_nez;
+    std::function<bool()> m_nez;
 };

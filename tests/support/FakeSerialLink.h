@@ -4,9 +4,10 @@
 #include "serial/SerialLink.h"
 
 #include <functional>
+#include <utility>
 
-// A serial link that records every operation in the shared log ("open", "rthreshold 63",
-// "write 01 4A 0D", ...) and lets a test deliver chunks as if the instrument had sent them.
+// A serial link that records every operation in the shared log ("open", "write 01 4A 0D", ...) and
+// lets a test deliver bytes as if the instrument had sent them.
 class FakeSerialLink : public SerialLink {
 public:
     explicit FakeSerialLink(Recorder &log) : m_log(log) {}
@@ -16,11 +17,24 @@ public:
     QByteArray written;     // every byte written, in order
     QByteArray waiting;     // bytes the next readAll() returns
     bool portOpen = false;
-    int rThreshold = 0;
-    int sThreshold = 0;
     int port = 1;
     QString lineSettings = QStringLiteral("1200,N,8,1");
+    QString failureDetail;                            // what openFailureDetail() tells
     std::function<void(const QByteArray &)> onWrite; // sees every write, before it succeeds or fails
+
+    // Bytes from the instrument: the receive handler is told, as the port tells it.
+    void arrive(const QByteArray &bytes)
+    {
+        waiting += bytes;
+        notifyReceived();
+    }
+    // The device goes away by itself.
+    void pull()
+    {
+        portOpen = false;
+        m_log.add(QStringLiteral("lost"));
+        notifyLost();
+    }
 
     void clearOutput() override { m_log.add(QStringLiteral("clearOutput")); }
     void clearInput() override
@@ -28,17 +42,6 @@ public:
         waiting.clear();
         m_log.add(QStringLiteral("clearInput"));
     }
-    void setSendThreshold(int bytes) override
-    {
-        sThreshold = bytes;
-        m_log.add(QStringLiteral("sthreshold %1").arg(bytes));
-    }
-    void setReceiveThreshold(int bytes) override
-    {
-        rThreshold = bytes;
-        m_log.add(QStringLiteral("rthreshold %1").arg(bytes));
-    }
-    int receiveThreshold() const override { return rThreshold; }
     bool isOpen() const override { return portOpen; }
     bool open() override
     {
@@ -46,10 +49,12 @@ public:
         portOpen = !failOpen;
         return portOpen;
     }
-    void close() override
+    void closeWhenWritten(std::function<void()> closed) override
     {
         portOpen = false;
         m_log.add(QStringLiteral("close"));
+        if (closed)
+            closed();
     }
     bool write(const QByteArray &bytes) override
     {
@@ -63,14 +68,7 @@ public:
         m_log.add(QStringLiteral("write ") + hex(bytes));
         return true;
     }
-    int waitingCount() const override { return static_cast<int>(waiting.size()); }
-    QByteArray readAll() override
-    {
-        QByteArray all = waiting;
-        waiting.clear();
-        return all;
-    }
-    void holdUnrouted(const QByteArray &bytes) override { waiting.prepend(bytes); }
+    QByteArray readAll() override { return std::exchange(waiting, {}); }
     void setCommPort(int number) override
     {
         port = number;
@@ -83,6 +81,7 @@ public:
         m_log.add(QStringLiteral("settings ") + settings);
     }
     QString settings() const override { return lineSettings; }
+    QString openFailureDetail() const override { return portOpen ? QString() : failureDetail; }
 
     // The last frame written, as hex.
     QString lastWrite() const
