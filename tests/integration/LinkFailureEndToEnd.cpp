@@ -1,9 +1,11 @@
 // What the surveyor sees when the line fails the program: a cable pulled in the middle of a
 // transfer, and bytes that come while a message waits for the user.
-#include "core/AppState.h"
 #include "support/MainWindowSimFixture.h"
 #include "support/QStringPrinter.h"
+#include "rqx5/Rqx5CoordinateSend.h"
+#include "serial/SerialLink.h"
 #include "ui/Form1.h"
+#include "ui/TransferExecutor.h"
 
 #include <QAction>
 #include <QFile>
@@ -23,8 +25,8 @@ protected:
         sim.terminate();
         ASSERT_TRUE(sim.waitForFinished(30000));
         ASSERT_TRUE(QTest::qWaitFor([&] { return !messages.messages.isEmpty(); }, 30000));
-        // Once: nothing further comes of the dead line.
-        QTest::qWait(300);
+        // Once: the port is closed and nothing is left to perform, so nothing further comes of the dead line.
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !app->link().isOpen() && app->executor().idle(); }, 20000));
         EXPECT_EQ(messages.messages, QStringList{kPortFailure});
     }
 };
@@ -67,16 +69,17 @@ TEST_F(LinkFailure, ARequestThatComesWhileANoticeIsOpenIsAnsweredAfterItCloses)
     // request must wait for the user to close it before the end frame answers it.
     QFile script(dir.filePath(QStringLiteral("request.script")));
     ASSERT_TRUE(script.open(QIODevice::WriteOnly));
-    script.write("go\nsend AA 81\nexpect AA 82 30000\n");
+    script.write("go\nsend AA 81\nsay sent the request\nexpect AA 82 30000\n");
     script.close();
     ASSERT_TRUE(startProgram(true, true, {"--action", "script", "--script", script.fileName()}));
     long countWhileOpen = -1;
     messages.onMessage = [&](const QString &, const QString &) {
         messages.onMessage = nullptr;
         sim.go();
-        // The user reads the notice; the request has long arrived meanwhile.
-        QTest::qWait(500);
-        countWhileOpen = app->state().RecordCount;
+        // The user reads the notice while the request arrives.
+        EXPECT_TRUE(QTest::qWaitFor([&] { return sim.errorOutput().contains("sent the request"); }, 20000));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !app->executor().idle(); }, 20000));
+        countWhileOpen = static_cast<Rqx5CoordinateSend *>(app->executor().current())->RecordCount;
     };
     app->mainWindow()->action(QStringLiteral("SendZB"))->trigger();
     EXPECT_EQ(countWhileOpen, 0) << "the request was taken while the notice was open";

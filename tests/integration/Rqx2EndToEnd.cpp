@@ -1,20 +1,11 @@
 // Both RQX2 coordinate transfers over a pseudo-terminal against the simulated instrument, through
-// the production serial link, the dispatcher and the protocol, under both coordinate orders.
-#include "core/AppState.h"
-#include "core/CoordinateTableModel.h"
-#include "rqx2/Rqx2Protocol.h"
-#include "serial/QSerialLink.h"
-#include "serial/ReceiveDispatcher.h"
+// the whole program (its serial link, the executor and the transfers), under both coordinate orders.
+#include "support/MainWindowSimFixture.h"
 #include "support/QStringPrinter.h"
-#include "support/RecordingView.h"
-#include "support/SimProcess.h"
-#include "support/TestPoint.h"
+#include "ui/Form1.h"
 
+#include <QAction>
 #include <QFile>
-#include <QTemporaryDir>
-#include <gtest/gtest.h>
-
-#include <memory>
 
 namespace {
 
@@ -36,38 +27,14 @@ TestPoint pointOf(int i)
             QString::number(i)};
 }
 
-class Rqx2EndToEnd : public ::testing::TestWithParam<bool> {
+class Rqx2EndToEnd : public MainWindowSimFixture, public ::testing::WithParamInterface<bool> {
 protected:
-    Rqx2EndToEnd()
-    {
-        selection.nez = GetParam();
-        state.Selection = &selection;
-        state.load();
-    }
-
-    // Starts the simulator and wires the program's side to its port.
+    bool nez() const { return GetParam(); }
     bool connect(const QStringList &simArgs)
     {
-        if (!sim.start(QStringList{"--series", "rqx2", "--timeout", "20000"} + simArgs))
-            return false;
-        link = std::make_unique<QSerialLink>(sim.deviceDir());
-        dispatcher = std::make_unique<ReceiveDispatcher>(state, *link, view);
-        protocol = std::make_unique<Rqx2Protocol>(state, *link, table, view);
-        protocol->install(dispatcher->routines());
-        link->setReceiveHandler([this] { dispatcher->OnReceiveEvent(); });
-        return true;
+        return startProgram(false, nez(), QStringList{"--timeout", "20000"} + simArgs);
     }
-
-    Recorder log;
-    RecordingView view{log};
-    FixedSelection selection;
-    AppState state;
-    CoordinateTableModel table;
-    QTemporaryDir dir;
-    SimProcess sim;
-    std::unique_ptr<QSerialLink> link;
-    std::unique_ptr<ReceiveDispatcher> dispatcher;
-    std::unique_ptr<Rqx2Protocol> protocol;
+    void trigger(const char *name) { app->mainWindow()->action(QLatin1String(name))->trigger(); }
 };
 
 } // namespace
@@ -81,11 +48,12 @@ TEST_P(Rqx2EndToEnd, ReceiveTwentyFivePoints)
     ASSERT_TRUE(writePointsFile(points, all));
     ASSERT_TRUE(connect({"--action", "send", "--points-file", points}));
 
-    protocol->commandReceiveCoordinates();
+    trigger("RecZB");
     sim.go();
     ASSERT_TRUE(sim.waitForFinished(20000)) << sim.errorOutput().toStdString();
     EXPECT_EQ(sim.exitCode(), 0) << sim.errorOutput().toStdString();
 
+    const CoordinateTableModel &table = app->table();
     ASSERT_EQ(table.count(), kPoints);
     for (int i = 1; i <= kPoints; ++i) {
         const TestPoint p = pointOf(i);
@@ -96,25 +64,25 @@ TEST_P(Rqx2EndToEnd, ReceiveTwentyFivePoints)
         EXPECT_EQ(got.sequence, QString::number(i));
         EXPECT_EQ(got.number, QString(p.number).remove(u' ')) << "row " << i;
         EXPECT_EQ(got.name, p.name) << "row " << i;
-        EXPECT_EQ(got.first, selection.nez ? north : east) << "row " << i;
-        EXPECT_EQ(got.second, selection.nez ? east : north) << "row " << i;
+        EXPECT_EQ(got.first, nez() ? north : east) << "row " << i;
+        EXPECT_EQ(got.second, nez() ? east : north) << "row " << i;
         EXPECT_EQ(got.height, p.height + ".0000") << "row " << i;
     }
-    EXPECT_EQ(table.point(1).first, selection.nez ? "1001.0010" : "-1.5000");
+    EXPECT_EQ(table.point(1).first, nez() ? "1001.0010" : "-1.5000");
     EXPECT_EQ(table.point(5).number, "A5");
-    EXPECT_EQ(view.progress, "25/25");
-    EXPECT_EQ(view.status, "");
-    EXPECT_EQ(view.messages, QStringList{"成功|坐标数据传输完毕！"});
+    EXPECT_EQ(text("Text1"), "25/25");
+    EXPECT_EQ(text("Label4"), "");
+    EXPECT_EQ(messages.messages, QStringList{"成功|坐标数据传输完毕！"});
 }
 
 TEST_P(Rqx2EndToEnd, SendTwentyFivePoints)
 {
-    for (int i = 1; i <= kPoints; ++i)
-        appendPoint(table, selection.nez, pointOf(i));
     const QString output = dir.filePath(QStringLiteral("received.txt"));
     ASSERT_TRUE(connect({"--action", "receive", "--output", output}));
+    for (int i = 1; i <= kPoints; ++i)
+        addRow(pointOf(i));
 
-    protocol->commandSendCoordinates();
+    trigger("SendZB");
     sim.go();
     ASSERT_TRUE(sim.waitForFinished(20000)) << sim.errorOutput().toStdString();
     EXPECT_EQ(sim.exitCode(), 0) << sim.errorOutput().toStdString();
@@ -136,21 +104,21 @@ TEST_P(Rqx2EndToEnd, SendTwentyFivePoints)
                 .join(u',');
         EXPECT_EQ(lines[i - 1], expected) << "point " << i;
     }
-    EXPECT_EQ(view.progress, "25/25");
-    EXPECT_FALSE(link->isOpen());
-    EXPECT_EQ(view.messages, QStringList{"成功|坐标数据发送完毕！"});
+    EXPECT_EQ(text("Text1"), "25/25");
+    EXPECT_FALSE(app->link().isOpen());
+    EXPECT_EQ(messages.messages, QStringList{"成功|坐标数据发送完毕！"});
 }
 
 TEST_P(Rqx2EndToEnd, RequestForAnEmptyTableEndsTheProgram)
 {
     // The instrument gets its answer and then nothing.
     ASSERT_TRUE(connect({"--action", "script", "--script", writeSimScript(dir, kAnswerAndNothingMore)}));
-    protocol->commandSendCoordinates();
+    trigger("SendZB");
     sim.go();
     ASSERT_TRUE(sim.waitForFinished(20000));
     EXPECT_EQ(sim.exitCode(), 0) << sim.errorOutput().toStdString();
-    EXPECT_EQ(view.messages.value(0), "提示|请首先打开一个坐标数据文件");
-    EXPECT_TRUE(view.ended);
+    EXPECT_EQ(messages.messages.value(0), "提示|请首先打开一个坐标数据文件");
+    EXPECT_TRUE(ended);
 }
 
 INSTANTIATE_TEST_SUITE_P(Order, Rqx2EndToEnd, ::testing::Values(true, false),

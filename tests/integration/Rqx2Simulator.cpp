@@ -25,14 +25,21 @@ class ProgramEnd {
 public:
     explicit ProgramEnd(const QString &deviceDir) : link(deviceDir)
     {
+        // The bytes are taken once at least `threshold` of them wait, all of them as one chunk, as the
+        // instrument's frames are taken whole.
         link.setReceiveHandler([this] {
-            const QByteArray chunk = link.readAll();
+            pending += link.readAll();
+            if (pending.isEmpty() || pending.size() < threshold)
+                return;
+            const QByteArray chunk = std::exchange(pending, {});
             chunks.append(hex(chunk));
             if (answer)
                 answer(static_cast<int>(chunks.size()), chunk);
         });
     }
     QSerialLink link;
+    int threshold = 1;
+    QByteArray pending;
     QStringList chunks;
     std::function<void(int, const QByteArray &)> answer;
 };
@@ -50,7 +57,7 @@ protected:
         if (!end.link.open())
             return -2;
         end.answer = [&](int n, const QByteArray &chunk) { answer(end, n, chunk); };
-        end.link.setReceiveThreshold(firstThreshold);
+        end.threshold = firstThreshold;
         sim.go();
         if (!sim.waitForFinished(30000))
             return -3;
@@ -84,7 +91,7 @@ TEST_F(Rqx2Simulator, SendsTheExampleRecordAndReportsAnAcknowledgementWithoutIts
     const int status = run({"--action", "send", "--points-file", writePoints(25)}, 3,
                            [](ProgramEnd &end, int n, const QByteArray &) {
                                if (n == 1) {
-                                   end.link.setReceiveThreshold(63);
+                                   end.threshold = 63;
                                    end.link.write(fromHex("01 4A 0D"));
                                } else if (n == 2) {
                                    // What comes after the CR is the next request's first byte, not the NUL.

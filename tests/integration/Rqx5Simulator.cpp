@@ -40,7 +40,7 @@ public:
     {
         ASSERT_EQ(::write(m_fd, bytes.constData(), size_t(bytes.size())), bytes.size());
     }
-    QByteArray receive(int count, int timeoutMs = 5000)
+    QByteArray receive(int count, int timeoutMs = 20000)
     {
         QByteArray got;
         QElapsedTimer timer;
@@ -77,7 +77,7 @@ TEST(Rqx5Simulator, SendsTheCoordinateHeaderAndReportsAWrongAnswer)
     // File name POINTS; 120 points: 0x01 * 100 + 0x14.
     EXPECT_EQ(hex(program.receive(18)), "AA 80 50 4F 49 4E 54 53 20 20 20 20 20 20 01 14 AA 82");
     program.send(fromHex("AA 82"));
-    ASSERT_TRUE(sim.waitForFinished(5000));
+    ASSERT_TRUE(sim.waitForFinished(20000));
     EXPECT_EQ(sim.exitCode(), 1);
     EXPECT_TRUE(sim.errorOutput().contains("expected AA 81 after the header, got AA 82"))
         << sim.errorOutput().toStdString();
@@ -104,7 +104,7 @@ TEST(Rqx5Simulator, SendsOneRecordPerRequestThenTheEndFrameAndWantsItsEcho)
     program.send(fromHex("AA 81"));
     EXPECT_EQ(hex(program.receive(2)), "AA 82");
     program.send(fromHex("AA 82"));
-    ASSERT_TRUE(sim.waitForFinished(5000));
+    ASSERT_TRUE(sim.waitForFinished(20000));
     EXPECT_EQ(sim.exitCode(), 0) << sim.errorOutput().toStdString();
 }
 
@@ -120,7 +120,7 @@ TEST(Rqx5Simulator, ReceivesPointsAndReportsACountThatDoesNotMatchTheHeader)
     program.send(fromHex(kWorkedRecord));
     EXPECT_EQ(hex(program.receive(2)), "AA 81");
     program.send(fromHex("AA 82"));
-    ASSERT_TRUE(sim.waitForFinished(5000));
+    ASSERT_TRUE(sim.waitForFinished(20000));
     EXPECT_EQ(sim.exitCode(), 1);
     EXPECT_TRUE(sim.errorOutput().contains("announced 2 points, 1 came")) << sim.errorOutput().toStdString();
     QFile file(output);
@@ -139,14 +139,14 @@ TEST(Rqx5Simulator, ReportsADamagedRecordAndASilentProgram)
         QByteArray damaged = fromHex(kWorkedRecord);
         damaged[59] = char(0xB1);
         program.send(damaged);
-        ASSERT_TRUE(sim.waitForFinished(5000));
+        ASSERT_TRUE(sim.waitForFinished(20000));
         EXPECT_EQ(sim.exitCode(), 1);
         EXPECT_TRUE(sim.errorOutput().contains("not a coordinate record")) << sim.errorOutput().toStdString();
     }
     {
         SimProcess sim;
         ASSERT_TRUE(sim.start({"--series", "rqx5", "--action", "receive", "--timeout", "300"}));
-        ASSERT_TRUE(sim.waitForFinished(5000));
+        ASSERT_TRUE(sim.waitForFinished(20000));
         EXPECT_EQ(sim.exitCode(), 1);
         EXPECT_TRUE(sim.errorOutput().contains("no send header within 300 ms"))
             << sim.errorOutput().toStdString();

@@ -1,6 +1,5 @@
 // The simulator itself, as the protocol tests and a person without a cable use it: scripted
 // exchanges and their reports, the recording of the line, and the demo instrument.
-#include "core/AppState.h"
 #include "serial/QSerialLink.h"
 #include "support/RecordingPresenter.h"
 #include "support/SimProcess.h"
@@ -27,14 +26,21 @@ class ProgramEnd {
 public:
     explicit ProgramEnd(const QString &deviceDir) : link(deviceDir)
     {
+        // The bytes are taken once at least `threshold` of them wait, all of them as one chunk, as the
+        // instrument's frames are taken whole.
         link.setReceiveHandler([this] {
-            const QByteArray chunk = link.readAll();
+            pending += link.readAll();
+            if (pending.isEmpty() || pending.size() < threshold)
+                return;
+            const QByteArray chunk = std::exchange(pending, {});
             received += chunk;
             if (answer)
                 answer(chunk);
         });
     }
     QSerialLink link;
+    int threshold = 1;
+    QByteArray pending;
     QByteArray received;
     std::function<void(const QByteArray &)> answer;
 };
@@ -78,7 +84,7 @@ TEST_F(SimulatorScript, ExchangeInOrderPasses)
                            "send aa bb\n"
                            "quiet 100\n",
                            [](ProgramEnd &end) {
-                               end.link.setReceiveThreshold(2);
+                               end.threshold = 2;
                                end.answer = [&end](const QByteArray &chunk) {
                                    if (chunk == QByteArray("\xAA\x82", 2))
                                        end.link.write(QByteArray("\xAA\x82\xAA\xBB", 4));
@@ -138,7 +144,7 @@ TEST_F(SimulatorScript, GoHoldsTheInstrumentUntilTheProgramIsReady)
             "send 4A 0D\n"
             "expect 06\n",
             [this](ProgramEnd &end) {
-                end.link.setReceiveThreshold(2);
+                end.threshold = 2;
                 end.answer = [&end](const QByteArray &) { end.link.write(QByteArray("\x06", 1)); };
                 ASSERT_TRUE(QTest::qWaitFor([&] { return sim.errorOutput().contains("at the go"); }, 20000));
                 EXPECT_TRUE(end.received.isEmpty());
@@ -155,7 +161,7 @@ TEST(SimulatorRecord, EveryByteBothWaysWithItsTime)
     ASSERT_TRUE(sim.start({"--series", "rqx2", "--record", record}));
     ProgramEnd end(sim.deviceDir());
     ASSERT_TRUE(end.link.open());
-    end.link.setReceiveThreshold(2);
+    end.threshold = 2;
     ASSERT_TRUE(end.link.write(QByteArray("\xAA\xBB", 2)));
     ASSERT_TRUE(sim.waitForFinished(20000));
     EXPECT_EQ(sim.exitCode(), 0) << sim.errorOutput().toStdString();

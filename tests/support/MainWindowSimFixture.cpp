@@ -6,6 +6,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QRegularExpression>
+
+#include <iostream>
 
 bool MainWindowSimFixture::startProgram(bool rqx5, bool nez, const QStringList &simArgs)
 {
@@ -40,4 +43,15 @@ QString MainWindowSimFixture::text(const char *name) const
 void MainWindowSimFixture::addRow(const TestPoint &p)
 {
     appendPoint(app->table(), m_nez, p);
+}
+
+void MainWindowSimFixture::TearDown()
+{
+    if (!HasFailure())
+        return;
+    const QRegularExpressionMatch seed =
+        QRegularExpression(QStringLiteral("--split-seed (\\d+)")).match(sim.errorOutput());
+    if (seed.hasMatch())
+        std::cerr << "The simulator's pieces repeat with RQXSIM_SPLIT_SEED=" << seed.captured(1).toStdString()
+                  << '\n';
 }

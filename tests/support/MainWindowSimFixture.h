@@ -24,6 +24,8 @@ protected:
     QString text(const char *name) const;
     // Appends a row to the table in the order chosen at the start.
     void addRow(const TestPoint &p);
+    // A failed run at line speed tells how to repeat its pieces.
+    void TearDown() override;
 
     Recorder log;
     RecordingPresenter messages{log};

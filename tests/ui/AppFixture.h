@@ -5,6 +5,7 @@
 #include "ui/Application.h"
 #include "ui/Form1.h"
 #include "ui/Form6.h"
+#include "ui/TransferExecutor.h"
 
 #include <QFile>
 #include <QPushButton>
@@ -54,6 +55,18 @@ protected:
         ASSERT_TRUE(app->mainWindow()->isVisible());
         messages.messages.clear();
         log.clear();
+    }
+
+    // Bytes from the instrument; a message box they cause is shown once the event loop turns, and
+    // the actions behind it follow when it is closed: this waits until all of it is done.
+    void instrumentSends(const QByteArray &bytes)
+    {
+        link.arrive(bytes);
+        settle();
+    }
+    void settle()
+    {
+        ASSERT_TRUE(QTest::qWaitFor([this] { return app->executor().idle(); }, 20000));
     }
 
     template <class T> T *child(QObject *root, const char *name)

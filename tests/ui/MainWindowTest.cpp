@@ -90,23 +90,27 @@ TEST_F(MainWindow, ButtonsLabelsAndOptions)
 TEST_F(MainWindow, WhatTheTransfersWriteLandsInTheWindow)
 {
     startWithCable(true);
-    TransferView &view = app->view();
-    view.setStatus(QStringLiteral("等待接收坐标数据..."));
-    view.setProgress(QStringLiteral("3/25"));
-    view.setFileName(QStringLiteral("K1.dat"));
-    view.setCountLabel(QStringLiteral("点号:"));
-    view.setConnectionTestShown(true);
-    view.setPortButtonCaption(QStringLiteral("关闭串口"));
+    child<QRadioButton>(form1(), "Option3")->setChecked(true);
+    app->executor().perform({TransferAction::setText(QStringLiteral("Label4"), QStringLiteral("等待接收坐标数据...")),
+                             TransferAction::setText(QStringLiteral("Text1"), QStringLiteral("3/25")),
+                             TransferAction::setText(QStringLiteral("Text3"), QStringLiteral("K1.dat")),
+                             TransferAction::setText(QStringLiteral("Label2"), QStringLiteral("点号:")),
+                             TransferAction::showControl(QStringLiteral("Label3"), true),
+                             TransferAction::setText(QStringLiteral("Command12"), QStringLiteral("关闭串口")),
+                             TransferAction::select(QStringLiteral("Option1")),
+                             TransferAction::columns(QStringLiteral("coordinates"), false),
+                             TransferAction::row({"1", "P1", "A", "2.5", "1.5", "3"}),
+                             TransferAction::message(QStringLiteral("成功"), QStringLiteral("坐标数据传输完毕！"))},
+                            *form1());
     EXPECT_EQ(child<QLabel>(form1(), "Label4")->text(), QStringLiteral("等待接收坐标数据..."));
     EXPECT_EQ(child<QLineEdit>(form1(), "Text1")->text(), QStringLiteral("3/25"));
     EXPECT_EQ(child<QLineEdit>(form1(), "Text3")->text(), QStringLiteral("K1.dat"));
     EXPECT_EQ(child<QLabel>(form1(), "Label2")->text(), QStringLiteral("点号:"));
     EXPECT_TRUE(child<QLabel>(form1(), "Label3")->isVisible());
-    EXPECT_EQ(view.portButtonCaption(), QStringLiteral("关闭串口"));
-    child<QRadioButton>(form1(), "Option3")->setChecked(true);
-    view.selectCoordinateData();
+    EXPECT_EQ(form1()->portButtonCaption(), QStringLiteral("关闭串口"));
     EXPECT_TRUE(child<QRadioButton>(form1(), "Option1")->isChecked());
-    view.showMessage(QStringLiteral("成功"), QStringLiteral("坐标数据传输完毕！"));
+    EXPECT_EQ(app->table().headers().at(3), QStringLiteral("坐标--E"));
+    EXPECT_EQ(app->table().point(1).name, QStringLiteral("A"));
     EXPECT_EQ(messages.messages.last(), QStringLiteral("成功|坐标数据传输完毕！"));
     EXPECT_EQ(messages.parentName, QStringLiteral("Form1"));
 }
@@ -129,7 +133,6 @@ TEST_F(MainWindow, ListShowsTheTableWithProportionalColumns)
     EXPECT_NEAR(header->sectionSize(4), 4 * unit, 1.0);
     EXPECT_NEAR(header->sectionSize(5), 4 * unit, 1.0);
     EXPECT_LT(header->sectionSize(1), header->sectionSize(2));
-    EXPECT_EQ(app->state().ListColumnUnit, unit);
 
     // The widths follow the list when the window is resized.
     form1()->resize(form1()->width() + 180, form1()->height());
@@ -141,8 +144,8 @@ TEST_F(MainWindow, ClearLeavesNoHeadersAndEmptiesTheFields)
 {
     startWithCable(true);
     form1()->button(QStringLiteral("Command5"))->click();
-    app->view().setFileName(QStringLiteral("K1.dat"));
-    app->view().setProgress(QStringLiteral("25"));
+    form1()->setFileName(QStringLiteral("K1.dat"));
+    form1()->setProgress(QStringLiteral("25"));
     form1()->action(QStringLiteral("Edit_S"))->trigger();
     EXPECT_EQ(child<QTableView>(form1(), "ListView1")->horizontalHeader()->count(), 0);
     EXPECT_EQ(app->table().count(), 0);

@@ -29,7 +29,7 @@ protected:
     void loadRows(const QStringList &numbers)
     {
         CoordinateTableModel &table = app->table();
-        table.buildColumns(app->state().nez());
+        table.buildColumns(child<QRadioButton>(app->selectionDialog(), "Option1")->isChecked());
         int seq = 0;
         for (const QString &number : numbers)
             table.append({QString::number(++seq), number, QStringLiteral("P%1").arg(seq),

@@ -23,8 +23,7 @@ protected:
     Recorder log;
     RecordingPresenter messages{log};
     FakeSerialLink link{log};
-    AppState state;
-    Form3 dialog{state, link, messages};
+    Form3 dialog{link, messages};
 };
 } // namespace
 
@@ -61,7 +60,7 @@ TEST_F(PortDialog, OkClosesTheOpenPortThenSetsPortAndSettings)
     combo("Combo5")->setCurrentText(QStringLiteral("9600"));
     button("Command1")->click();
     EXPECT_EQ(log.events, (QStringList{"close", "commport 5", "settings 9600,N,8,1"}));
-    EXPECT_EQ(state.BaudValue, 9600);
+    EXPECT_EQ(dialog.baudValue(), 9600);
     EXPECT_FALSE(dialog.isVisible());
     EXPECT_FALSE(link.isOpen()); // it stays closed until the next operation opens it
 }
@@ -71,7 +70,7 @@ TEST_F(PortDialog, TypedSpeedOutsideTheListGives57600)
     combo("Combo5")->setEditText(QStringLiteral("14400"));
     button("Command1")->click();
     EXPECT_EQ(link.settings(), QStringLiteral("57600,N,8,1"));
-    EXPECT_EQ(state.BaudValue, 14400);
+    EXPECT_EQ(dialog.baudValue(), 14400);
 }
 
 TEST_F(PortDialog, TypedCom12LeavesThePortNumber)

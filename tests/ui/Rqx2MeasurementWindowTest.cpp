@@ -2,10 +2,11 @@
 // opening the measurement file, and ending the program.
 #include "AppFixture.h"
 
-#include "serial/ReceiveDispatcher.h"
+#include "rqx2/Rqx2MeasurementReceive.h"
 #include "support/QStringPrinter.h"
 #include "support/Rqx2MeasurementExamples.h"
 #include "support/ScriptedFileDialogs.h"
+#include "ui/Form4.h"
 #include "ui/Form7.h"
 
 #include <QAction>
@@ -30,7 +31,7 @@ protected:
     {
         fileDialogs = &dialogs;
         startWithCable(false, nez);
-        app->state().MeasureColumnUnit = 40;
+        app->rqx2MeasurementWindow()->setMeasureColumnUnit(40);
         form1()->action(QStringLiteral("CLSend"))->trigger();
     }
     Form7 *form7() { return app->rqx2MeasurementWindow(); }
@@ -38,11 +39,6 @@ protected:
     {
         return form7()->findChild<QLabel *>(name) ? child<QLabel>(form7(), name)->text()
                                                   : child<QLineEdit>(form7(), name)->text();
-    }
-    void instrumentSends(const QByteArray &bytes)
-    {
-        link.waiting = bytes;
-        app->dispatcher().OnReceiveEvent();
     }
     // 接收数据 and the three example records of a file of 10.
     void receiveExamples()
@@ -65,8 +61,10 @@ TEST_F(Rqx2MeasurementWindow, MeasurementCommandShowsTheWindowInPlaceOfTheMainWi
     EXPECT_TRUE(form7()->isVisible());
     EXPECT_FALSE(form1()->isVisible());
     EXPECT_EQ(form7()->windowTitle(), "测量数据");
-    EXPECT_EQ(app->state().ReceiveMeasurementsMode, 1);
-    EXPECT_EQ(app->state().HandshakeAnswered, 0);
+    // The window serves a measurement receive from now on, its handshake not yet answered.
+    const auto *receive = dynamic_cast<Rqx2MeasurementReceive *>(app->executor().current());
+    ASSERT_NE(receive, nullptr);
+    EXPECT_EQ(receive->HandshakeAnswered, 0);
     QHeaderView *header = form7()->listView()->horizontalHeader();
     EXPECT_TRUE(header->isSectionHidden(0));
     EXPECT_EQ(header->sectionSize(1), 80);
@@ -102,7 +100,8 @@ TEST_F(Rqx2MeasurementWindow, PortFailureBringsTheMeasurementWindowForward)
     EXPECT_TRUE(form7()->isVisible());
     EXPECT_FALSE(form1()->isVisible());
     EXPECT_FALSE(form7()->button(QStringLiteral("Command1"))->isEnabled());
-    EXPECT_EQ(text("Label4"), "等待握手信号。。。");
+    // Nothing waits for a handshake on a port that failed.
+    EXPECT_EQ(text("Label4"), "");
 }
 
 TEST_F(Rqx2MeasurementWindow, SaveWritesTheFileAndOpenReadsItBack)
@@ -165,7 +164,7 @@ TEST_F(Rqx2MeasurementWindow, ColumnsAreInTheWidthUnitOfTheRqx5List)
     startWithCable();
     form1()->action(QStringLiteral("CLSend"))->trigger();
     // The unit is taken from the RQX5 measurement window's list when the main window loads.
-    const int unit = app->state().MeasureColumnUnit;
+    const int unit = app->measureWindow()->measureColumnUnit();
     EXPECT_GT(unit, 500 / 19);
     EXPECT_EQ(form7()->listView()->horizontalHeader()->sectionSize(1), 2 * unit);
 }

@@ -2,7 +2,8 @@
 // receive commands, and its files through the main window's file dialog.
 #include "AppFixture.h"
 
-#include "serial/ReceiveDispatcher.h"
+#include "rqx5/Rqx5DataFileReceive.h"
+#include "rqx5/Rqx5MeasurementReceive.h"
 #include "support/QStringPrinter.h"
 #include "support/ScriptedFileDialogs.h"
 #include "ui/Form4.h"
@@ -35,6 +36,7 @@ protected:
     QString text(const char *name) { return child<QLineEdit>(form4(), name)->text(); }
     QString path(const char *name) const { return files.filePath(QLatin1String(name)); }
     MeasurementTableModel &list() { return form4()->list(); }
+    template <class T> T *current() { return dynamic_cast<T *>(app->executor().current()); }
     void fillRows(int count, int cells)
     {
         for (int r = 1; r <= count; ++r) {
@@ -57,7 +59,7 @@ TEST_F(Rqx5MeasurementWindow, CreatedHiddenAtLoadAndShownBesideTheMainWindow)
     ASSERT_NE(form4(), nullptr);
     EXPECT_FALSE(form4()->isVisible());
     EXPECT_EQ(form4()->windowTitle(), "HYL-测量数据");
-    const int unit = app->state().MeasureColumnUnit;
+    const int unit = form4()->measureColumnUnit();
     EXPECT_GT(unit, 0);
     EXPECT_EQ(unit, qRound(form4()->tableView()->width() / 19.0));
     for (const char *name : {"Label1", "Label2", "Label3", "Label4", "Label5"})
@@ -75,7 +77,6 @@ TEST_F(Rqx5MeasurementWindow, CreatedHiddenAtLoadAndShownBesideTheMainWindow)
     form1()->action(QStringLiteral("CLSend"))->trigger();
     EXPECT_TRUE(form4()->isVisible());
     EXPECT_TRUE(form1()->isVisible());
-    EXPECT_TRUE(app->state().Rqx5MeasureWindowOpen);
 
     // Columns in units, the number column practically hidden, N and E headers in the ENZ order.
     form4()->button(QStringLiteral("Command1"))->click();
@@ -103,32 +104,31 @@ TEST_F(Rqx5MeasurementWindow, ReceiveCommandsArmThePortForTheirMode)
     fillRows(1, 9);
     // The button re-heads the list for a data file; the menu entries keep what it holds.
     form4()->action(QStringLiteral("Data_R"))->trigger();
-    EXPECT_EQ(link.receiveThreshold(), 30);
-    EXPECT_TRUE(app->state().Rqx5MeasureReceiveStarted);
+    EXPECT_TRUE(link.isOpen());
+    EXPECT_NE(current<Rqx5MeasurementReceive>(), nullptr);
     EXPECT_EQ(child<QLabel>(form4(), "Label5")->text(), "等待接收数据...");
     form4()->action(QStringLiteral("DataFile_R"))->trigger();
-    EXPECT_EQ(link.receiveThreshold(), 33);
+    EXPECT_NE(current<Rqx5DataFileReceive>(), nullptr);
     EXPECT_EQ(list().count(), 1);
     child<QRadioButton>(form4(), "Option2")->setChecked(true);
     form4()->button(QStringLiteral("Command1"))->click();
-    EXPECT_EQ(link.receiveThreshold(), 30);
+    EXPECT_NE(current<Rqx5MeasurementReceive>(), nullptr);
     EXPECT_EQ(list().count(), 1);
     child<QRadioButton>(form4(), "Option1")->setChecked(true);
     form4()->button(QStringLiteral("Command1"))->click();
-    EXPECT_EQ(link.receiveThreshold(), 33);
+    EXPECT_NE(current<Rqx5DataFileReceive>(), nullptr);
     EXPECT_EQ(list().count(), 0);
     EXPECT_EQ(list().columnCount(), 21);
 
     // A data-file header selects the main window's "测量数据".
-    link.waiting = fromHex(
-        "00 00 4A 4F 42 31 20 20 20 20 20 20 20 20 00 01 31 32 33 34 35 36 37 38 39 31 34 31 32 32 35 AA 82");
-    app->dispatcher().OnReceiveEvent();
+    instrumentSends(fromHex(
+        "00 00 4A 4F 42 31 20 20 20 20 20 20 20 20 00 01 31 32 33 34 35 36 37 38 39 31 34 31 32 32 35 AA 82"));
     EXPECT_TRUE(child<QRadioButton>(form1(), "Option3")->isChecked());
     EXPECT_EQ(text("Text1"), "1");
 
     // A port that cannot be opened is reported over this window, which comes forward.
     form4()->hide();
-    link.close();
+    link.closeWhenWritten({});
     link.failOpen = true;
     form4()->action(QStringLiteral("Data_R"))->trigger();
     EXPECT_EQ(messages.messages, QStringList{"错误提示|请检查端口连接是否正确！"});

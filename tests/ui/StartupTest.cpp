@@ -89,12 +89,10 @@ TEST_F(Startup, CableFoundShowsItsPortAndTheMainWindow)
     EXPECT_FALSE(port->isEnabled());
     EXPECT_EQ(ends, 0);
 
-    // The load step ran: state reset, record buffer allocated, and the selection stays readable.
-    EXPECT_EQ(app->state().RecordBuffer.upperBound(), 50000);
-    EXPECT_TRUE(app->state().TableIsNew);
-    EXPECT_EQ(app->state().EditorMode, 4);
-    EXPECT_GT(app->state().ListColumnUnit, 0);
-    EXPECT_TRUE(app->state().rqx5());
+    // The load step ran: the editor's modes as at start, and the selection stays readable.
+    EXPECT_TRUE(form1()->tableOperations().TableIsNew);
+    EXPECT_EQ(form1()->tableOperations().EditorMode, 4);
+    EXPECT_TRUE(child<QRadioButton>(app->selectionDialog(), "Option4")->isChecked());
 }
 
 TEST_F(Startup, PortNameFollowsTheEntrysPositionAndAnOpenPortIsClosedFirst)
@@ -139,7 +137,7 @@ TEST_F(Startup, CoordinateOrderSetsTheEditorsLabels)
     choose(false, false);
     EXPECT_EQ(child<QLabel>(form1()->pointEditor(), "Label2")->text(), QStringLiteral("坐标--E"));
     EXPECT_EQ(child<QLabel>(form1()->pointEditor(), "Label3")->text(), QStringLiteral("坐标--N"));
-    EXPECT_FALSE(app->state().nez());
+    EXPECT_FALSE(child<QRadioButton>(app->selectionDialog(), "Option1")->isChecked());
 }
 
 TEST_F(Startup, NoCableEndsTheProgram)

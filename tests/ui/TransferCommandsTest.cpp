@@ -1,6 +1,9 @@
 #include "AppFixture.h"
 
-#include "serial/ReceiveDispatcher.h"
+#include "rqx2/Rqx2CoordinateReceive.h"
+#include "rqx2/Rqx2CoordinateSend.h"
+#include "rqx5/Rqx5CoordinateReceive.h"
+#include "rqx5/Rqx5CoordinateSend.h"
 #include "ui/MessageBoxPresenter.h"
 
 #include <QApplication>
@@ -9,8 +12,12 @@
 #include <QTimer>
 #include <cstring>
 
-// The main window's transfer and port commands reach the protocol of the series chosen at start.
-using TransferCommands = AppFixture;
+// The main window's transfer and port commands start the transfer of the series chosen at start.
+class TransferCommands : public AppFixture {
+protected:
+    // The transfer in progress as a T, or null when it is no T.
+    template <class T> T *current() { return dynamic_cast<T *>(app->executor().current()); }
+};
 
 namespace {
 const QString kPortFailure = QStringLiteral("错误提示|请检查端口连接是否正确！");
@@ -22,50 +29,44 @@ TEST_F(TransferCommands, ReceiveWithRqx5ArmsThePortForTheHeader)
     form1()->action(QStringLiteral("RecZB"))->trigger();
     EXPECT_EQ(child<QLabel>(form1(), "Label4")->text(), QStringLiteral("等待接收坐标数据..."));
     EXPECT_TRUE(link.isOpen());
-    EXPECT_EQ(link.receiveThreshold(), 18);
-    EXPECT_EQ(app->state().ReceiveCoordinatesMode, 0);
+    EXPECT_NE(current<Rqx5CoordinateReceive>(), nullptr);
+    EXPECT_TRUE(link.written.isEmpty());
 }
 
-TEST_F(TransferCommands, ReceiveWithRqx2SetsItsFlagsAndAnswersTheHandshake)
+TEST_F(TransferCommands, ReceiveWithRqx2AnswersTheHandshake)
 {
     startWithCable(false);
-    app->state().SendCoordinatesMode = 1;
     form1()->action(QStringLiteral("RecZB"))->trigger();
     EXPECT_EQ(child<QLabel>(form1(), "Label4")->text(), QStringLiteral("等待接收坐标数据..."));
-    EXPECT_EQ(app->state().ReceiveCoordinatesMode, 1);
-    EXPECT_EQ(app->state().SendCoordinatesMode, 0);
-    EXPECT_EQ(app->state().HandshakeAnswered, 0);
+    ASSERT_NE(current<Rqx2CoordinateReceive>(), nullptr);
+    EXPECT_EQ(current<Rqx2CoordinateReceive>()->HandshakeAnswered, 0);
     EXPECT_TRUE(link.isOpen());
 
-    // The dispatcher routes the instrument's "J" CR to the RQX2 protocol, which answers it.
+    // The instrument's "J" CR goes to the receive, which answers it.
     link.written.clear();
-    link.waiting = fromHex("4A 0D");
-    app->dispatcher().OnReceiveEvent();
+    instrumentSends(fromHex("4A 0D"));
     EXPECT_EQ(hex(link.written), "01 4A 0D"); // a coordinate transfer, "J", CR
-    EXPECT_EQ(app->state().HandshakeAnswered, 1);
+    EXPECT_EQ(current<Rqx2CoordinateReceive>()->HandshakeAnswered, 1);
 }
 
-TEST_F(TransferCommands, SendWithRqx5ClearsTheHandshakeFlagToo)
+TEST_F(TransferCommands, SendWithRqx5SendsTheHeader)
 {
     startWithCable(true);
     form1()->button(QStringLiteral("Command5"))->click();
-    app->state().HandshakeAnswered = 1;
     form1()->action(QStringLiteral("SendZB"))->trigger();
-    EXPECT_EQ(app->state().HandshakeAnswered, 0);
     EXPECT_TRUE(link.isOpen());
     EXPECT_EQ(hex(link.written), "AA 80 00 19 AA 82"); // the send header for the 25 listed rows
-    EXPECT_EQ(app->state().SendCoordinatesMode, 0);
+    ASSERT_NE(current<Rqx5CoordinateSend>(), nullptr);
+    EXPECT_EQ(current<Rqx5CoordinateSend>()->RecordCount, 0);
 }
 
 TEST_F(TransferCommands, SendWithRqx2WaitsForTheHandshake)
 {
     startWithCable(false);
     form1()->button(QStringLiteral("Command5"))->click();
-    app->state().RecordCount = 7;
     form1()->action(QStringLiteral("SendZB"))->trigger();
-    EXPECT_EQ(app->state().SendCoordinatesMode, 1);
-    EXPECT_EQ(app->state().ReceiveCoordinatesMode, 0);
-    EXPECT_EQ(app->state().RecordCount, 0);
+    ASSERT_NE(current<Rqx2CoordinateSend>(), nullptr);
+    EXPECT_EQ(current<Rqx2CoordinateSend>()->RecordCount, 0);
     EXPECT_TRUE(link.isOpen());
     EXPECT_TRUE(link.written.isEmpty());
 }
@@ -76,13 +77,11 @@ TEST_F(TransferCommands, WithoutASeriesTheTransferCommandsDoNothing)
     auto *rqx2 = child<QRadioButton>(app->selectionDialog(), "Option3");
     rqx2->setAutoExclusive(false);
     rqx2->setChecked(false);
-    app->state().HandshakeAnswered = 1;
     form1()->action(QStringLiteral("RecZB"))->trigger();
     form1()->action(QStringLiteral("SendZB"))->trigger();
     EXPECT_TRUE(log.events.isEmpty());
     EXPECT_TRUE(messages.messages.isEmpty());
     EXPECT_EQ(child<QLabel>(form1(), "Label4")->text(), QString());
-    EXPECT_EQ(app->state().HandshakeAnswered, 0);
 }
 
 TEST_F(TransferCommands, ConnectionTestAnsweredWithRqx5)
@@ -93,8 +92,7 @@ TEST_F(TransferCommands, ConnectionTestAnsweredWithRqx5)
     EXPECT_EQ(hex(link.written), QStringLiteral("AA BB"));
     EXPECT_EQ(form1()->button(QStringLiteral("Command12"))->text(), QStringLiteral("关闭串口"));
 
-    link.waiting = fromHex("AA BB");
-    app->dispatcher().OnReceiveEvent();
+    instrumentSends(fromHex("AA BB"));
     EXPECT_FALSE(child<QLabel>(form1(), "Label3")->isVisible());
     EXPECT_EQ(messages.messages, QStringList{"测试成功|通讯测试成功！您的电脑可以与仪器进行数据传输。"});
     EXPECT_EQ(messages.parentName, QStringLiteral("Form1"));
@@ -119,12 +117,11 @@ TEST_F(TransferCommands, TestCommandsAndPortPreparation)
     EXPECT_EQ(link.lastWrite(), QStringLiteral("AA 82"));
     EXPECT_EQ(link.commPort(), 1);
 
-    link.close();
+    link.closeWhenWritten({});
     log.clear();
     form1()->button(QStringLiteral("Command2"))->click();
     EXPECT_TRUE(link.isOpen());
-    EXPECT_EQ(link.receiveThreshold(), 1);
-    EXPECT_TRUE(log.matching(QStringLiteral("write")).isEmpty());
+    EXPECT_EQ(log.events, (QStringList{"clearOutput", "clearInput", "open"}));
 }
 
 TEST_F(TransferCommands, PortButtonAndSpareSendStartRqx5Transfers)
@@ -132,7 +129,7 @@ TEST_F(TransferCommands, PortButtonAndSpareSendStartRqx5Transfers)
     startWithCable(false); // these buttons serve RQX5 whatever the series
     form1()->button(QStringLiteral("Command12"))->click();
     EXPECT_TRUE(link.isOpen());
-    EXPECT_EQ(link.receiveThreshold(), 18);
+    EXPECT_NE(current<Rqx5CoordinateReceive>(), nullptr);
     EXPECT_EQ(child<QLabel>(form1(), "Label4")->text(), QString()); // no status line
 
     form1()->button(QStringLiteral("Command5"))->click();

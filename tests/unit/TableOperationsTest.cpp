@@ -1,5 +1,4 @@
 #include "core/TableOperations.h"
-#include "core/AppState.h"
 #include "core/CoordinateTableModel.h"
 
 #include <gtest/gtest.h>
@@ -9,12 +8,6 @@ using DataType = TableOperations::DataType;
 
 class TableOperationsTest : public ::testing::Test {
 protected:
-    TableOperationsTest()
-    {
-        state.Selection = &selection;
-        state.load();
-    }
-
     void loadRows(const QStringList &numbers)
     {
         table.buildColumns(true);
@@ -30,10 +23,10 @@ protected:
                 QStringLiteral("-1")};
     }
 
-    FixedSelection selection;
-    AppState state;
+    bool nez = true;
     CoordinateTableModel table;
-    TableOperations ops{state, table};
+    TableOperations ops{table, [this] { return nez; }};
+    TableOperations &state = ops; // the editor's modes
 };
 } // namespace
 
@@ -190,7 +183,7 @@ TEST_F(TableOperationsTest, EditButtonsFollowTheNextSequence)
 
 TEST_F(TableOperationsTest, SampleRows)
 {
-    selection.nez = false;
+    nez = false;
     ops.FillSampleRows();
     ASSERT_EQ(table.count(), 25);
     EXPECT_EQ(table.headers().at(3), QStringLiteral("坐标--E"));
