@@ -292,7 +292,12 @@ void Application::RecZB()
         begin(std::make_unique<Rqx5CoordinateReceive>(m_table, nez()), *m_form1);
     } else if (rqx2()) {
         m_form1->setControlText(QStringLiteral("Label4"), kWaitingForCoordinates);
-        begin(std::make_unique<Rqx2CoordinateReceive>(m_table, nez()), *m_form1);
+        auto receive = std::make_unique<Rqx2CoordinateReceive>(m_table, nez());
+        // The record count runs on from the transfer before: a second receive adds its points below
+        // those of the first, numbered on.
+        if (const auto *before = dynamic_cast<const Rqx2Transfer *>(m_executor->current()))
+            receive->RecordCount = before->RecordCount;
+        begin(std::move(receive), *m_form1);
     }
 }
 

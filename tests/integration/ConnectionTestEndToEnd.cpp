@@ -71,7 +71,8 @@ TEST_F(MainWindowConnectionTest, TestCommandsReachTheInstrument)
 TEST_F(MainWindowConnectionTest, NoInstrumentMeansThePortMessage)
 {
     // The cable is found at start; then the instrument's line goes away.
-    ASSERT_TRUE(startProgram("rqx5", {"--action", "script", "--script", writeSimScript(dir, "quiet 10\n")}));
+    ASSERT_TRUE(startProgram("rqx5", {"--action", "script", "--script", writeSimScript(dir, "quiet 20000\n")}));
+    sim.terminate();
     ASSERT_TRUE(sim.waitForFinished(20000));
     for (const char *name : {"Command4", "Command1", "Command13", "Command2"})
         click(name);

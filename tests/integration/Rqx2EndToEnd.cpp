@@ -2,6 +2,7 @@
 // the whole program (its serial link, the executor and the transfers), under both coordinate orders.
 #include "support/MainWindowSimFixture.h"
 #include "support/QStringPrinter.h"
+#include "serial/SerialLink.h"
 #include "ui/Form1.h"
 
 #include <QAction>
