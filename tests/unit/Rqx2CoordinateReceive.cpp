@@ -154,7 +154,7 @@ TEST_F(Rqx2CoordinateReceiveTest, RecordIsTakenWholeHoweverItArrives)
         const QStringList actions = c.pieces.empty() ? driver.feedBytewise(*receive, c.bytes)
                                                      : driver.feedInPieces(*receive, c.bytes, c.pieces);
         EXPECT_EQ(actions, c.actions);
-        EXPECT_EQ(driver.feed(*receive, next).last(), "write 02 30 30 30 32 30 30 32 35 0D 00");
+        EXPECT_EQ(tail(driver.feed(*receive, next)), QStringList{"write 02 30 30 30 32 30 30 32 35 0D 00"});
         EXPECT_EQ(driver.tableRows().value(1), "2|P2|B|1.0000|2.0000|3.0000");
     }
 }
@@ -201,7 +201,7 @@ TEST_F(Rqx2CoordinateReceiveTest, DamagedRecordIsNeitherStoredNorAcknowledged)
         EXPECT_TRUE(driver.tableRows().isEmpty());
     }
     // The record sent again is received as usual.
-    EXPECT_EQ(driver.feed(*receive, example).last(), kExampleAcknowledgement);
+    EXPECT_EQ(tail(driver.feed(*receive, example)), QStringList{kExampleAcknowledgement});
     EXPECT_EQ(driver.tableRows(), QStringList{"1|P1|A|1234.5670|-45.5000|12.3000"});
 }
 

@@ -27,5 +27,11 @@ protected:
         return bytes;
     }
 
+    // The last n lines, or all of them when there are fewer: a test fails rather than reads past the end.
+    static QStringList tail(const QStringList &lines, qsizetype n = 1)
+    {
+        return lines.mid(qMax<qsizetype>(0, lines.size() - n));
+    }
+
     TransferDriver driver;
 };

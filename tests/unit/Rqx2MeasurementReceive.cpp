@@ -84,7 +84,7 @@ TEST_F(Rqx2MeasurementReceiveTest, TheExampleFileUnderNezAndEnz)
                    QStringList{"write 06 30 30 30 31 30 30 31 30 0D", "set Text1 1/10",
                                "set Label4 数据传输中。。。"}));
         driver.feed(receive, fromHex(kBacksight));
-        EXPECT_EQ(driver.feed(receive, measurement("0003", "0010")).last(3),
+        EXPECT_EQ(tail(driver.feed(receive, measurement("0003", "0010")), 3),
                   (QStringList{"write 06 30 30 30 33 30 30 31 30 0D", "set Text1 3/10",
                                "set Label4 数据传输中。。。"}));
         for (int i = 4; i <= 9; ++i)
@@ -156,7 +156,7 @@ TEST_F(Rqx2MeasurementReceiveTest, EveryRecordCountsToTheTotalWhateverItsKind)
             last = driver.feed(receive, r);
         EXPECT_EQ(driver.listRows().size(), c.records.size());
         EXPECT_EQ(last.filter("write"), QStringList{c.lastAcknowledgement});
-        EXPECT_EQ(last.last(), "message 成功|传输完毕！");
+        EXPECT_EQ(tail(last), QStringList{"message 成功|传输完毕！"});
     }
     EXPECT_EQ(driver.listRows().value(0), row("1", {}, {}, {}));
 
@@ -164,7 +164,7 @@ TEST_F(Rqx2MeasurementReceiveTest, EveryRecordCountsToTheTotalWhateverItsKind)
     Rqx2MeasurementReceive receive(true);
     driver.start(receive);
     driver.feed(receive, request());
-    EXPECT_EQ(driver.feed(receive, fromHex("02 30 30 30 30 30 30 30 30 07 46 30 30 30 31 0D")).last(3),
+    EXPECT_EQ(tail(driver.feed(receive, fromHex("02 30 30 30 30 30 30 30 30 07 46 30 30 30 31 0D")), 3),
               (QStringList{"write 06 30 30 30 30 30 30 30 30 0D", "set Label4 传输完毕！",
                            "message 成功|传输完毕！"}));
 }
@@ -244,7 +244,7 @@ TEST_F(Rqx2MeasurementReceiveTest, DamagedRecordsAreRefusedAndTheInstrumentStart
 
         // Until the instrument starts over nothing is taken; then the file comes from its start.
         EXPECT_TRUE(driver.feed(receive, fromHex(kStation)).isEmpty());
-        EXPECT_EQ(driver.feed(receive, request()).last(), "write 05 4A 0D");
+        EXPECT_EQ(tail(driver.feed(receive, request())), QStringList{"write 05 4A 0D"});
         driver.feed(receive, fromHex(kHeader));
         EXPECT_EQ(driver.feed(receive, fromHex(kStation)).filter("write"),
                   QStringList{"write 06 30 30 30 31 30 30 31 30 0D"});
