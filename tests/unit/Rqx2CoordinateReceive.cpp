@@ -1,7 +1,11 @@
 #include "Rqx2Fixture.h"
 
-// Receiving coordinates from an RQX2 instrument: handshake, records, acknowledgements, the
-// completion message, and what a damaged record does.
+#include "rqx2/Rqx2CoordinateReceive.h"
+
+#include <memory>
+
+// Receiving coordinates from an RQX2 instrument: the handshake, how a record is framed and read,
+// the acknowledgement, the completion message, and what a damaged record does.
 
 namespace {
 // Point 1 of 25: 'P1', 'A', N 1234.567, E -45.5, Z 12.3.
@@ -9,225 +13,168 @@ const char kExampleRecord[] =
     "02 30 30 30 31 30 30 32 35 50 31 20 20 20 20 20 41 20 20 20 20 20 20 30 30 30 30 30 31 32 "
     "33 34 2E 35 36 37 30 30 30 30 30 30 2D 34 35 2E 35 30 30 30 30 30 30 30 30 30 31 32 2E "
     "33 30 30 0D";
-const char kExampleAcknowledgement[] = "02 30 30 30 31 30 30 32 35 0D 00";
+const QString kExampleAcknowledgement = QStringLiteral("write 02 30 30 30 31 30 30 32 35 0D 00");
+const QString kDamaged =
+    QStringLiteral("message 错误提示|收到一条损坏的坐标数据（长度不对，或点序号、点数不是四位"
+                   "数字），该点未保存。请在全站仪上重新发送坐标数据！");
+const QString kHandshakeAnswer = QStringLiteral("write 01 4A 0D");
+const QStringList kAcknowledgementPrelude{"clearOutput", "clearInput", "open"};
 } // namespace
 
-class Rqx2CoordinateReceive : public Rqx2Fixture {
+class Rqx2CoordinateReceiveTest : public Rqx2Fixture {
 protected:
-    // RecZB and the instrument's opening request; the log then starts with what the first record does.
-    void startReceive()
+    // A receive started and its handshake answered, as a command and the instrument leave it.
+    std::unique_ptr<Rqx2CoordinateReceive> started(bool nez = true)
     {
-        protocol.commandReceiveCoordinates();
-        deliver(request());
-        log.clear();
+        auto receive = std::make_unique<Rqx2CoordinateReceive>(driver.table, nez);
+        driver.start(*receive);
+        driver.feed(*receive, request());
+        return receive;
+    }
+    // What the first record of a transfer does before its acknowledgement.
+    static QStringList firstRecord(const QString &progress, const QString &row, bool nez = true)
+    {
+        return QStringList{"set Label4 ", "set Text1 " + progress,
+                           nez ? "columns coordinates nez" : "columns coordinates enz", "row " + row} +
+               kAcknowledgementPrelude;
     }
 };
 
-TEST_F(Rqx2CoordinateReceive, CommandPreparesThePortAndSendsNothing)
+TEST_F(Rqx2CoordinateReceiveTest, PortPreparedThenTheFirstRequestOnlyIsAnswered)
 {
-    state.Rqx5MeasureReceiveStarted = true;
-    protocol.commandReceiveCoordinates();
-    EXPECT_EQ(log.events, (QStringList{"status 等待接收坐标数据...", "clearOutput", "clearInput",
-                                       "sthreshold 1", "rthreshold 3", "open"}));
-    EXPECT_EQ(state.ReceiveCoordinatesMode, 1);
-    EXPECT_EQ(state.SendCoordinatesMode, 0);
-    EXPECT_EQ(state.ReceiveMeasurementsMode, 0);
-    EXPECT_EQ(state.HandshakeAnswered, 0);
-    EXPECT_FALSE(state.Rqx5MeasureReceiveStarted);
-    EXPECT_TRUE(link.written.isEmpty());
+    Rqx2CoordinateReceive receive(driver.table, true);
+    EXPECT_EQ(driver.start(receive), (QStringList{"clearOutput", "clearInput", "open"}));
+    EXPECT_TRUE(receive.underway());
+    EXPECT_EQ(driver.feed(receive, request()), kAcknowledgementPrelude + QStringList{kHandshakeAnswer});
+    EXPECT_TRUE(driver.feed(receive, request()).isEmpty());
+    EXPECT_TRUE(driver.feed(receive, fromHex("4A 0D")).isEmpty());
 }
 
-TEST_F(Rqx2CoordinateReceive, PortThatCannotBeOpenedIsReported)
+TEST_F(Rqx2CoordinateReceiveTest, RequestIsFoundHoweverItArrives)
 {
-    link.failOpen = true;
-    protocol.commandReceiveCoordinates();
-    EXPECT_EQ(log.events.mid(log.events.size() - 3),
-              (QStringList{"open failed", "message 错误提示|请检查端口连接是否正确！", "forward"}));
-    EXPECT_TRUE(link.written.isEmpty());
-}
-
-TEST_F(Rqx2CoordinateReceive, HandshakeIsAnsweredOnceAndArmsForARecord)
-{
-    protocol.commandReceiveCoordinates();
-    log.clear();
-    deliver(request());
-    EXPECT_EQ(log.events,
-              (QStringList{"clearOutput", "clearInput", "sthreshold 3", "rthreshold 63", "write 01 4A 0D"}));
-    EXPECT_EQ(state.HandshakeAnswered, 1);
-
-    // A second request in the same transfer is not answered, and the port stays armed for a record.
-    log.clear();
-    dispatcher.dispatch(fromHex("4A 0D"));
-    EXPECT_TRUE(log.events.isEmpty());
-    EXPECT_EQ(link.rThreshold, 63);
-}
-
-TEST_F(Rqx2CoordinateReceive, ExampleRecordUnderNez)
-{
-    startReceive();
-    deliver(fromHex(kExampleRecord));
-    EXPECT_EQ(row(1), "1|P1|A|1234.5670|-45.5000|12.3000");
-    EXPECT_EQ(log.events, (QStringList{"status ", "progress 1/25", "clearOutput", "clearInput",
-                                       "sthreshold 1", "rthreshold 63", "status 数据传输中。。。",
-                                       QStringLiteral("write ") + kExampleAcknowledgement}));
-    EXPECT_EQ(table.headers().at(3), "坐标--N");
-    EXPECT_EQ(state.RecordCount, 1);
-    EXPECT_EQ(state.PointText[0].at(1), "1234.5670");
-    EXPECT_EQ(state.PointText[1].at(1), "-45.5000");
-    EXPECT_EQ(state.PointText[2].at(1), "12.3000");
-    EXPECT_EQ(state.PointText[3].at(1), "P1");
-    EXPECT_EQ(state.PointText[4].at(1), "A");
-}
-
-TEST_F(Rqx2CoordinateReceive, ExampleRecordUnderEnz)
-{
-    useEnz();
-    startReceive();
-    deliver(fromHex(kExampleRecord));
-    EXPECT_EQ(row(1), "1|P1|A|-45.5000|1234.5670|12.3000");
-    EXPECT_EQ(table.headers().at(3), "坐标--E");
-    EXPECT_EQ(link.lastWrite(), kExampleAcknowledgement);
-}
-
-TEST_F(Rqx2CoordinateReceive, RecordArrivesWholeBytewiseOrWithTrailingBytes)
-{
-    startReceive();
-    deliverBytewise(fromHex(kExampleRecord));
-    EXPECT_EQ(table.count(), 1);
-    EXPECT_EQ(link.lastWrite(), kExampleAcknowledgement);
-
-    // Bytes after the CR are not part of the record; the acknowledgement discards them.
-    deliver(record("0002", "0025", "P2     ", "B      ", "000000001.000", "000000002.000", "000000003.000") +
-            fromHex("0D 4A 00"));
-    EXPECT_EQ(table.count(), 2);
-    EXPECT_EQ(row(2), "2|P2|B|1.0000|2.0000|3.0000");
-    EXPECT_EQ(link.lastWrite(), "02 30 30 30 32 30 30 32 35 0D 00");
-    EXPECT_EQ(link.waitingCount(), 0);
-    EXPECT_EQ(countOf("write 02 30 30 30 32 30 30 32 35 0D 00"), 1);
-}
-
-TEST_F(Rqx2CoordinateReceive, CoordinateTexts)
-{
-    startReceive();
-    // A minus among zeros keeps a value below 1 negative; inner spaces of the point number vanish;
-    // the integer part loses its leading zeros.
-    deliver(record("0001", "0003", "A 1    ", "       ", "0000000-0.250", "000000000.000", "-00000100.001"));
-    EXPECT_EQ(row(1), "1|A1||-0.2500|0.0000|-100.0010");
-    // Spaces in front of the digits vanish as zeros do; seven characters fill the text fields.
-    deliver(record("0002", "0003", "1234567", "ABCDEFG", "999999999.999", "       12.500", "+00000012.300"));
-    EXPECT_EQ(row(2), "2|1234567|ABCDEFG|999999999.9990|12.5000|12.3000");
-}
-
-TEST_F(Rqx2CoordinateReceive, ShiftedLayoutKeepsThreeDecimals)
-{
-    startReceive();
-    // One extra byte before the 0x02: 64 bytes, CR at position 63.
-    deliver(fromHex("00") + fromHex(kExampleRecord));
-    EXPECT_EQ(row(1), "1|P1|A|1234.567|-45.500|12.300");
-    EXPECT_EQ(link.lastWrite(), kExampleAcknowledgement);
-
-    // On a line its first 63 bytes reach the receive threshold before its CR has come.
-    const QByteArray second = fromHex("00") + fromHex(kExampleRecord).replace(1, 4, "0002");
-    deliver(second.left(63));
-    EXPECT_EQ(table.count(), 1);
-    deliver(second.mid(63));
-    EXPECT_EQ(row(2), "2|P1|A|1234.567|-45.500|12.300");
-    deliverBytewise(fromHex("00") + fromHex(kExampleRecord).replace(1, 4, "0003"));
-    EXPECT_EQ(table.count(), 3);
-    EXPECT_EQ(link.lastWrite(), "02 30 30 30 33 30 30 32 35 0D 00");
-    EXPECT_TRUE(log.matching("message").isEmpty());
-}
-
-TEST_F(Rqx2CoordinateReceive, PointTwoThousandOfAStandardTransfer)
-{
-    startReceive();
-    // Character 0 is the digit 2, but the CR stands at 62: the standard layout.
-    deliver(record("2000", "2500", "2000   ", "K2000  ", "000012345.678", "000054321.001", "000000099.990"));
-    EXPECT_EQ(row(1), "1|2000|K2000|12345.6780|54321.0010|99.9900");
-    EXPECT_EQ(view.progress, "2000/2500");
-    EXPECT_EQ(link.lastWrite(), "02 32 30 30 30 32 35 30 30 0D 00");
-}
-
-TEST_F(Rqx2CoordinateReceive, AcknowledgementDigits)
-{
-    startReceive();
-    deliver(record("0007", "1000", "7      ", "       ", "000000001.000", "000000001.000", "000000001.000"));
-    EXPECT_EQ(link.lastWrite(), "02 30 30 30 37 31 30 30 30 0D 00");
-    deliver(record("0056", "1000", "56     ", "       ", "000000001.000", "000000001.000", "000000001.000"));
-    EXPECT_EQ(link.lastWrite(), "02 30 30 35 36 31 30 30 30 0D 00");
-    deliver(record("0999", "1000", "999    ", "       ", "000000001.000", "000000001.000", "000000001.000"));
-    EXPECT_EQ(link.lastWrite(), "02 30 39 39 39 31 30 30 30 0D 00");
-    EXPECT_EQ(view.progress, "999/1000");
-}
-
-TEST_F(Rqx2CoordinateReceive, CompletionMessageComesBeforeTheLastAcknowledgement)
-{
-    startReceive();
-    bool acknowledgedWhileMessageOpen = true;
-    view.onMessage = [&] {
-        acknowledgedWhileMessageOpen = link.written.endsWith(fromHex("32 35 30 30 32 35 0D 00"));
+    const std::pair<const char *, QByteArray> requests[] = {
+        {"J CR alone", fromHex("4A 0D")},
+        {"after other bytes", fromHex("02 41 4A 0D")},
+        // J CR wins over the place of the CR: at 62 it is still a request, not a record.
+        {"at the end of 63 bytes", block(63, 62).replace(61, 1, "J")},
+        {"after a CR at position 0", fromHex("0D 4A 0D")},
     };
-    deliver(record("0025", "0025", "P25    ", "A      ", "000001234.567", "000000-45.500", "000000012.300"));
-    EXPECT_FALSE(acknowledgedWhileMessageOpen);
-    EXPECT_EQ(log.events.mid(log.events.size() - 3),
-              (QStringList{"status ", "message 成功|坐标数据传输完毕！",
-                           "write 02 30 30 32 35 30 30 32 35 0D 00"}));
-    EXPECT_EQ(view.status, "");
-
-    // A current number beyond the total ends the same way.
-    log.clear();
-    deliver(record("0030", "0025", "P30    ", "A      ", "000000001.000", "000000001.000", "000000001.000"));
-    EXPECT_EQ(log.events.mid(log.events.size() - 2),
-              (QStringList{"message 成功|坐标数据传输完毕！", "write 02 30 30 33 30 30 30 32 35 0D 00"}));
+    for (const auto &[what, bytes] : requests) {
+        SCOPED_TRACE(what);
+        Rqx2CoordinateReceive whole(driver.table, true), bytewise(driver.table, true);
+        driver.start(whole);
+        driver.start(bytewise);
+        EXPECT_EQ(driver.feed(whole, bytes), kAcknowledgementPrelude + QStringList{kHandshakeAnswer});
+        EXPECT_EQ(driver.feedBytewise(bytewise, bytes),
+                  kAcknowledgementPrelude + QStringList{kHandshakeAnswer});
+    }
 }
 
-TEST_F(Rqx2CoordinateReceive, SecondReceiveContinuesBelowTheExistingRows)
+TEST_F(Rqx2CoordinateReceiveTest, RecordTextsAndAcknowledgements)
 {
-    startReceive();
-    deliver(record("0001", "0002", "A      ", "       ", "000000001.000", "000000001.000", "000000001.000"));
-    deliver(record("0002", "0002", "B      ", "       ", "000000002.000", "000000002.000", "000000002.000"));
-
-    protocol.commandReceiveCoordinates();
-    deliver(request());
-    EXPECT_EQ(link.lastWrite(), "01 4A 0D");
-    deliver(record("0001", "0002", "C      ", "       ", "000000003.000", "000000003.000", "000000003.000"));
-    deliver(record("0002", "0002", "D      ", "       ", "000000004.000", "000000004.000", "000000004.000"));
-    ASSERT_EQ(table.count(), 4);
-    EXPECT_EQ(row(1), "1|A||1.0000|1.0000|1.0000");
-    EXPECT_EQ(row(3), "3|C||3.0000|3.0000|3.0000");
-    EXPECT_EQ(row(4), "4|D||4.0000|4.0000|4.0000");
-    EXPECT_EQ(view.progress, "2/2");
+    struct Case {
+        const char *what;
+        QByteArray bytes;
+        bool nez;
+        QString row, progress, acknowledgement;
+    };
+    const Case cases[] = {
+        {"the example under NEZ", fromHex(kExampleRecord), true, "1|P1|A|1234.5670|-45.5000|12.3000", "1/25",
+         kExampleAcknowledgement},
+        {"the example under ENZ", fromHex(kExampleRecord), false, "1|P1|A|-45.5000|1234.5670|12.3000", "1/25",
+         kExampleAcknowledgement},
+        // A minus among zeros keeps a value below 1 negative; inner spaces of the point number vanish.
+        {"signs and spaces",
+         record("0001", "0003", "A 1    ", "       ", "0000000-0.250", "000000000.000", "-00000100.001"),
+         true, "1|A1||-0.2500|0.0000|-100.0010", "1/3", "write 02 30 30 30 31 30 30 30 33 0D 00"},
+        // Spaces in front of the digits vanish as zeros do; seven characters fill the text fields.
+        {"full fields",
+         record("0002", "0003", "1234567", "ABCDEFG", "999999999.999", "       12.500", "+00000012.300"),
+         true, "1|1234567|ABCDEFG|999999999.9990|12.5000|12.3000", "2/3",
+         "write 02 30 30 30 32 30 30 30 33 0D 00"},
+        // One extra byte before the 0x02: 64 bytes, the CR at 63, three decimals kept.
+        {"the shifted layout", fromHex("00") + fromHex(kExampleRecord), true,
+         "1|P1|A|1234.567|-45.500|12.300", "1/25", kExampleAcknowledgement},
+        // Character 0 is the digit 2, but the CR stands at 62: the standard layout.
+        {"point 2000",
+         record("2000", "2500", "2000   ", "K2000  ", "000012345.678", "000054321.001", "000000099.990"),
+         true, "1|2000|K2000|12345.6780|54321.0010|99.9900", "2000/2500",
+         "write 02 32 30 30 30 32 35 30 30 0D 00"},
+        {"point 7",
+         record("0007", "1000", "7      ", "       ", "000000001.000", "000000001.000", "000000001.000"),
+         true, "1|7||1.0000|1.0000|1.0000", "7/1000", "write 02 30 30 30 37 31 30 30 30 0D 00"},
+        {"point 56",
+         record("0056", "1000", "56     ", "       ", "000000001.000", "000000001.000", "000000001.000"),
+         true, "1|56||1.0000|1.0000|1.0000", "56/1000", "write 02 30 30 35 36 31 30 30 30 0D 00"},
+        {"point 999",
+         record("0999", "1000", "999    ", "       ", "000000001.000", "000000001.000", "000000001.000"),
+         true, "1|999||1.0000|1.0000|1.0000", "999/1000", "write 02 30 39 39 39 31 30 30 30 0D 00"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        driver.table.clear();
+        auto receive = started(c.nez);
+        EXPECT_EQ(driver.feed(*receive, c.bytes),
+                  (firstRecord(c.progress, c.row, c.nez) +
+                   QStringList{"set Label4 数据传输中。。。", c.acknowledgement}));
+        EXPECT_EQ(driver.tableRows(), QStringList{c.row});
+    }
 }
 
-TEST_F(Rqx2CoordinateReceive, ReceiveAfterASendStoresFreshTexts)
+TEST_F(Rqx2CoordinateReceiveTest, RecordIsTakenWholeHoweverItArrives)
 {
-    startReceive();
-    deliver(record("0001", "0001", "P1     ", "A      ", "000000001.000", "000000001.000", "000000001.000"));
-    // The send command puts RecordCount back to 0; the next receive uses index 1 again.
-    state.RecordCount = 0;
-    protocol.commandReceiveCoordinates();
-    deliver(request());
-    deliver(record("0001", "0001", "P1     ", "A      ", "000000001.000", "000000001.000", "000000001.000"));
-    EXPECT_EQ(state.PointText[3].at(1), "P1");
-    EXPECT_EQ(state.PointText[4].at(1), "A");
-    EXPECT_EQ(row(1), "1|P1|A|1.0000|1.0000|1.0000");
-    EXPECT_EQ(table.count(), 1);
+    const QByteArray example = fromHex(kExampleRecord);
+    const QByteArray shifted = fromHex("00") + example;
+    const QByteArray next =
+        record("0002", "0025", "P2     ", "B      ", "000000001.000", "000000002.000", "000000003.000");
+    const QStringList standardActions = firstRecord("1/25", "1|P1|A|1234.5670|-45.5000|12.3000") +
+                                        QStringList{"set Label4 数据传输中。。。", kExampleAcknowledgement};
+    const QStringList shiftedActions = firstRecord("1/25", "1|P1|A|1234.567|-45.500|12.300") +
+                                       QStringList{"set Label4 数据传输中。。。", kExampleAcknowledgement};
+    struct Case {
+        const char *what;
+        QByteArray bytes;
+        std::vector<int> pieces; // empty: one byte at a time
+        QStringList actions;
+    };
+    const Case cases[] = {
+        {"whole", example, {63}, standardActions},
+        {"one byte at a time", example, {}, standardActions},
+        {"its CR late", example, {62}, standardActions},
+        {"the start byte alone", example, {1, 30}, standardActions},
+        // The acknowledgement drops what followed the record, so the next record is read from its start.
+        {"with trailing bytes", example + fromHex("0D 4A 00"), {66}, standardActions},
+        {"shifted, its CR late", shifted, {63}, shiftedActions},
+        {"shifted, one byte at a time", shifted, {}, shiftedActions},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        driver.table.clear();
+        auto receive = started();
+        const QStringList actions = c.pieces.empty() ? driver.feedBytewise(*receive, c.bytes)
+                                                     : driver.feedInPieces(*receive, c.bytes, c.pieces);
+        EXPECT_EQ(actions, c.actions);
+        EXPECT_EQ(tail(driver.feed(*receive, next)), QStringList{"write 02 30 30 30 32 30 30 32 35 0D 00"});
+        EXPECT_EQ(driver.tableRows().value(1), "2|P2|B|1.0000|2.0000|3.0000");
+    }
 }
 
-TEST_F(Rqx2CoordinateReceive, TableClearedBetweenReceivesGetsItsColumnsBack)
+TEST_F(Rqx2CoordinateReceiveTest, OnlyACrAt61To64EndsARecord)
 {
-    startReceive();
-    deliver(record("0001", "0001", "P1     ", "A      ", "000000001.000", "000000001.000", "000000001.000"));
-    table.clear();
-    protocol.commandReceiveCoordinates();
-    deliver(request());
-    deliver(record("0001", "0001", "P2     ", "B      ", "000000002.000", "000000002.000", "000000002.000"));
-    EXPECT_TRUE(table.hasColumns());
-    EXPECT_EQ(table.columnCount(), 6);
-    EXPECT_EQ(row(1), "2|P2|B|2.0000|2.0000|2.0000");
+    // A CR elsewhere ends a block that is no coordinate record; at 61 or 64 it ends a record that
+    // lost or gained a byte, whose fields cannot be found.
+    const std::pair<int, bool> cases[] = {{1, false},  {60, false},  {61, true},   {64, true},
+                                          {65, false}, {115, false}, {116, false}, {300, false}};
+    for (const auto &[end, damaged] : cases) {
+        SCOPED_TRACE(end);
+        auto receive = started();
+        EXPECT_EQ(driver.feed(*receive, block(end + 1, end)),
+                  (damaged ? QStringList{"set Label4 ", "clearInput", kDamaged} : QStringList{}));
+        EXPECT_TRUE(driver.tableRows().isEmpty());
+    }
 }
 
-TEST_F(Rqx2CoordinateReceive, DamagedRecordIsNeitherStoredNorAcknowledged)
+TEST_F(Rqx2CoordinateReceiveTest, DamagedRecordIsNeitherStoredNorAcknowledged)
 {
     const QByteArray example = fromHex(kExampleRecord);
     auto withByte = [&example](int position, char byte) {
@@ -241,111 +188,81 @@ TEST_F(Rqx2CoordinateReceive, DamagedRecordIsNeitherStoredNorAcknowledged)
         // Both would read as digits once decoded.
         {"a NUL in the current number", withByte(3, '\0')},
         {"the start byte in the total", withByte(8, '\x02')},
-        // A byte lost on the line: the CR stands at 61, and a byte of what follows makes up 63.
-        {"a record one byte short", example.left(20) + example.mid(21) + fromHex("20")},
+        // A byte lost on the line: the CR stands at 61.
+        {"a record one byte short", example.left(20) + example.mid(21)},
         {"two bytes before the record", fromHex("00 00") + example},
     };
-    startReceive();
+    auto receive = started();
     for (const auto &[what, bytes] : damaged) {
         SCOPED_TRACE(what);
-        log.clear();
-        deliver(bytes + fromHex("41 42"));
-        EXPECT_EQ(table.count(), 0);
-        EXPECT_EQ(state.RecordCount, 0);
-        EXPECT_EQ(
-            log.matching("message"),
-            QStringList{"message 错误提示|收到一条损坏的坐标数据（长度不对，或点序号、点数不是四位数字），"
-                        "该点未保存。请在全站仪上重新发送坐标数据！"});
-        EXPECT_TRUE(log.matching("write").isEmpty());
-        EXPECT_EQ(link.waitingCount(), 0);
+        // What follows the damaged record in the same piece is dropped with it.
+        EXPECT_EQ(driver.feed(*receive, bytes + fromHex("41 42")),
+                  (QStringList{"set Label4 ", "clearInput", kDamaged}));
+        EXPECT_TRUE(driver.tableRows().isEmpty());
     }
-
     // The record sent again is received as usual.
-    deliver(example);
-    EXPECT_EQ(row(1), "1|P1|A|1234.5670|-45.5000|12.3000");
-    EXPECT_EQ(link.lastWrite(), kExampleAcknowledgement);
+    EXPECT_EQ(tail(driver.feed(*receive, example)), QStringList{kExampleAcknowledgement});
+    EXPECT_EQ(driver.tableRows(), QStringList{"1|P1|A|1234.5670|-45.5000|12.3000"});
 }
 
-TEST_F(Rqx2CoordinateReceive, SendStartedAgainAfterADamagedRecordIsAnsweredAndReceived)
+TEST_F(Rqx2CoordinateReceiveTest, SendStartedAgainAfterADamagedRecordIsAnsweredAndReceived)
 {
-    startReceive();
-    deliver(record("0001", "0002", "A      ", "       ", "000000001.000", "000000001.000", "000000001.000"));
-    deliver(record("0002", "00x2", "B      ", "       ", "000000002.000", "000000002.000", "000000002.000"));
-    ASSERT_EQ(table.count(), 1);
-
+    auto receive = started();
+    driver.feed(*receive, record("0001", "0002", "A      ", "       ", "000000001.000", "000000001.000",
+                                 "000000001.000"));
+    driver.feed(*receive, record("0002", "00x2", "B      ", "       ", "000000002.000", "000000002.000",
+                                 "000000002.000"));
     // The user starts the send on the instrument again: its request is answered as the first one.
-    log.clear();
-    deliver(request());
-    EXPECT_EQ(log.events,
-              (QStringList{"clearOutput", "clearInput", "sthreshold 3", "rthreshold 63", "write 01 4A 0D"}));
-    deliver(record("0001", "0002", "A      ", "       ", "000000001.000", "000000001.000", "000000001.000"));
-    deliver(record("0002", "0002", "B      ", "       ", "000000002.000", "000000002.000", "000000002.000"));
-    ASSERT_EQ(table.count(), 3);
-    EXPECT_EQ(row(3), "3|B||2.0000|2.0000|2.0000");
-    EXPECT_EQ(link.lastWrite(), "02 30 30 30 32 30 30 30 32 0D 00");
-    EXPECT_EQ(view.messages.last(), "成功|坐标数据传输完毕！");
+    EXPECT_EQ(driver.feed(*receive, request()), kAcknowledgementPrelude + QStringList{kHandshakeAnswer});
+    driver.feed(*receive, record("0001", "0002", "A      ", "       ", "000000001.000", "000000001.000",
+                                 "000000001.000"));
+    EXPECT_EQ(driver
+                  .feed(*receive, record("0002", "0002", "B      ", "       ", "000000002.000",
+                                         "000000002.000", "000000002.000"))
+                  .mid(6),
+              (QStringList{"set Label4 ", "message 成功|坐标数据传输完毕！",
+                           "write 02 30 30 30 32 30 30 30 32 0D 00"}));
+    EXPECT_EQ(driver.tableRows(), (QStringList{"1|A||1.0000|1.0000|1.0000", "2|A||1.0000|1.0000|1.0000",
+                                               "3|B||2.0000|2.0000|2.0000"}));
 }
 
-TEST_F(Rqx2CoordinateReceive, ManyRecordsAreAllKept)
+TEST_F(Rqx2CoordinateReceiveTest, CompletionMessageComesBeforeTheLastAcknowledgement)
 {
-    startReceive();
-    for (int i = 1; i <= 40005; ++i) {
-        const QByteArray digits = QByteArray::number(i % 10000).rightJustified(4, '0');
-        deliver("\x02" + digits + "9999" + digits.leftJustified(7, ' ') + "       " +
-                "000000001.000000000002.000000000003.000\r");
+    // A current number beyond the total ends the transfer as well.
+    const std::pair<const char *, QString> cases[] = {{"0025", "write 02 30 30 32 35 30 30 32 35 0D 00"},
+                                                      {"0030", "write 02 30 30 33 30 30 30 32 35 0D 00"}};
+    for (const auto &[current, acknowledgement] : cases) {
+        SCOPED_TRACE(current);
+        driver.table.clear();
+        auto receive = started();
+        driver.feed(*receive, fromHex(kExampleRecord));
+        EXPECT_EQ(driver.feed(*receive, record(current, "0025", "P25    ", "A      ", "000001234.567",
+                                               "000000-45.500", "000000012.300")),
+                  (QStringList{"set Label4 ", QStringLiteral("set Text1 %1/25").arg(QString(current).toInt()),
+                               "row 2|P25|A|1234.5670|-45.5000|12.3000"} +
+                   kAcknowledgementPrelude +
+                   QStringList{"set Label4 ", "message 成功|坐标数据传输完毕！", acknowledgement}));
+        EXPECT_FALSE(receive->underway());
     }
-    EXPECT_EQ(table.count(), 40005);
-    EXPECT_EQ(state.RecordCount, 40005);
-    EXPECT_EQ(row(40005), "40005|0005||1.0000|2.0000|3.0000");
-    EXPECT_EQ(state.PointText[3].at(40005), "0005");
 }
 
-TEST_F(Rqx2CoordinateReceive, MeasurementTransferIsAnsweredWithItsOwnKind)
+TEST_F(Rqx2CoordinateReceiveTest, TableClearedDuringTheReceiveGetsItsColumnsBack)
 {
-    // As the measurement window's receive command leaves the flags.
-    state.HandshakeAnswered = 0;
-    state.ReceiveMeasurementsMode = 1;
-    ASSERT_TRUE(protocol.PrepareRqx2Transfer());
-    log.clear();
-    deliver(request());
-    EXPECT_EQ(log.events,
-              (QStringList{"clearOutput", "clearInput", "sthreshold 3", "rthreshold 16",
-                           "measurement status 数据传输中。。。", "rthreshold 16", "write 05 4A 0D"}));
-    EXPECT_EQ(state.HandshakeAnswered, 1);
+    // Rows without columns would not be seen.
+    auto receive = started();
+    driver.feed(*receive, fromHex(kExampleRecord));
+    driver.table.clear();
+    EXPECT_EQ(driver
+                  .feed(*receive, record("0002", "0025", "P2     ", "B      ", "000000001.000",
+                                         "000000002.000", "000000003.000"))
+                  .mid(2, 2),
+              (QStringList{"columns coordinates nez", "row 2|P2|B|1.0000|2.0000|3.0000"}));
+    EXPECT_TRUE(driver.table.hasColumns());
 }
 
-TEST_F(Rqx2CoordinateReceive, HandshakeAnswerThatCannotBeWrittenIsReported)
+TEST_F(Rqx2CoordinateReceiveTest, RqxFiveFramesAreNoneOfItsBusiness)
 {
-    protocol.commandReceiveCoordinates();
-    link.failWrite = true;
-    deliver(request());
-    EXPECT_EQ(log.events.mid(log.events.size() - 3),
-              (QStringList{"write failed", "message 错误提示|请检查端口连接是否正确！", "forward"}));
-    EXPECT_EQ(state.HandshakeAnswered, 0);
-}
-
-TEST_F(Rqx2CoordinateReceive, ArbitraryBytesAreStoredOrRefusedButNeverReadPastTheRecord)
-{
-    startReceive();
-    view.onMessage = [] {};
-    quint32 seed = 12345;
-    auto next = [&seed] { return seed = seed * 1664525u + 1013904223u; };
-    int stored = 0, refused = 0;
-    for (int i = 0; i < 3000; ++i) {
-        // 63 or 64 bytes, CR last, digits in the counters every other time.
-        QByteArray block(62 + static_cast<int>(next() % 2), '\0');
-        for (char &byte : block)
-            byte = static_cast<char>(next() >> 24);
-        block.replace('\r', '\x0E');
-        if (i % 2)
-            block.replace(block.size() - 61, 8, "00010001");
-        block.append('\r');
-        const int rowsBefore = table.count();
-        const int messagesBefore = static_cast<int>(view.messages.size());
-        dispatcher.dispatch(block);
-        stored += table.count() - rowsBefore;
-        refused += static_cast<int>(view.messages.size()) - messagesBefore;
-    }
-    EXPECT_GT(stored, 1000);
-    EXPECT_GT(refused, 1000);
+    auto receive = started();
+    for (const char *frame : {"AA BB", "AA 82", "AA 81", "90 20 B0", "20 B2"})
+        EXPECT_TRUE(driver.feed(*receive, fromHex(frame)).isEmpty()) << frame;
 }

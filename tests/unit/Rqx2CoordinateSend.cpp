@@ -1,232 +1,209 @@
 #include "Rqx2Fixture.h"
 
 #include "rqx2/Rqx2CoordinateRecord.h"
+#include "rqx2/Rqx2CoordinateSend.h"
+#include "support/TestPoint.h"
 
-// Sending the table to an RQX2 instrument: one 64-byte record per request, after a pause, and the
-// end of the send.
+#include <QRegularExpression>
+
+// Sending the table to an RQX2 instrument: one 64-byte record per request, each after a pause, the
+// end of the send, and the rows the instrument cannot take.
 
 namespace {
-// Row 1 of 25 under NEZ: 'P1', 'A', N '1234.567', E '-45.5', Z '12.3'.
-const char kExampleRecord[] =
-    "02 30 30 30 31 30 30 32 35 50 31 20 20 20 20 20 41 20 20 20 20 20 20 30 30 30 30 30 31 32 "
+// Row 1 of 25: 'P1', 'A', N '1234.567', E '-45.5', Z '12.3'.
+const QString kExampleRecord = QStringLiteral(
+    "write 02 30 30 30 31 30 30 32 35 50 31 20 20 20 20 20 41 20 20 20 20 20 20 30 30 30 30 30 31 32 "
     "33 34 2E 35 36 37 30 30 30 30 30 30 2D 34 35 2E 35 30 30 30 30 30 30 30 30 30 31 32 2E "
-    "33 30 30 0D 00";
+    "33 30 30 0D 00");
+// Row n of 25: 'n', 'B', 1, 2, 3.
+QString filler(int n)
+{
+    return QStringLiteral("write 02 30 30 %1 30 30 32 35 %2 20 20 20 20 20 "
+                          "42 20 20 20 20 20 20 "
+                          "30 30 30 30 30 30 30 30 31 2E 30 30 30 "
+                          "30 30 30 30 30 30 30 30 32 2E 30 30 30 "
+                          "30 30 30 30 30 30 30 30 33 2E 30 30 30 0D 00")
+        .arg(n < 10 ? QStringLiteral("30 3%1").arg(n) : QStringLiteral("3%1 3%2").arg(n / 10).arg(n % 10),
+             n < 10 ? QStringLiteral("3%1 20").arg(n) : QStringLiteral("3%1 3%2").arg(n / 10).arg(n % 10));
+}
+const QString kWaiting = QStringLiteral("set Label4 等待发送坐标数据...");
+const QString kSending = QStringLiteral("set Label4 发送中...");
+const QStringList kPrepared{"clearOutput", "clearInput", "open"};
+const QStringList kAnswered = kPrepared + QStringList{"write 01 4A 0D"};
 } // namespace
 
-class Rqx2CoordinateSend : public Rqx2Fixture {
+class Rqx2CoordinateSendTest : public Rqx2Fixture {
 protected:
     // The example row, then 24 more.
-    void addExampleTable()
+    void addExampleTable(bool nez = true)
     {
-        if (selection.nez)
-            addRow("P1", "A", "1234.567", "-45.5", "12.3");
-        else
-            addRow("P1", "A", "-45.5", "1234.567", "12.3");
+        appendPoint(driver.table, nez, {"P1", "A", "1234.567", "-45.5", "12.3"});
         for (int i = 2; i <= 25; ++i)
-            addRow(QString::number(i), "B", "1", "2", "3");
+            appendPoint(driver.table, nez, {QString::number(i), "B", "1", "2", "3"});
     }
-
-    // SendZB, then the instrument's opening request; the log then starts with what the next request does.
-    void startSend()
+    // What a request does up to the record: the pause, then the record's progress.
+    static QStringList beforeRecord(int n, int count)
     {
-        protocol.commandSendCoordinates();
-        deliver(request());
+        return {
+            "pause 100", kWaiting, "clearInput", "open", QStringLiteral("set Text1 %1/%2").arg(n).arg(count),
+            kSending};
+    }
+    static QStringList writes(const QStringList &actions)
+    {
+        return actions.filter(QRegularExpression("^write 02"));
     }
 };
 
-TEST_F(Rqx2CoordinateSend, CommandSetsTheFlagsAndPreparesThePort)
+TEST_F(Rqx2CoordinateSendTest, EveryRequestIsAnsweredWithTheNextPointAfterThePause)
+{
+    // The table's order of N and E changes nothing on the wire.
+    for (bool nez : {true, false}) {
+        SCOPED_TRACE(nez ? "NEZ" : "ENZ");
+        driver.table.clear();
+        addExampleTable(nez);
+        Rqx2CoordinateSend send(driver.table, nez);
+        EXPECT_EQ(driver.start(send), kPrepared);
+        EXPECT_EQ(driver.feed(send, request()),
+                  kAnswered + beforeRecord(1, 25) + QStringList{kExampleRecord});
+        // Every later request asks for the next point, without a second answer.
+        EXPECT_EQ(driver.feed(send, request()), beforeRecord(2, 25) + QStringList{filler(2)});
+    }
+}
+
+TEST_F(Rqx2CoordinateSendTest, RequestIsFoundHoweverItArrives)
 {
     addExampleTable();
-    state.RecordCount = 7;
-    state.Rqx5MeasureReceiveStarted = true;
-    protocol.commandSendCoordinates();
-    EXPECT_EQ(log.events, (QStringList{"clearOutput", "clearInput", "sthreshold 1", "rthreshold 3", "open"}));
-    EXPECT_EQ(state.SendCoordinatesMode, 1);
-    EXPECT_EQ(state.ReceiveCoordinatesMode, 0);
-    EXPECT_EQ(state.ReceiveMeasurementsMode, 0);
-    EXPECT_EQ(state.HandshakeAnswered, 0);
-    EXPECT_EQ(state.RecordCount, 0);
-    EXPECT_FALSE(state.Rqx5MeasureReceiveStarted);
-    EXPECT_TRUE(link.written.isEmpty());
+    Rqx2CoordinateSend send(driver.table, true);
+    driver.start(send);
+    EXPECT_EQ(driver.feedBytewise(send, request()),
+              kAnswered + beforeRecord(1, 25) + QStringList{kExampleRecord});
+    EXPECT_EQ(driver.feedInPieces(send, fromHex("00 4A 0D"), {2}),
+              beforeRecord(2, 25) + QStringList{filler(2)});
+    // A block ending in CR that is no request asks for nothing.
+    EXPECT_TRUE(driver.feed(send, block(63, 62)).isEmpty());
+    EXPECT_TRUE(driver.feed(send, block(5, 4)).isEmpty());
+    EXPECT_EQ(writes(driver.feed(send, fromHex("4A 0D"))), QStringList{filler(3)});
 }
 
-TEST_F(Rqx2CoordinateSend, FirstRequestIsAnsweredThenThePointFollowsAfterThePause)
+TEST_F(Rqx2CoordinateSendTest, LastRecordLeavesBeforeThePortClosesAndTheMessageComesLast)
 {
     addExampleTable();
-    protocol.commandSendCoordinates();
-    log.clear();
-    deliver(request());
-    EXPECT_EQ(log.events, (QStringList{"clearOutput", "clearInput", "sthreshold 3", "rthreshold 3",
-                                       "write 01 4A 0D", "pause 100", "status 等待发送坐标数据...",
-                                       "clearInput", "sthreshold 63", "rthreshold 3", "progress 1/25",
-                                       "status 发送中...", QStringLiteral("write ") + kExampleRecord}));
-    EXPECT_EQ(state.HandshakeAnswered, 1);
-
-    // Every later request asks for the next point, without a second answer.
-    log.clear();
-    deliver(request());
-    EXPECT_EQ(log.events.first(), "pause 100");
-    EXPECT_EQ(log.matching("write").size(), 1);
-    EXPECT_EQ(link.lastWrite(), "02 30 30 30 32 30 30 32 35 "
-                                "32 20 20 20 20 20 20 "
-                                "42 20 20 20 20 20 20 "
-                                "30 30 30 30 30 30 30 30 31 2E 30 30 30 "
-                                "30 30 30 30 30 30 30 30 32 2E 30 30 30 "
-                                "30 30 30 30 30 30 30 30 33 2E 30 30 30 "
-                                "0D 00");
+    Rqx2CoordinateSend send(driver.table, true);
+    driver.start(send);
+    for (int i = 1; i <= 24; ++i)
+        driver.feed(send, request());
+    EXPECT_EQ(driver.feed(send, request()),
+              (beforeRecord(25, 25) +
+               QStringList{filler(25), "set Label4 ", "close", "message 成功|坐标数据发送完毕！"}));
+    EXPECT_FALSE(send.underway());
+    // A late request gets nothing.
+    EXPECT_EQ(driver.feed(send, request()), (QStringList{"pause 100", kWaiting}));
 }
 
-TEST_F(Rqx2CoordinateSend, EnzTableSendsTheSameBytes)
+TEST_F(Rqx2CoordinateSendTest, RowsOnTheWire)
 {
-    useEnz();
-    addExampleTable();
-    startSend();
-    EXPECT_EQ(link.lastWrite(), kExampleRecord);
+    struct Case {
+        const char *what;
+        TestPoint row;
+        QString record;
+    };
+    const Case cases[] = {
+        // The point number cut to seven characters, an empty name sent as spaces.
+        {"text fields",
+         {"ABCDEFGHI", "", "0.25", "5", "1234.5678"},
+         "write 02 30 30 30 31 30 30 30 31 41 42 43 44 45 46 47 20 20 20 20 20 20 20 30 30 30 30 30 "
+         "30 30 30 30 2E 32 35 30 30 30 30 30 30 30 30 30 35 2E 30 30 30 30 30 30 30 30 31 32 "
+         "33 34 2E 35 36 37 0D 00"},
+        // N '000001234.567' (cut, not rounded), E '000000012.300', Z '000000-45.500'.
+        {"coordinates",
+         {"1", "A", "1234.5678", "12.3", "-45.5"},
+         "write 02 30 30 30 31 30 30 30 31 31 20 20 20 20 20 20 41 20 20 20 20 20 20 "
+         "30 30 30 30 30 31 32 33 34 2E 35 36 37 30 30 30 30 30 30 30 31 32 2E 33 30 30 "
+         "30 30 30 30 30 30 2D 34 35 2E 35 30 30 0D 00"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        driver.table.clear();
+        appendPoint(driver.table, true, c.row);
+        Rqx2CoordinateSend send(driver.table, true);
+        driver.start(send);
+        EXPECT_EQ(writes(driver.feed(send, request())), QStringList{c.record});
+    }
 }
 
-TEST_F(Rqx2CoordinateSend, RequestsArriveBytewise)
+TEST_F(Rqx2CoordinateSendTest, CoordinateTexts)
 {
-    addExampleTable();
-    protocol.commandSendCoordinates();
-    deliverBytewise(request());
-    deliverBytewise(request());
-    EXPECT_EQ(view.progress, "2/25");
-    EXPECT_EQ(countOf("write 01 4A 0D"), 1);
-}
-
-TEST_F(Rqx2CoordinateSend, LastRecordLeavesBeforeThePortClosesAndTheMessageComesLast)
-{
-    addExampleTable();
-    startSend();
-    for (int i = 2; i <= 25; ++i)
-        deliver(request());
-    EXPECT_EQ(view.progress, "25/25");
-    EXPECT_EQ(log.events.mid(log.events.size() - 4),
-              (QStringList{"write 02 30 30 32 35 30 30 32 35 "
-                           "32 35 20 20 20 20 20 "
-                           "42 20 20 20 20 20 20 "
-                           "30 30 30 30 30 30 30 30 31 2E 30 30 30 "
-                           "30 30 30 30 30 30 30 30 32 2E 30 30 30 "
-                           "30 30 30 30 30 30 30 30 33 2E 30 30 30 "
-                           "0D 00",
-                           "status ", "close", "message 成功|坐标数据发送完毕！"}));
-    EXPECT_FALSE(link.isOpen());
-
-    // A late request on a port held open sends nothing.
-    link.portOpen = true;
-    log.clear();
-    deliver(request());
-    EXPECT_TRUE(log.matching("write").isEmpty());
-    EXPECT_TRUE(view.messages.size() == 1);
-}
-
-TEST_F(Rqx2CoordinateSend, TextFieldsAreCutOrPadded)
-{
-    addRow("ABCDEFGHI", "", "0.25", "5", "1234.5678");
-    startSend();
-    EXPECT_EQ(link.lastWrite(),
-              "02 30 30 30 31 30 30 30 31 41 42 43 44 45 46 47 20 20 20 20 20 20 20 30 30 30 30 30 "
-              "30 30 30 30 2E 32 35 30 30 30 30 30 30 30 30 30 35 2E 30 30 30 30 30 30 30 30 31 32 "
-              "33 34 2E 35 36 37 0D 00");
-}
-
-TEST_F(Rqx2CoordinateSend, CoordinateTextTable)
-{
-    EXPECT_EQ(Rqx2CoordinateRecord::coordinateText("1234.567"), "000001234.567");
-    EXPECT_EQ(Rqx2CoordinateRecord::coordinateText("1234.5678"), "000001234.567");
-    EXPECT_EQ(Rqx2CoordinateRecord::coordinateText("12.3"), "000000012.300");
-    EXPECT_EQ(Rqx2CoordinateRecord::coordinateText("-45.5"), "000000-45.500");
-    EXPECT_EQ(Rqx2CoordinateRecord::coordinateText("5"), "000000005.000");
-    EXPECT_EQ(Rqx2CoordinateRecord::coordinateText("0.25"), "000000000.250");
-    // Beyond the table: more decimals are cut, a point in the last place means no decimals.
-    EXPECT_EQ(Rqx2CoordinateRecord::coordinateText("1.23456789"), "000000001.234");
-    EXPECT_EQ(Rqx2CoordinateRecord::coordinateText("5."), "000000005.000");
-    EXPECT_EQ(Rqx2CoordinateRecord::coordinateText("-.5"), "00000000-.500");
-    EXPECT_EQ(Rqx2CoordinateRecord::coordinateText(""), "000000000.000");
-    EXPECT_EQ(Rqx2CoordinateRecord::coordinateText(" 12.5 "), "000000012.500");
-    EXPECT_EQ(Rqx2CoordinateRecord::coordinateText("123456789.1"), "123456789.100");
-    EXPECT_EQ(Rqx2CoordinateRecord::coordinateText("-12345678"), "-12345678.000");
+    const std::pair<const char *, const char *> fits[] = {
+        {"1234.567", "000001234.567"},
+        {"1234.5678", "000001234.567"},
+        {"12.3", "000000012.300"},
+        {"-45.5", "000000-45.500"},
+        {"5", "000000005.000"},
+        {"0.25", "000000000.250"},
+        // More decimals are cut; a point in the last place means no decimals.
+        {"1.23456789", "000000001.234"},
+        {"5.", "000000005.000"},
+        {"-.5", "00000000-.500"},
+        {"", "000000000.000"},
+        {" 12.5 ", "000000012.500"},
+        {"123456789.1", "123456789.100"},
+        {"-12345678", "-12345678.000"},
+    };
+    for (const auto &[cell, text] : fits)
+        EXPECT_EQ(Rqx2CoordinateRecord::coordinateText(cell), QString(text)) << cell;
     // What the 13 characters cannot carry.
-    EXPECT_FALSE(Rqx2CoordinateRecord::coordinateText("1234567890"));
-    EXPECT_FALSE(Rqx2CoordinateRecord::coordinateText("-123456789.5"));
-    EXPECT_FALSE(Rqx2CoordinateRecord::coordinateText("1.2.3"));
-    EXPECT_FALSE(Rqx2CoordinateRecord::coordinateText("12A"));
-    EXPECT_FALSE(Rqx2CoordinateRecord::coordinateText("12-"));
-    EXPECT_FALSE(Rqx2CoordinateRecord::coordinateText("+12"));
+    for (const char *cell : {"1234567890", "-123456789.5", "1.2.3", "12A", "12-", "+12"})
+        EXPECT_FALSE(Rqx2CoordinateRecord::coordinateText(cell)) << cell;
 }
 
-TEST_F(Rqx2CoordinateSend, CoordinateTextsOnTheWire)
+TEST_F(Rqx2CoordinateSendTest, RowsAreNumberedUpToNineThousandNineHundredNinetyNine)
 {
-    addRow("1", "A", "1234.5678", "12.3", "-45.5");
-    startSend();
-    // N '000001234.567' (cut, not rounded), E '000000012.300', Z '000000-45.500'.
-    EXPECT_EQ(link.lastWrite().mid(3 * 23, 3 * 39 - 1),
-              "30 30 30 30 30 31 32 33 34 2E 35 36 37 30 30 30 30 30 30 30 "
-              "31 32 2E 33 30 30 30 30 30 30 30 30 2D 34 35 2E 35 30 30");
-}
-
-TEST_F(Rqx2CoordinateSend, RowsAreNumberedUpToNineThousandNineHundredNinetyNine)
-{
-    addRows(9999);
-    protocol.setSendPause(std::chrono::milliseconds(0));
-    startSend();
-    EXPECT_EQ(link.lastWrite().left(3 * 9 - 1), "02 30 30 30 31 39 39 39 39");
-    EXPECT_EQ(log.matching("pause").first(), "pause 0");
+    for (int i = 1; i <= 9999; ++i)
+        appendPoint(driver.table, true, {QString::number(i), "", "1", "2", "3"});
+    Rqx2CoordinateSend send(driver.table, true);
+    send.setSendPause(0);
+    driver.start(send);
+    const QStringList first = driver.feed(send, request());
+    EXPECT_TRUE(first.contains("pause 0"));
+    EXPECT_TRUE(writes(first).value(0).startsWith("write 02 30 30 30 31 39 39 39 39 31 20"));
+    QStringList last;
     for (int i = 2; i <= 9999; ++i)
-        deliver(request());
-    EXPECT_EQ(view.progress, "9999/9999");
-    EXPECT_EQ(link.lastWrite().left(3 * 16 - 1), "02 39 39 39 39 39 39 39 39 39 39 39 39 20 20 20");
-    EXPECT_EQ(view.messages, QStringList{"成功|坐标数据发送完毕！"});
+        last = driver.feed(send, request());
+    EXPECT_TRUE(last.contains("set Text1 9999/9999"));
+    EXPECT_TRUE(writes(last).value(0).startsWith("write 02 39 39 39 39 39 39 39 39 39 39 39 39 20 20 20"));
+    EXPECT_EQ(last.filter("message"), QStringList{"message 成功|坐标数据发送完毕！"});
 }
 
-TEST_F(Rqx2CoordinateSend, EmptyTableEndsTheProgramAtTheFirstRequest)
+TEST_F(Rqx2CoordinateSendTest, EmptyTableEndsTheProgramAtTheFirstRequest)
 {
-    protocol.commandSendCoordinates();
-    deliver(request());
-    EXPECT_EQ(log.events.mid(log.events.size() - 4),
-              (QStringList{"pause 100", "status 等待发送坐标数据...",
-                           "message 提示|请首先打开一个坐标数据文件", "end"}));
-    EXPECT_EQ(log.matching("write"), QStringList{"write 01 4A 0D"});
-    EXPECT_TRUE(view.ended);
+    Rqx2CoordinateSend send(driver.table, true);
+    EXPECT_EQ(driver.start(send), kPrepared);
+    EXPECT_EQ(
+        driver.feed(send, request()),
+        (kAnswered + QStringList{"pause 100", kWaiting, "message 提示|请首先打开一个坐标数据文件", "end"}));
 }
 
-TEST_F(Rqx2CoordinateSend, RowTheInstrumentCannotTakeRefusesTheWholeSend)
+TEST_F(Rqx2CoordinateSendTest, RowTheInstrumentCannotTakeRefusesTheWholeSend)
 {
     addExampleTable();
-    table.setCell(3, 2, QStringLiteral("桩A"));
-    protocol.commandSendCoordinates();
-    EXPECT_EQ(log.events,
+    driver.table.setCell(3, 2, QStringLiteral("桩A"));
+    Rqx2CoordinateSend send(driver.table, true);
+    EXPECT_EQ(driver.start(send),
               QStringList{"message 错误提示|第3行的点名“桩A”含有仪器不能接收的字符“桩”，请修改后再发送！"});
-    EXPECT_EQ(state.SendCoordinatesMode, 0);
-    EXPECT_FALSE(link.isOpen());
+    EXPECT_FALSE(send.underway());
 }
 
-TEST_F(Rqx2CoordinateSend, RowChangedDuringTheSendIsNotSent)
+TEST_F(Rqx2CoordinateSendTest, RowChangedDuringTheSendIsNotSentAndTheNextRequestGoesOn)
 {
     addExampleTable();
-    startSend();
-    table.setCell(2, 4, QStringLiteral("1234567890"));
-    log.clear();
-    deliver(request());
-    EXPECT_TRUE(log.matching("write").isEmpty());
-    EXPECT_EQ(view.messages.last(),
-              "错误提示|第2行的坐标--E“1234567890”不是仪器能接收的坐标（只能由数字、小数点和负号组成，"
-              "小数点前最多9位），请修改后再发送！");
-    // The next request goes on with the row after it.
-    deliver(request());
-    EXPECT_EQ(view.progress, "3/25");
-    EXPECT_EQ(link.lastWrite().left(3 * 9 - 1), "02 30 30 30 33 30 30 32 35");
-}
-
-TEST_F(Rqx2CoordinateSend, FailedWriteIsReportedAndTheNextRequestSendsTheNextPoint)
-{
-    addExampleTable();
-    startSend();
-    link.failWrite = true;
-    deliver(request());
-    EXPECT_EQ(log.events.mid(log.events.size() - 3),
-              (QStringList{"write failed", "message 错误提示|请检查端口连接是否正确！", "forward"}));
-    link.failWrite = false;
-    deliver(request());
-    EXPECT_EQ(link.lastWrite().left(3 * 9 - 1), "02 30 30 30 33 30 30 32 35");
+    Rqx2CoordinateSend send(driver.table, true);
+    driver.start(send);
+    driver.feed(send, request());
+    driver.table.setCell(2, 4, QStringLiteral("1234567890"));
+    EXPECT_EQ(
+        driver.feed(send, request()),
+        (beforeRecord(2, 25) +
+         QStringList{"set Label4 ", "message 错误提示|第2行的坐标--E“1234567890”不是仪器能接收的坐标"
+                                    "（只能由数字、小数点和负号组成，小数点前最多9位），请修改后再发送！"}));
+    EXPECT_EQ(driver.feed(send, request()), beforeRecord(3, 25) + QStringList{filler(3)});
 }

@@ -1,29 +1,37 @@
 #pragma once
 
-#include "rqx2/Rqx2Protocol.h"
-#include "support/ProtocolFixture.h"
+#include "support/QStringPrinter.h"
+#include "support/TransferDriver.h"
 
-// The RQX2 protocol on the shared fixture. The pause before each point of a send is recorded
-// ("pause 100") instead of taken.
-class Rqx2Fixture : public ProtocolFixture {
+#include <gtest/gtest.h>
+
+// The RQX2 transfers driven without a port or a window: bytes in, the actions' describe() lines out.
+class Rqx2Fixture : public ::testing::Test {
 protected:
-    Rqx2Fixture() : ProtocolFixture(false)
-    {
-        protocol.install(dispatcher.routines());
-        protocol.setPause([this](std::chrono::milliseconds pause) {
-            log.add(QStringLiteral("pause %1").arg(static_cast<long long>(pause.count())));
-        });
-    }
-
-    // The instrument's request: "J" CR with one byte in front, so that it meets the receive threshold of 3.
+    // The instrument's request: "J" CR, with whatever byte the instrument puts in front of it.
     static QByteArray request() { return fromHex("02 4A 0D"); }
 
-    // A received coordinate record assembled from its fields as they stand on the wire.
+    // A coordinate record assembled from its fields as they stand on the wire.
     static QByteArray record(const char *current, const char *total, const char *number, const char *name,
                              const char *north, const char *east, const char *height)
     {
         return QByteArray("\x02") + current + total + number + name + north + east + height + "\r";
     }
 
-    Rqx2Protocol protocol{state, link, table, view};
+    // An n-byte block of spaces (a byte no rule reacts to) with a CR at position end, 0x02 first.
+    static QByteArray block(int n, int end)
+    {
+        QByteArray bytes(n, ' ');
+        bytes[0] = '\x02';
+        bytes[end] = '\r';
+        return bytes;
+    }
+
+    // The last n lines, or all of them when there are fewer: a test fails rather than reads past the end.
+    static QStringList tail(const QStringList &lines, qsizetype n = 1)
+    {
+        return lines.mid(qMax<qsizetype>(0, lines.size() - n));
+    }
+
+    TransferDriver driver;
 };
