@@ -152,11 +152,6 @@ bool WriteTableOrderFile(const CoordinateTableModel &table, QIODevice &device)
     return writeLinesFile(table, kTableOrder, device);
 }
 
-QString BuildRawLinesText(const CoordinateTableModel &table)
-{
-    return buildLines(table, kRawLine, 1, table.count(), kLineEndLength);
-}
-
 bool WriteRawLinesFile(const CoordinateTableModel &table, QIODevice &device)
 {
     return writeLinesFile(table, kRawLine, device);

@@ -16,10 +16,6 @@ QString BuildCoordinateText(const CoordinateTableModel &table, int format, bool 
 // columns in the order shown, joined by "," and ended by CR LF, one line per row.
 QString BuildTableOrderText(const CoordinateTableModel &table);
 
-// The text of a table that shows the raw lines of a file read without fields: each line as it is,
-// ended by CR LF. The caller appends the final CR LF in place, as for BuildCoordinateText.
-QString BuildRawLinesText(const CoordinateTableModel &table);
-
 // The whole file as saved: the text above in the file's code page (EncodeFileText) and the final
 // CR LF. It is made in pieces on all cores and goes to the device piece by piece, in order, so no
 // copy of a large file is held in memory. False when the device did not take every byte.

@@ -23,14 +23,3 @@ QString DevicePathForPort(const QString &dir, int commPort)
         return {};
     return devices.at(commPort - 1).path;
 }
-
-QStringList MultiStringToStringArray(const QString &text)
-{
-    QStringList parts = text.split(QChar(0));
-    // k separators give k + 1 pieces; the last two are the empty text after the final NUL pair.
-    const qsizetype nulCount = text.count(QChar(0));
-    if (nulCount < 1)
-        return {};
-    parts = parts.mid(0, nulCount - 1);
-    return parts;
-}

@@ -20,6 +20,3 @@ QVector<SerialDevice> ListSerialDevices(const QString &dir);
 // The device file that port COMn stands for, or an empty text when there is no n-th entry.
 QString DevicePathForPort(const QString &dir, int commPort);
 
-// Splits a multi-string (texts separated by NUL characters and ended by an extra NUL) into its
-// parts: with k NUL characters there are k - 1 parts.
-QStringList MultiStringToStringArray(const QString &text);

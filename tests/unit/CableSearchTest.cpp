@@ -125,18 +125,3 @@ TEST(CableSearch, CableAsSeventeenthEntryOfTheFolderIsOutOfRange)
     EXPECT_EQ(sixteenth.outcome, CableSearchResult::Found);
     EXPECT_EQ(sixteenth.commPort, 16);
 }
-
-TEST(MultiStringToStringArray, SplitsAtEachNulUpToTheClosingPair)
-{
-    EXPECT_EQ(MultiStringToStringArray(QString::fromUtf16(u"COM3\0COM4\0\0", 11)),
-              (QStringList{"COM3", "COM4"}));
-    EXPECT_EQ(MultiStringToStringArray(QString::fromUtf16(u"a\0b\0c\0\0", 7)), (QStringList{"a", "b", "c"}));
-    EXPECT_EQ(MultiStringToStringArray(QString::fromUtf16(u"only\0\0", 6)), (QStringList{"only"}));
-    // An empty part in the middle is kept.
-    EXPECT_EQ(MultiStringToStringArray(QString::fromUtf16(u"a\0\0b\0\0", 6)), (QStringList{"a", "", "b"}));
-    // k NUL characters give k - 1 parts.
-    EXPECT_EQ(MultiStringToStringArray(QString::fromUtf16(u"\0", 1)), QStringList());
-    EXPECT_EQ(MultiStringToStringArray(QString::fromUtf16(u"\0\0", 2)), (QStringList{""}));
-    EXPECT_EQ(MultiStringToStringArray(QString()), QStringList());
-    EXPECT_EQ(MultiStringToStringArray(QStringLiteral("no separator")), QStringList());
-}

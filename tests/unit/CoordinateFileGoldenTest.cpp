@@ -8,6 +8,7 @@
 #include "formats/FileText.h"
 #include "support/QStringPrinter.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <gtest/gtest.h>
 
@@ -81,6 +82,11 @@ TEST_P(GoldenFormat, WrittenBytesMatchTheGoldenFileInEitherColumnOrder)
         fillTable(table, nez);
         const QByteArray written = EncodeFileText(BuildCoordinateText(table, golden.format, nez) + "\r\n");
         EXPECT_EQ(written, expected) << golden.file << (nez ? " NEZ" : " ENZ");
+        // And through the writer the program saves with, piece by piece.
+        QBuffer saved;
+        ASSERT_TRUE(saved.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(WriteCoordinateFile(table, golden.format, nez, saved));
+        EXPECT_EQ(saved.data(), expected) << golden.file << (nez ? " NEZ" : " ENZ") << " saved";
     }
 }
 
