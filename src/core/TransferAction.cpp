@@ -24,7 +24,8 @@ QString TransferAction::describe() const
     case SelectOption:
         return QStringLiteral("select ") + target;
     case SetColumns:
-        return QStringLiteral("columns %1 %2").arg(target, number ? QStringLiteral("nez") : QStringLiteral("enz"));
+        return QStringLiteral("columns %1 %2")
+            .arg(target, number ? QStringLiteral("nez") : QStringLiteral("enz"));
     case AddRow:
         return QStringLiteral("row ") + cells.join(u'|');
     case ClearRows:

@@ -10,20 +10,20 @@
 // the last acknowledgement when the instrument may only go on once the user has read it.
 struct TransferAction {
     enum Kind {
-        Write,             // bytes to the instrument
-        ClearOutput,       // bytes written and not yet sent are dropped
-        ClearInput,        // bytes received and not yet taken are dropped
-        OpenPort,          // the port opened if it is closed
-        ClosePort,         // the port closed once the bytes written have left
-        SetCommPort,       // the port closed becomes COM`number`
-        Pause,             // the actions after it wait `number` milliseconds; the window does not
-        SetText,           // the control named `target` shows `text`
-        ShowControl,       // the control named `target` shown (number 1) or hidden (0)
-        SelectOption,      // the option button named `target` selected
-        SetColumns,        // the list given the columns of layout `target`, in order NEZ (number 1) or ENZ
-        AddRow,            // a row of `cells` added to the window's list
-        ClearRows,         // the window's list emptied, its columns kept
-        ShowMessage,       // a box titled `target` saying `text`; the actions after it wait until it is closed
+        Write,        // bytes to the instrument
+        ClearOutput,  // bytes written and not yet sent are dropped
+        ClearInput,   // bytes received and not yet taken are dropped
+        OpenPort,     // the port opened if it is closed
+        ClosePort,    // the port closed once the bytes written have left
+        SetCommPort,  // the port closed becomes COM`number`
+        Pause,        // the actions after it wait `number` milliseconds; the window does not
+        SetText,      // the control named `target` shows `text`
+        ShowControl,  // the control named `target` shown (number 1) or hidden (0)
+        SelectOption, // the option button named `target` selected
+        SetColumns,   // the list given the columns of layout `target`, in order NEZ (number 1) or ENZ
+        AddRow,       // a row of `cells` added to the window's list
+        ClearRows,    // the window's list emptied, its columns kept
+        ShowMessage,  // a box titled `target` saying `text`; the actions after it wait until it is closed
         ReportPortFailure, // the port could not be used: told over the window, the rest dropped
         EndProgram,        // the program ends at once
     };
@@ -47,7 +47,10 @@ struct TransferAction {
         return {ShowControl, {}, control, {}, {}, shown ? 1 : 0};
     }
     static TransferAction select(const QString &option) { return {SelectOption, {}, option, {}, {}, 0}; }
-    static TransferAction columns(const QString &layout, bool nez) { return {SetColumns, {}, layout, {}, {}, nez}; }
+    static TransferAction columns(const QString &layout, bool nez)
+    {
+        return {SetColumns, {}, layout, {}, {}, nez};
+    }
     static TransferAction row(const QStringList &cells) { return {AddRow, {}, {}, {}, cells, 0}; }
     static TransferAction message(const QString &title, const QString &text)
     {

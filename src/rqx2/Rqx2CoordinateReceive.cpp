@@ -102,7 +102,8 @@ void Rqx2CoordinateReceive::handle(const QByteArray &frame, int end, Rqx2Frames:
     // A block ending in CR anywhere else is no coordinate record and is let be.
 }
 
-void Rqx2CoordinateReceive::ReceiveRqx2CoordinateRecord(const QByteArray &frame, int end, TransferActions &actions)
+void Rqx2CoordinateReceive::ReceiveRqx2CoordinateRecord(const QByteArray &frame, int end,
+                                                        TransferActions &actions)
 {
     actions.push_back(TransferAction::setText(QStringLiteral("Label4"), QString()));
     const RecordText record(frame);
@@ -121,7 +122,8 @@ void Rqx2CoordinateReceive::ReceiveRqx2CoordinateRecord(const QByteArray &frame,
     }
 
     const long index = ++RecordCount;
-    actions.push_back(TransferAction::setText(QStringLiteral("Text1"), QString::number(current) + u'/' + QString::number(total)));
+    actions.push_back(TransferAction::setText(QStringLiteral("Text1"),
+                                              QString::number(current) + u'/' + QString::number(total)));
     const QString number = record.text(s + kNumberAt, Rqx2CoordinateRecord::kTextWidth).remove(u' ');
     const QString name = record.text(s + kNameAt, Rqx2CoordinateRecord::kTextWidth).remove(u' ');
     const QString first = record.coordinate(s + kFirstCoordinateAt, standard);
@@ -141,11 +143,13 @@ void Rqx2CoordinateReceive::ReceiveRqx2CoordinateRecord(const QByteArray &frame,
     // The completion message comes before the last acknowledgement: the instrument ends its send
     // only once the user has closed the message.
     if (current < total) {
-        actions.push_back(TransferAction::setText(QStringLiteral("Label4"), QStringLiteral("数据传输中。。。")));
+        actions.push_back(
+            TransferAction::setText(QStringLiteral("Label4"), QStringLiteral("数据传输中。。。")));
     } else {
         m_underway = false;
         actions.push_back(TransferAction::setText(QStringLiteral("Label4"), QString()));
-        actions.push_back(TransferAction::message(QStringLiteral("成功"), QStringLiteral("坐标数据传输完毕！")));
+        actions.push_back(
+            TransferAction::message(QStringLiteral("成功"), QStringLiteral("坐标数据传输完毕！")));
     }
     actions.push_back(TransferAction::write(Rqx2CoordinateRecord::acknowledgement(current, total)));
 }

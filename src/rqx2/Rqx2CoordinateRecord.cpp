@@ -1,8 +1,8 @@
 #include "Rqx2CoordinateRecord.h"
 
+#include "Rqx2Frames.h"
 #include "core/InstrumentCode.h"
 #include "core/SendCheck.h"
-#include "Rqx2Frames.h"
 
 namespace {
 constexpr char kTrailingNul = 0x00;

@@ -8,7 +8,10 @@ namespace {
 const QString kErrorTitle = QStringLiteral("错误提示");
 } // namespace
 
-Rqx2CoordinateSend::Rqx2CoordinateSend(const CoordinateTableModel &table, bool nez) : m_table(table), m_nez(nez) {}
+Rqx2CoordinateSend::Rqx2CoordinateSend(const CoordinateTableModel &table, bool nez)
+    : m_table(table), m_nez(nez)
+{
+}
 
 TransferActions Rqx2CoordinateSend::start()
 {
@@ -31,12 +34,14 @@ void Rqx2CoordinateSend::handle(const QByteArray &, int, Rqx2Frames::Frame kind,
 
 void Rqx2CoordinateSend::SendRqx2NextCoordinate(TransferActions &actions)
 {
-    actions.push_back(TransferAction::setText(QStringLiteral("Label4"), QStringLiteral("等待发送坐标数据...")));
+    actions.push_back(
+        TransferAction::setText(QStringLiteral("Label4"), QStringLiteral("等待发送坐标数据...")));
     const long record = ++RecordCount;
     const int n = m_table.count();
     if (n < record) {
         if (n == 0) {
-            actions.push_back(TransferAction::message(QStringLiteral("提示"), QStringLiteral("请首先打开一个坐标数据文件")));
+            actions.push_back(TransferAction::message(QStringLiteral("提示"),
+                                                      QStringLiteral("请首先打开一个坐标数据文件")));
             actions.push_back(TransferAction::of(TransferAction::EndProgram));
         }
         // Every row has been sent: a late request gets nothing.
@@ -47,7 +52,8 @@ void Rqx2CoordinateSend::SendRqx2NextCoordinate(TransferActions &actions)
     // just before the pause, and a short pause (or a slow line) would cut it off.
     clearInput(actions);
     actions.push_back(TransferAction::of(TransferAction::OpenPort));
-    actions.push_back(TransferAction::setText(QStringLiteral("Text1"), QString::number(record) + u'/' + QString::number(n)));
+    actions.push_back(TransferAction::setText(QStringLiteral("Text1"),
+                                              QString::number(record) + u'/' + QString::number(n)));
     actions.push_back(TransferAction::setText(QStringLiteral("Label4"), QStringLiteral("发送中...")));
 
     // The table was checked when the send started, but it can be edited while the send runs.
@@ -72,6 +78,7 @@ void Rqx2CoordinateSend::SendRqx2NextCoordinate(TransferActions &actions)
         actions.push_back(TransferAction::setText(QStringLiteral("Label4"), QString()));
         // The port is closed once the record has left, so the instrument gets all of it.
         actions.push_back(TransferAction::of(TransferAction::ClosePort));
-        actions.push_back(TransferAction::message(QStringLiteral("成功"), QStringLiteral("坐标数据发送完毕！")));
+        actions.push_back(
+            TransferAction::message(QStringLiteral("成功"), QStringLiteral("坐标数据发送完毕！")));
     }
 }

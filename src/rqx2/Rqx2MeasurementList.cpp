@@ -1,6 +1,5 @@
 #include "Rqx2MeasurementList.h"
 
-
 namespace {
 // Headers of columns 1..21 under NEZ.
 const char *const kNezHeaders[Rqx2MeasurementList::kFieldCount] = {

@@ -59,7 +59,8 @@ void Rqx2MeasurementReceive::handle(const QByteArray &frame, int end, Rqx2Frames
         ReceiveRqx2ShortRecord(frame, end, actions);
 }
 
-void Rqx2MeasurementReceive::ReceiveRqx2ShortRecord(const QByteArray &frame, int end, TransferActions &actions)
+void Rqx2MeasurementReceive::ReceiveRqx2ShortRecord(const QByteArray &frame, int end,
+                                                    TransferActions &actions)
 {
     // Before the handshake, and after damage until the next one, a block ending in CR is not for here.
     if (HandshakeAnswered != 1)
@@ -74,8 +75,8 @@ void Rqx2MeasurementReceive::ReceiveRqx2ShortRecord(const QByteArray &frame, int
         takeRecord(frame, characters, end, actions);
 }
 
-void Rqx2MeasurementReceive::takeHeader(const QByteArray &frame, const std::vector<QString> &characters, int end,
-                                        TransferActions &actions)
+void Rqx2MeasurementReceive::takeHeader(const QByteArray &frame, const std::vector<QString> &characters,
+                                        int end, TransferActions &actions)
 {
     if (end != Record::kHeaderLength - 1) {
         reject(actions);
@@ -116,8 +117,8 @@ void Rqx2MeasurementReceive::takeHeader(const QByteArray &frame, const std::vect
         complete(actions);
 }
 
-void Rqx2MeasurementReceive::takeRecord(const QByteArray &frame, const std::vector<QString> &characters, int end,
-                                        TransferActions &actions)
+void Rqx2MeasurementReceive::takeRecord(const QByteArray &frame, const std::vector<QString> &characters,
+                                        int end, TransferActions &actions)
 {
     const Record::Kind kind = Record::kind(frameByte(frame, Record::kKindByte));
     const int length = Record::length(kind);
@@ -150,7 +151,8 @@ void Rqx2MeasurementReceive::takeRecord(const QByteArray &frame, const std::vect
     actions.push_back(TransferAction::row(Rqx2MeasurementList::row(m_texts, index, m_nez)));
 
     acknowledge(current, total, actions);
-    actions.push_back(TransferAction::setText(QStringLiteral("Text1"), QString::number(current) + u'/' + QString::number(total)));
+    actions.push_back(TransferAction::setText(QStringLiteral("Text1"),
+                                              QString::number(current) + u'/' + QString::number(total)));
     if (current < total)
         actions.push_back(TransferAction::setText(QStringLiteral("Label4"), kTransferring));
     else

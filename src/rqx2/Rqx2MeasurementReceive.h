@@ -39,8 +39,10 @@ private:
     {
         ReceiveRqx2ShortRecord(frame, end, actions);
     }
-    void takeHeader(const QByteArray &frame, const std::vector<QString> &characters, int end, TransferActions &actions);
-    void takeRecord(const QByteArray &frame, const std::vector<QString> &characters, int end, TransferActions &actions);
+    void takeHeader(const QByteArray &frame, const std::vector<QString> &characters, int end,
+                    TransferActions &actions);
+    void takeRecord(const QByteArray &frame, const std::vector<QString> &characters, int end,
+                    TransferActions &actions);
     void acknowledge(int current, int total, TransferActions &actions);
     void complete(TransferActions &actions);
     // A damaged header or record: nothing stored or answered; a new handshake starts over.

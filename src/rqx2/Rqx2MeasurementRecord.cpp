@@ -103,7 +103,8 @@ private:
 };
 
 template <size_t N>
-void store(const Field (&fields)[N], const std::vector<QString> &characters, Rqx2MeasurementTexts &texts, long index)
+void store(const Field (&fields)[N], const std::vector<QString> &characters, Rqx2MeasurementTexts &texts,
+           long index)
 {
     const FieldReader reader(characters);
     for (const Field &field : fields)
@@ -157,8 +158,8 @@ QByteArray Rqx2MeasurementRecord::acknowledgement(int current, int total)
     return ack;
 }
 
-void Rqx2MeasurementRecord::storeFields(Kind kind, const std::vector<QString> &characters, Rqx2MeasurementTexts &texts,
-                                        long index)
+void Rqx2MeasurementRecord::storeFields(Kind kind, const std::vector<QString> &characters,
+                                        Rqx2MeasurementTexts &texts, long index)
 {
     switch (kind) {
     case Station:

@@ -24,7 +24,8 @@ protected:
     // The first byte of the answer to the request: 0x01 for coordinates, 0x05 for measurements.
     virtual char transferKindByte() const = 0;
     // Handles the frame of bytes 0..end, which ends in CR; kind tells what the CR ends.
-    virtual void handle(const QByteArray &frame, int end, Rqx2Frames::Frame kind, TransferActions &actions) = 0;
+    virtual void handle(const QByteArray &frame, int end, Rqx2Frames::Frame kind,
+                        TransferActions &actions) = 0;
     // Called after the first request has been answered, before the answer is written.
     virtual void answering(TransferActions &actions) { (void)actions; }
 

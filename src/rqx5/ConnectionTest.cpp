@@ -38,6 +38,6 @@ void ConnectionTest::handle(const QByteArray &, int, TransferActions &actions)
 {
     m_underway = false;
     actions.push_back(TransferAction::showControl(QStringLiteral("Label3"), false));
-    actions.push_back(TransferAction::message(QStringLiteral("测试成功"),
-                                              QStringLiteral("通讯测试成功！您的电脑可以与仪器进行数据传输。")));
+    actions.push_back(TransferAction::message(
+        QStringLiteral("测试成功"), QStringLiteral("通讯测试成功！您的电脑可以与仪器进行数据传输。")));
 }

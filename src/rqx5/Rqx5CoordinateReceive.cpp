@@ -57,7 +57,8 @@ void Rqx5CoordinateReceive::ReceiveRqx5DataBlock(const QByteArray &header, Trans
     const int nameLast = kHeaderNameFirst + kHeaderNameLength - 1;
     actions.push_back(TransferAction::setText(QStringLiteral("Text3"),
                                               Rqx5Decode::characters(header, kHeaderNameFirst, nameLast)));
-    Rqx5Count = frameByte(header, kHeaderCountHigh + 1) * kHeaderCountBase + frameByte(header, kHeaderCountLow + 1);
+    Rqx5Count =
+        frameByte(header, kHeaderCountHigh + 1) * kHeaderCountBase + frameByte(header, kHeaderCountLow + 1);
     actions.push_back(TransferAction::setText(QStringLiteral("Text1"), QString::number(Rqx5Count)));
     AcknowledgeRqx5CoordinateRecord(m_table.count(), actions);
 }
@@ -65,7 +66,8 @@ void Rqx5CoordinateReceive::ReceiveRqx5DataBlock(const QByteArray &header, Trans
 void Rqx5CoordinateReceive::ReceiveRqx5CoordinateRecord(const QByteArray &record, TransferActions &actions)
 {
     ++RecordCount;
-    actions.push_back(TransferAction::setText(QStringLiteral("Label4"), QStringLiteral("坐标数据传送中。。。")));
+    actions.push_back(
+        TransferAction::setText(QStringLiteral("Label4"), QStringLiteral("坐标数据传送中。。。")));
     const QString number = Rqx5Decode::withoutSpaces(record, kNumberFirst, kNumberLast);
     const QString name = Rqx5Decode::withoutSpaces(record, kNameFirst, kNameLast);
     const QString north = Rqx5Decode::withoutSpaces(record, kNorthFirst, kNorthLast) + kCoordinateTail;
@@ -78,8 +80,8 @@ void Rqx5CoordinateReceive::ReceiveRqx5CoordinateRecord(const QByteArray &record
     if (rows == 0 || !m_table.hasColumns())
         actions.push_back(TransferAction::columns(QStringLiteral("coordinates"), m_nez));
     const int sequence = m_table.hasColumns() ? rows + 1 : 1;
-    actions.push_back(TransferAction::row({QString::number(sequence), Rqx5Record::receivedPointNumber(number), name,
-                                           m_nez ? north : east, m_nez ? east : north, height}));
+    actions.push_back(TransferAction::row({QString::number(sequence), Rqx5Record::receivedPointNumber(number),
+                                           name, m_nez ? north : east, m_nez ? east : north, height}));
     AcknowledgeRqx5CoordinateRecord(sequence, actions);
 }
 
@@ -92,8 +94,8 @@ void Rqx5CoordinateReceive::AcknowledgeRqx5CoordinateRecord(int rowsAfter, Trans
         actions.push_back(TransferAction::setText(QStringLiteral("Label4"), QStringLiteral("传送完毕！")));
         actions.push_back(TransferAction::setText(QStringLiteral("Text1"), QString::number(rowsAfter)));
     } else {
-        actions.push_back(
-            TransferAction::setText(QStringLiteral("Text1"), QStringLiteral("%1/%2").arg(RecordCount).arg(Rqx5Count)));
+        actions.push_back(TransferAction::setText(QStringLiteral("Text1"),
+                                                  QStringLiteral("%1/%2").arg(RecordCount).arg(Rqx5Count)));
         actions.push_back(TransferAction::of(TransferAction::OpenPort));
     }
     actions.push_back(TransferAction::write(kNextPair));

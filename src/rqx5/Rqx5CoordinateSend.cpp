@@ -19,7 +19,10 @@ SendLimits sendLimits()
 }
 } // namespace
 
-Rqx5CoordinateSend::Rqx5CoordinateSend(const CoordinateTableModel &table, bool nez) : m_table(table), m_nez(nez) {}
+Rqx5CoordinateSend::Rqx5CoordinateSend(const CoordinateTableModel &table, bool nez)
+    : m_table(table), m_nez(nez)
+{
+}
 
 TransferActions Rqx5CoordinateSend::start()
 {
@@ -36,7 +39,8 @@ TransferActions Rqx5CoordinateSend::StartRqx5CoordinateSend()
     actions.push_back(TransferAction::of(TransferAction::OpenPort));
     const int n = m_table.count();
     if (n < 1) {
-        actions.push_back(TransferAction::message(QStringLiteral("提示"), QStringLiteral("请首先打开一个坐标数据文件")));
+        actions.push_back(
+            TransferAction::message(QStringLiteral("提示"), QStringLiteral("请首先打开一个坐标数据文件")));
         return actions;
     }
     actions.push_back(TransferAction::write(Rqx5Record::sendHeader(n)));
@@ -75,7 +79,8 @@ void Rqx5CoordinateSend::SendRqx5NextCoordinate(TransferActions &actions)
     actions.push_back(TransferAction::of(TransferAction::OpenPort));
     const int rows = m_table.count();
     if (k >= 1 && k <= rows) {
-        actions.push_back(TransferAction::setText(QStringLiteral("Text1"), QStringLiteral("%1/%2").arg(k).arg(rows)));
+        actions.push_back(
+            TransferAction::setText(QStringLiteral("Text1"), QStringLiteral("%1/%2").arg(k).arg(rows)));
         actions.push_back(TransferAction::setText(QStringLiteral("Label4"), QStringLiteral("发送中：")));
         const int row = static_cast<int>(k);
         // The table was checked when the send started, but it can be edited while the send runs.

@@ -34,7 +34,10 @@ constexpr std::array<int, Rqx5MeasurementColumns::kDataFileSubitems> kFieldWidth
 constexpr int kStationNorth = 4, kStationEast = 5, kPointNorth = 18, kPointEast = 19;
 } // namespace
 
-Rqx5DataFileReceive::Rqx5DataFileReceive(const MeasurementTableModel &list, bool nez) : m_list(list), m_nez(nez) {}
+Rqx5DataFileReceive::Rqx5DataFileReceive(const MeasurementTableModel &list, bool nez)
+    : m_list(list), m_nez(nez)
+{
+}
 
 TransferActions Rqx5DataFileReceive::StartRqx5DataFileReceive()
 {
@@ -70,7 +73,8 @@ void Rqx5DataFileReceive::handle(const QByteArray &frame, int end, TransferActio
     }
 }
 
-void Rqx5DataFileReceive::ReceiveRqx5DataFileHeader(const QByteArray &header, int end, TransferActions &actions)
+void Rqx5DataFileReceive::ReceiveRqx5DataFileHeader(const QByteArray &header, int end,
+                                                    TransferActions &actions)
 {
     if (end != kHeaderLength - 1) {
         rejectDataFileFrame(kDamagedHeader, actions);
@@ -79,12 +83,14 @@ void Rqx5DataFileReceive::ReceiveRqx5DataFileHeader(const QByteArray &header, in
     // The main window's 测量数据 option.
     actions.push_back(TransferAction::select(QStringLiteral("Option3")));
     actions.push_back(TransferAction::setText(QStringLiteral("Label5"), QStringLiteral("正在接收数据...")));
-    actions.push_back(TransferAction::setText(QStringLiteral("Text3"), Rqx5Decode::characters(header, kNameFirst, kNameLast)));
+    actions.push_back(TransferAction::setText(QStringLiteral("Text3"),
+                                              Rqx5Decode::characters(header, kNameFirst, kNameLast)));
     Rqx5Count = frameByte(header, kCountHigh + 1) * kCountBase + frameByte(header, kCountLow + 1);
     actions.push_back(TransferAction::setText(QStringLiteral("Text1"), QString::number(Rqx5Count)));
-    actions.push_back(
-        TransferAction::setText(QStringLiteral("Text4"), Rqx5Decode::characters(header, kNumberFirst, kNumberLast)));
-    actions.push_back(TransferAction::setText(QStringLiteral("Text2"), Rqx5Decode::characters(header, kDateFirst, kDateLast)));
+    actions.push_back(TransferAction::setText(QStringLiteral("Text4"),
+                                              Rqx5Decode::characters(header, kNumberFirst, kNumberLast)));
+    actions.push_back(TransferAction::setText(QStringLiteral("Text2"),
+                                              Rqx5Decode::characters(header, kDateFirst, kDateLast)));
     AcknowledgeRqx5DataFileRecord(m_list.count(), actions);
 }
 
@@ -100,14 +106,16 @@ void Rqx5DataFileReceive::AcknowledgeRqx5DataFileRecord(int rowsAfter, TransferA
     actions.push_back(TransferAction::write(Rqx5Frames::kNextPair));
 }
 
-void Rqx5DataFileReceive::ReceiveRqx5DataFileRecord(const QByteArray &record, int end, TransferActions &actions)
+void Rqx5DataFileReceive::ReceiveRqx5DataFileRecord(const QByteArray &record, int end,
+                                                    TransferActions &actions)
 {
     if (end != kRecordLength - 1) {
         rejectDataFileFrame(kDamagedDataFileRecord, actions);
         return;
     }
     const long index = ++RecordCount;
-    actions.push_back(TransferAction::setText(QStringLiteral("Text1"), QStringLiteral("%1/%2").arg(index).arg(Rqx5Count)));
+    actions.push_back(
+        TransferAction::setText(QStringLiteral("Text1"), QStringLiteral("%1/%2").arg(index).arg(Rqx5Count)));
 
     const int rows = m_list.count();
     QStringList cells;

@@ -82,7 +82,8 @@ bool Rqx5MeasurementReceive::measurementIsWhole(int end) const
     return end == kKinds[static_cast<size_t>(Rqx5DataKind - 1)].terminatorAt || end == kPaddedTerminatorAt;
 }
 
-void Rqx5MeasurementReceive::ReceiveRqx5MeasurementRecord(const QByteArray &record, int end, TransferActions &actions)
+void Rqx5MeasurementReceive::ReceiveRqx5MeasurementRecord(const QByteArray &record, int end,
+                                                          TransferActions &actions)
 {
     // Nothing is cleared here: the records that follow this one in the same read are still to come.
     if (!measurementIsWhole(end)) {

@@ -19,4 +19,3 @@ QVector<SerialDevice> ListSerialDevices(const QString &dir);
 
 // The device file that port COMn stands for, or an empty text when there is no n-th entry.
 QString DevicePathForPort(const QString &dir, int commPort);
-

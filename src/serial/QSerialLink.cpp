@@ -100,7 +100,8 @@ void QSerialLink::closeWhenWritten(std::function<void()> closed)
     // Bytes handed to write() must reach the instrument: the last record of a send is written just
     // before the port is closed.
     if (!m_drainTimer.isActive()) {
-        const qint64 budgetMs = bytesNotSent() * kBitsPerByte * 1000 / qMax(m_line.baudRate, 1) + kDrainMarginMs;
+        const qint64 budgetMs =
+            bytesNotSent() * kBitsPerByte * 1000 / qMax(m_line.baudRate, 1) + kDrainMarginMs;
         m_drainDeadline = QDateTime::currentMSecsSinceEpoch() + budgetMs;
         m_drainTimer.start();
     }

@@ -85,7 +85,7 @@ Application::Application(const QString &deviceDir, MessagePresenter &messages,
     m_form7 = std::make_unique<Form7>();
     m_form7->setEndProgram([this] { this->endProgram(); });
     m_rqx2Files = std::make_unique<Rqx2MeasurementFiles>(*m_form7, *m_commonDialog, m_messages,
-                                                          [this] { return nez(); });
+                                                         [this] { return nez(); });
 
     QObject::connect(m_form6.get(), &Form6::confirmRequested, m_form6.get(), [this] { ConfirmSelection(); });
     QObject::connect(m_form6.get(), &Form6::exitRequested, m_form6.get(), [this] { this->endProgram(); });
@@ -134,14 +134,18 @@ void Application::connectForm1()
         m_form3->raise();
         m_form3->activateWindow();
     });
-    ConnectCommand(w, "Command12", [this] { begin(std::make_unique<Rqx5CoordinateReceive>(m_table, nez()), *m_form1); });
-    ConnectCommand(w, "Command3", [this] { begin(std::make_unique<Rqx5CoordinateSend>(m_table, nez()), *m_form1); });
+    ConnectCommand(w, "Command12",
+                   [this] { begin(std::make_unique<Rqx5CoordinateReceive>(m_table, nez()), *m_form1); });
+    ConnectCommand(w, "Command3",
+                   [this] { begin(std::make_unique<Rqx5CoordinateSend>(m_table, nez()), *m_form1); });
     ConnectCommand(w, "Command4", [this] {
         const bool portShownClosed = m_form1->portButtonCaption() == ConnectionTest::kOpenPortCaption;
         begin(std::make_unique<ConnectionTest>(rqx5(), portShownClosed), *m_form1);
     });
-    ConnectCommand(w, "Command1", [this] { m_executor->perform(PortCommands::SendTestCommand1(), *m_form1); });
-    ConnectCommand(w, "Command13", [this] { m_executor->perform(PortCommands::SendTestCommand2(), *m_form1); });
+    ConnectCommand(w, "Command1",
+                   [this] { m_executor->perform(PortCommands::SendTestCommand1(), *m_form1); });
+    ConnectCommand(w, "Command13",
+                   [this] { m_executor->perform(PortCommands::SendTestCommand2(), *m_form1); });
     ConnectCommand(w, "Command2", [this] { m_executor->perform(PortCommands::PreparePort(), *m_form1); });
 }
 
@@ -161,7 +165,9 @@ void Application::connectForm7()
 void Application::connectForm4()
 {
     Form4 *w = m_form4.get();
-    auto dataFileReceive = [this] { begin(std::make_unique<Rqx5DataFileReceive>(m_form4->list(), nez()), *m_form4); };
+    auto dataFileReceive = [this] {
+        begin(std::make_unique<Rqx5DataFileReceive>(m_form4->list(), nez()), *m_form4);
+    };
     auto measurementReceive = [this] {
         begin(std::make_unique<Rqx5MeasurementReceive>(m_form4->list(), nez()), *m_form4);
     };
@@ -325,7 +331,7 @@ void Application::loadMeasureWindow()
     m_form4->setSelectMeasurementData(
         [this] { m_form1->findChild<QRadioButton *>(QStringLiteral("Option3"))->setChecked(true); });
     m_rqx5Files = std::make_unique<Rqx5MeasurementFiles>(*m_form4, *m_commonDialog, m_messages,
-                                                          [this] { return nez(); });
+                                                         [this] { return nez(); });
     connectForm4();
     const int unit = qRound(m_form4->tableWidth() / kMeasureListUnits);
     m_form4->setMeasureColumnUnit(unit);

@@ -47,8 +47,9 @@ const QString kRawLinesOnlyAsText =
                    "存为“文本文档(*.txt)”格式。文件未保存。");
 } // namespace
 
-CoordinateFileCommands::CoordinateFileCommands(CoordinateTableModel &table, Form1 &window, CommonDialog &dialog,
-                                               MessagePresenter &messages, std::function<bool()> nez)
+CoordinateFileCommands::CoordinateFileCommands(CoordinateTableModel &table, Form1 &window,
+                                               CommonDialog &dialog, MessagePresenter &messages,
+                                               std::function<bool()> nez)
     : m_table(table), m_window(window), m_dialog(dialog), m_messages(messages), m_nez(std::move(nez))
 {
 }

@@ -29,7 +29,8 @@ constexpr double kTwipsPerInch = 1440;
 constexpr int kListUnits = 18;
 } // namespace
 
-Form1::Form1(CoordinateTableModel &table, MessagePresenter &messages, std::function<bool()> nez, QWidget *parent)
+Form1::Form1(CoordinateTableModel &table, MessagePresenter &messages, std::function<bool()> nez,
+             QWidget *parent)
     : QMainWindow(parent), m_table(table), m_messages(messages), m_operations(table, std::move(nez))
 {
     setObjectName(QStringLiteral("Form1"));
@@ -411,8 +412,8 @@ void Form1::setTransferColumns(const QString &, bool nez)
 
 void Form1::addTransferRow(const QStringList &cells)
 {
-    m_table.append(CoordinatePoint{cells.value(0), cells.value(1), cells.value(2), cells.value(3), cells.value(4),
-                                   cells.value(5)});
+    m_table.append(CoordinatePoint{cells.value(0), cells.value(1), cells.value(2), cells.value(3),
+                                   cells.value(4), cells.value(5)});
 }
 
 void Form1::clearTransferRows()

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/TableOperations.h"
 #include "TransferWindow.h"
+#include "core/TableOperations.h"
 
 #include <QMainWindow>
 #include <QPersistentModelIndex>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/MeasurementTableModel.h"
 #include "TransferWindow.h"
+#include "core/MeasurementTableModel.h"
 
 #include <QMainWindow>
 #include <functional>

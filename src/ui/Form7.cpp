@@ -101,8 +101,7 @@ QPushButton *Form7::button(const QString &name) const
 
 void Form7::applyColumnWidths()
 {
-    const double unit =
-        m_measureColumnUnit > 0 ? m_measureColumnUnit : m_view->width() / double(kListUnits);
+    const double unit = m_measureColumnUnit > 0 ? m_measureColumnUnit : m_view->width() / double(kListUnits);
     QHeaderView *header = m_view->horizontalHeader();
     const std::vector<MeasurementColumn> &columns = m_list.columns();
     for (int column = 0; column < static_cast<int>(columns.size()); ++column) {

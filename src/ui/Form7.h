@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/MeasurementTableModel.h"
 #include "TransferWindow.h"
+#include "core/MeasurementTableModel.h"
 
 #include <QTimer>
 #include <QWidget>
@@ -34,7 +34,7 @@ public:
     // 0: the list's own width / 19.
     void setMeasureColumnUnit(int unit) { m_measureColumnUnit = unit; }
 
-    QString fileNameText() const;         // Label1
+    QString fileNameText() const;          // Label1
     void setProgress(const QString &text); // Text1
 
     // TransferWindow

@@ -7,7 +7,6 @@
 #include "formats/FileText.h"
 #include "formats/Rqx2MeasurementFile.h"
 
-
 namespace {
 // The whole filter texts of the two dialogs; each names its pattern, which the dialog shows.
 const QString kSaveFilter = QStringLiteral("文本文档(*.txt)");
@@ -70,5 +69,6 @@ void Rqx2MeasurementFiles::OpenRqx2MeasurementFile()
 
 void Rqx2MeasurementFiles::error(const QString &path, const QString &reason)
 {
-    m_messages.showMessage(&m_window, QStringLiteral("错误提示"), CoordinateFileCommands::fileError(path, reason));
+    m_messages.showMessage(&m_window, QStringLiteral("错误提示"),
+                           CoordinateFileCommands::fileError(path, reason));
 }

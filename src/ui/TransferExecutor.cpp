@@ -4,9 +4,9 @@
 #include "TransferWindow.h"
 #include "serial/SerialLink.h"
 
-#include <algorithm>
 #include <QTimer>
 #include <QWidget>
+#include <algorithm>
 
 namespace {
 const QString kErrorTitle = QStringLiteral("错误提示");
@@ -166,7 +166,8 @@ void TransferExecutor::perform(const Step &step)
 
 void TransferExecutor::dropStepsOf(const Transfer *transfer)
 {
-    m_steps.erase(std::remove_if(m_steps.begin(), m_steps.end(), [transfer](const Step &s) { return s.transfer == transfer; }),
+    m_steps.erase(std::remove_if(m_steps.begin(), m_steps.end(),
+                                 [transfer](const Step &s) { return s.transfer == transfer; }),
                   m_steps.end());
 }
 

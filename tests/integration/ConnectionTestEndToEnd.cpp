@@ -1,11 +1,11 @@
 // The connection test and the test commands against the simulated instrument, from the main
 // window's buttons through the program's own port.
+#include "serial/SerialLink.h"
 #include "support/RecordingPresenter.h"
 #include "support/SimProcess.h"
 #include "ui/Application.h"
 #include "ui/Form1.h"
 #include "ui/Form6.h"
-#include "serial/SerialLink.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -71,7 +71,8 @@ TEST_F(MainWindowConnectionTest, TestCommandsReachTheInstrument)
 TEST_F(MainWindowConnectionTest, NoInstrumentMeansThePortMessage)
 {
     // The cable is found at start; then the instrument's line goes away.
-    ASSERT_TRUE(startProgram("rqx5", {"--action", "script", "--script", writeSimScript(dir, "quiet 20000\n")}));
+    ASSERT_TRUE(
+        startProgram("rqx5", {"--action", "script", "--script", writeSimScript(dir, "quiet 20000\n")}));
     sim.terminate();
     ASSERT_TRUE(sim.waitForFinished(20000));
     for (const char *name : {"Command4", "Command1", "Command13", "Command2"})

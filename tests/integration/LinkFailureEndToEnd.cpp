@@ -1,9 +1,9 @@
 // What the surveyor sees when the line fails the program: a cable pulled in the middle of a
 // transfer, and bytes that come while a message waits for the user.
-#include "support/MainWindowSimFixture.h"
-#include "support/QStringPrinter.h"
 #include "rqx5/Rqx5CoordinateSend.h"
 #include "serial/SerialLink.h"
+#include "support/MainWindowSimFixture.h"
+#include "support/QStringPrinter.h"
 #include "ui/Form1.h"
 #include "ui/TransferExecutor.h"
 

@@ -1,8 +1,8 @@
 // Both RQX2 coordinate transfers over a pseudo-terminal against the simulated instrument, through
 // the whole program (its serial link, the executor and the transfers), under both coordinate orders.
+#include "serial/SerialLink.h"
 #include "support/MainWindowSimFixture.h"
 #include "support/QStringPrinter.h"
-#include "serial/SerialLink.h"
 #include "ui/Form1.h"
 
 #include <QAction>

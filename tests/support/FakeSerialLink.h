@@ -19,7 +19,7 @@ public:
     bool portOpen = false;
     int port = 1;
     QString lineSettings = QStringLiteral("1200,N,8,1");
-    QString failureDetail;                            // what openFailureDetail() tells
+    QString failureDetail;                           // what openFailureDetail() tells
     std::function<void(const QByteArray &)> onWrite; // sees every write, before it succeeds or fails
 
     // Bytes from the instrument: the receive handler is told, as the port tells it.

@@ -89,8 +89,9 @@ private:
             if (list.columnCount() > 0)
                 list.append(action.cells);
             else
-                table.append(CoordinatePoint{action.cells.value(0), action.cells.value(1), action.cells.value(2),
-                                             action.cells.value(3), action.cells.value(4), action.cells.value(5)});
+                table.append(CoordinatePoint{action.cells.value(0), action.cells.value(1),
+                                             action.cells.value(2), action.cells.value(3),
+                                             action.cells.value(4), action.cells.value(5)});
             break;
         case TransferAction::ClearRows:
             list.clearRows();

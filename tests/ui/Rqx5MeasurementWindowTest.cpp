@@ -121,8 +121,8 @@ TEST_F(Rqx5MeasurementWindow, ReceiveCommandsArmThePortForTheirMode)
     EXPECT_EQ(list().columnCount(), 21);
 
     // A data-file header selects the main window's "测量数据".
-    instrumentSends(fromHex(
-        "00 00 4A 4F 42 31 20 20 20 20 20 20 20 20 00 01 31 32 33 34 35 36 37 38 39 31 34 31 32 32 35 AA 82"));
+    instrumentSends(fromHex("00 00 4A 4F 42 31 20 20 20 20 20 20 20 20 00 01 31 32 33 34 35 36 37 38 39 31 "
+                            "34 31 32 32 35 AA 82"));
     EXPECT_TRUE(child<QRadioButton>(form1(), "Option3")->isChecked());
     EXPECT_EQ(text("Text1"), "1");
 
