@@ -63,6 +63,10 @@ TransferActions Rqx5MeasurementReceive::take(QByteArrayView bytes)
 int Rqx5MeasurementReceive::frameEnd(const FrameBuffer &bytes) const
 {
     for (int i = 1; i < bytes.size(); ++i) {
+        // The instrument may close a series of measurements with a bare end frame, which is
+        // answered as every exchange's is; left waiting, it would spoil the next record.
+        if (i <= kHeaderEndAfter && isEndPair(bytes, i))
+            return i;
         if (bytes.at(i) >= kMeasurementFirstEnd && bytes.at(i) <= kMeasurementLastEnd)
             return i;
     }
@@ -71,6 +75,11 @@ int Rqx5MeasurementReceive::frameEnd(const FrameBuffer &bytes) const
 
 void Rqx5MeasurementReceive::handle(const QByteArray &frame, int end, TransferActions &actions)
 {
+    if (frameByte(frame, end) == kEnd) {
+        actions.push_back(TransferAction::message(QStringLiteral("成功"), QStringLiteral("数据传输完毕！")));
+        EchoRqx5EndFrame(actions);
+        return;
+    }
     Rqx5DataKind = frameByte(frame, end) - kMeasurementFirstEnd + 1;
     ReceiveRqx5MeasurementRecord(frame, end, actions);
 }
@@ -82,7 +91,8 @@ bool Rqx5MeasurementReceive::measurementIsWhole(int end) const
     return end == kKinds[static_cast<size_t>(Rqx5DataKind - 1)].terminatorAt || end == kPaddedTerminatorAt;
 }
 
-void Rqx5MeasurementReceive::ReceiveRqx5MeasurementRecord(const QByteArray &record, int end, TransferActions &actions)
+void Rqx5MeasurementReceive::ReceiveRqx5MeasurementRecord(const QByteArray &record, int end,
+                                                          TransferActions &actions)
 {
     // Nothing is cleared here: the records that follow this one in the same read are still to come.
     if (!measurementIsWhole(end)) {
