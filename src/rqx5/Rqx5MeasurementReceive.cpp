@@ -63,6 +63,10 @@ TransferActions Rqx5MeasurementReceive::take(QByteArrayView bytes)
 int Rqx5MeasurementReceive::frameEnd(const FrameBuffer &bytes) const
 {
     for (int i = 1; i < bytes.size(); ++i) {
+        // The instrument may close a series of measurements with a bare end frame, which is
+        // answered as every exchange's is; left waiting, it would spoil the next record.
+        if (i <= kHeaderEndAfter && isEndPair(bytes, i))
+            return i;
         if (bytes.at(i) >= kMeasurementFirstEnd && bytes.at(i) <= kMeasurementLastEnd)
             return i;
     }
@@ -71,6 +75,11 @@ int Rqx5MeasurementReceive::frameEnd(const FrameBuffer &bytes) const
 
 void Rqx5MeasurementReceive::handle(const QByteArray &frame, int end, TransferActions &actions)
 {
+    if (frameByte(frame, end) == kEnd) {
+        actions.push_back(TransferAction::message(QStringLiteral("成功"), QStringLiteral("数据传输完毕！")));
+        EchoRqx5EndFrame(actions);
+        return;
+    }
     Rqx5DataKind = frameByte(frame, end) - kMeasurementFirstEnd + 1;
     ReceiveRqx5MeasurementRecord(frame, end, actions);
 }

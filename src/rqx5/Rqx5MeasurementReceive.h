@@ -6,7 +6,7 @@ class MeasurementTableModel;
 
 // Single measurements from an RQX5 instrument into the measurement window's list, sent as they are
 // measured: 14-character fields and a terminator 0xB2..0xB5 that names the record's kind; none is
-// acknowledged and the receive has no end.
+// acknowledged, and a bare end frame from the instrument is echoed as every exchange's is.
 class Rqx5MeasurementReceive : public Rqx5Transfer {
 public:
     Rqx5MeasurementReceive(const MeasurementTableModel &list, bool nez);

@@ -1,18 +1,14 @@
+// The RQX5 coordinate receive: frames in, the actions they cause out, and the rows they leave.
+#include "rqx5/Rqx5CoordinateReceive.h"
 #include "Rqx5Fixture.h"
 
 #include <random>
 
+using namespace Rqx5Test;
+
 namespace {
 
-// Point 12, name A1, N 3456.789, E 1234.5, Z 12.34, laid out as the program itself sends it.
-const char kWorkedRecord[] =
-    "90 20 20 30 30 30 30 31 32 20 41 31 20 20 20 20 20 33 34 35 36 2E 37 38 39 20 20 20 20 20 20"
-    " 31 32 33 34 2E 35 20 20 20 20 20 20 20 20 31 32 2E 33 34 20 20 20 20 20 20 20 20 20 B0";
-
-// A coordinate header for file "ROAD1" announcing 120 points (0x01 * 100 + 0x14).
-const char kHeader120[] = "00 00 52 4F 41 44 31 20 20 20 20 20 20 20 01 14 AA 82";
-
-// A coordinate header for file "ROAD1" with the given count bytes.
+// A coordinate header for file "ROAD1" with the given count bytes (the count is high * 100 + low).
 QByteArray header(unsigned char high, unsigned char low)
 {
     return fromHex("00 00 52 4F 41 44 31 20 20 20 20 20 20 20") + QByteArray(1, char(high)) +
@@ -23,13 +19,9 @@ QByteArray header(unsigned char high, unsigned char low)
 QByteArray record(const char *number, const char *name, const char *north, const char *east,
                   const char *height)
 {
-    auto field = [](const char *text, int width) {
-        const QByteArray bytes(text);
-        EXPECT_EQ(bytes.size(), width) << text;
-        return bytes;
-    };
-    return QByteArray("\x90") + field(number, 8) + field(name, 8) + field(north, 14) + field(east, 14) +
-           field(height, 14) + QByteArray("\xB0");
+    const QByteArray bytes = QByteArray("\x90") + number + name + north + east + height + "\xB0";
+    EXPECT_EQ(bytes.size(), 60) << number;
+    return bytes;
 }
 
 QByteArray pointRecord(const char *number)
@@ -37,292 +29,241 @@ QByteArray pointRecord(const char *number)
     return record(number, " B2     ", "100.5         ", "200.25        ", "3.125         ");
 }
 
-const QStringList kAckAndNextRecord = {"clearOutput", "clearInput", "sthreshold 1"};
+// Rows 1..n as "k|k|Pk|100.5|200.25|3.125".
+void addRows(CoordinateTableModel &table, int n, bool nez)
+{
+    table.buildColumns(nez);
+    for (int k = 1; k <= n; ++k) {
+        const QString s = QString::number(k);
+        table.append(CoordinatePoint{s, s, "P" + s, "100.5", "200.25", "3.125"});
+    }
+}
+
+const QString kWorking = QStringLiteral("set Label4 坐标数据传送中。。。");
+const QString kDone = QStringLiteral("set Label4 传送完毕！");
+const QString kComplete = QStringLiteral("message 成功|数据传输完毕！");
+const QStringList kEcho = {kComplete, "clearOutput", "clearInput", "open", "write AA 82"};
+
+QStringList headerLines(const QString &count)
+{
+    return {"select Option1", "set Text3 ROAD1       ", "set Text1 " + count};
+}
+QStringList next(const QString &progress)
+{
+    return {"clearOutput", "clearInput", "set Text1 " + progress, "open", "write AA 81"};
+}
+QStringList last(const QString &rows)
+{
+    return {"clearOutput", "clearInput", "open", kDone, "set Text1 " + rows, "write AA 81"};
+}
+
+struct Exchange {
+    const char *what;
+    bool nez = true;
+    int rowsBefore = 0;     // rows the table holds (NEZ columns)
+    bool plainList = false; // the table shows the lines of a file read without fields
+    bool started = true;    // false: adopted, the instrument begins on its own
+    std::vector<std::pair<QByteArray, QStringList>> frames;
+    QStringList rows;
+};
+
+class Rqx5CoordinateReceiveExchange : public ::testing::TestWithParam<Delivery> {};
 
 } // namespace
 
-using Rqx5Receive = Rqx5Fixture;
-
-TEST_F(Rqx5Receive, PreparationArmsThePortForTheHeaderAndSendsNothing)
+TEST(Rqx5CoordinateReceive, StartPreparesThePortAndSendsNothing)
 {
-    state.Rqx5MeasureWindowOpen = true;
-    state.Rqx5MeasureReceiveStarted = true;
-    protocol.commandReceiveCoordinates();
-    EXPECT_EQ(log.events, QStringList({"status 等待接收坐标数据...", "clearOutput", "clearInput",
-                                       "sthreshold 1", "rthreshold 18", "open"}));
-    EXPECT_TRUE(link.written.isEmpty());
-    EXPECT_FALSE(state.Rqx5MeasureWindowOpen);
-    EXPECT_FALSE(state.Rqx5MeasureReceiveStarted);
-
-    // Command12 runs the same preparation without the status line; an open port is left open.
-    log.clear();
-    EXPECT_TRUE(protocol.StartRqx5CoordinateReceive());
-    EXPECT_EQ(log.events, QStringList({"clearOutput", "clearInput", "sthreshold 1", "rthreshold 18"}));
+    TransferDriver driver;
+    Rqx5CoordinateReceive receive(driver.table, true);
+    EXPECT_EQ(driver.start(receive), QStringList({"clearOutput", "clearInput", "open"}));
+    EXPECT_TRUE(receive.underway());
 }
 
-TEST_F(Rqx5Receive, PortThatCannotBeOpenedIsReportedAndTheStepsDoneStay)
+TEST_P(Rqx5CoordinateReceiveExchange, FramesGiveTheirAnswersInOrder)
 {
-    link.failOpen = true;
-    EXPECT_FALSE(protocol.StartRqx5CoordinateReceive());
-    EXPECT_EQ(log.events,
-              QStringList({"clearOutput", "clearInput", "sthreshold 1", "rthreshold 18", "open failed",
-                           "message 错误提示|请检查端口连接是否正确！", "forward"}));
-    EXPECT_EQ(link.rThreshold, 18);
-}
-
-TEST_F(Rqx5Receive, HeaderShowsFileNameAndCountAndAsksForTheFirstRecord)
-{
-    protocol.StartRqx5CoordinateReceive();
-    log.clear();
-    deliver(fromHex(kHeader120));
-    EXPECT_EQ(log.events,
-              QStringList({"option1", "file ROAD1       ", "progress 120", "clearOutput", "clearInput",
-                           "sthreshold 1", "progress 0/120", "rthreshold 60", "write AA 81"}));
-    EXPECT_EQ(state.Rqx5Count, 120); // counted in hundreds, not 0x0114 = 276
-    EXPECT_TRUE(view.messages.isEmpty());
-    EXPECT_EQ(table.count(), 0);
-}
-
-TEST_F(Rqx5Receive, LargestHeaderCountIsNotCutShort)
-{
-    protocol.StartRqx5CoordinateReceive();
-    deliver(header(0xFF, 0xFF));
-    EXPECT_EQ(state.Rqx5Count, 25755);
-    EXPECT_EQ(view.progress, "0/25755");
-}
-
-TEST_F(Rqx5Receive, WorkedRecordUnderNez)
-{
-    protocol.StartRqx5CoordinateReceive();
-    deliver(fromHex(kHeader120));
-    log.clear();
-    deliver(fromHex(kWorkedRecord));
-    ASSERT_EQ(table.count(), 1);
-    EXPECT_EQ(row(1), "1|12|A1|3456.7890|1234.50|12.340");
-    EXPECT_EQ(table.headers().mid(3), QStringList({"坐标--N", "坐标--E", "坐标--Z"}));
-    EXPECT_EQ(log.events, QStringList({"status 坐标数据传送中。。。", "clearOutput", "clearInput",
-                                       "sthreshold 1", "progress 1/120", "rthreshold 60", "write AA 81"}));
-    EXPECT_EQ(state.RecordCount, 1);
-    EXPECT_EQ(state.PointText[3].at(1), "000012");
-}
-
-TEST_F(Rqx5Receive, WorkedRecordUnderEnzPutsNInTheColumnHeadedN)
-{
-    useEnz();
-    protocol.StartRqx5CoordinateReceive();
-    deliver(fromHex(kHeader120));
-    deliver(fromHex(kWorkedRecord));
-    ASSERT_EQ(table.count(), 1);
-    EXPECT_EQ(table.headers().mid(3), QStringList({"坐标--E", "坐标--N", "坐标--Z"}));
-    EXPECT_EQ(row(1), "1|12|A1|1234.50|3456.7890|12.340");
-}
-
-TEST_F(Rqx5Receive, LastRecordWaitsForTheEndFrameWhichShowsTheMessageBeforeTheEcho)
-{
-    protocol.StartRqx5CoordinateReceive();
-    deliver(header(0, 2));
-    deliver(fromHex(kWorkedRecord));
-    log.clear();
-    deliver(pointRecord("  000013"));
-    EXPECT_EQ(log.events,
-              QStringList({"status 坐标数据传送中。。。", "clearOutput", "clearInput", "sthreshold 1",
-                           "rthreshold 2", "status 传送完毕！", "progress 2", "write AA 81"}));
-
-    log.clear();
-    deliver(fromHex("AA 82"));
-    EXPECT_EQ(log.events, QStringList({"message 成功|数据传输完毕！", "clearOutput", "clearInput",
-                                       "sthreshold 1", "write AA 82"}));
-    EXPECT_EQ(link.rThreshold, 2);
-    EXPECT_EQ(state.RecordCount, 0);
-    EXPECT_EQ(table.count(), 2);
-}
-
-TEST_F(Rqx5Receive, HeaderAnnouncingNoPointsEndsAtOnce)
-{
-    addRows(5);
-    protocol.StartRqx5CoordinateReceive();
-    log.clear();
-    deliver(header(0, 0));
-    EXPECT_EQ(log.events, QStringList({"option1", "file ROAD1       ", "progress 0", "clearOutput",
-                                       "clearInput", "sthreshold 1", "rthreshold 2", "status 传送完毕！",
-                                       "progress 5", "write AA 81"}));
-}
-
-TEST_F(Rqx5Receive, RowsAreAppendedAfterThoseTheTableHolds)
-{
-    addRows(5);
-    protocol.StartRqx5CoordinateReceive();
-    deliver(header(0, 2));
-    deliver(fromHex(kWorkedRecord));
-    deliver(pointRecord("  000013"));
-    ASSERT_EQ(table.count(), 7);
-    EXPECT_EQ(row(5), "5|5|P5|100.5|200.25|3.125");
-    EXPECT_EQ(row(6), "6|12|A1|3456.7890|1234.50|12.340");
-    EXPECT_EQ(row(7), "7|13|B2|100.50|200.250|3.1250");
-    EXPECT_EQ(view.progress, "7");
-}
-
-TEST_F(Rqx5Receive, PointsReceivedOverAListOfFileLinesGetTheirColumns)
-{
-    table.append(CoordinatePoint{"1,P1,10,20,30", {}, {}, {}, {}, {}});
-    table.showAsPlainList();
-    protocol.StartRqx5CoordinateReceive();
-    deliver(header(0, 1));
-    deliver(fromHex(kWorkedRecord));
-    ASSERT_TRUE(table.hasColumns());
-    ASSERT_EQ(table.count(), 1);
-    EXPECT_EQ(row(1), "1|12|A1|3456.7890|1234.50|12.340");
-}
-
-TEST_F(Rqx5Receive, PlainPointNumbersTakeTheirShortestFormOthersKeepTheirText)
-{
-    const std::pair<const char *, const char *> cases[] = {
-        {"  000012", "12"},  {"        ", "0"},    {"00000000", "0"},   {"     A12", "A12"},
-        {"  000A12", "A12"}, {"    K3-1", "K3-1"}, {"1 2 3   ", "123"}, {"   -0012", "-12"},
+    const QByteArray worked = fromHex(kWorkedRecord);
+    const QString workedNez = "|12|A1|3456.7890|1234.50|12.340";
+    const Exchange exchanges[] = {
+        {"worked header (0x01 0x14 is 120, not 276) and record",
+         true,
+         0,
+         false,
+         true,
+         {{fromHex("00 00 52 4F 41 44 31 20 20 20 20 20 20 20 01 14 AA 82"),
+           headerLines("120") + next("0/120")},
+          {worked, QStringList{kWorking, "columns coordinates nez", "row 1" + workedNez} + next("1/120")}},
+         {"1" + workedNez}},
+        {"worked record under ENZ: N in the column headed N",
+         false,
+         0,
+         false,
+         true,
+         {{header(0, 1), headerLines("1") + next("0/1")},
+          {worked, QStringList{kWorking, "columns coordinates enz", "row 1|12|A1|1234.50|3456.7890|12.340"} +
+                       last("1")},
+          {fromHex("AA 82"), kEcho}},
+         {"1|12|A1|1234.50|3456.7890|12.340"}},
+        {"two points after five rows, the completion before the echo",
+         true,
+         5,
+         false,
+         true,
+         {{header(0, 2), headerLines("2") + next("0/2")},
+          {worked, QStringList{kWorking, "row 6" + workedNez} + next("1/2")},
+          {pointRecord("  000A12"), QStringList{kWorking, "row 7|A12|B2|100.50|200.250|3.1250"} + last("7")},
+          {fromHex("AA 82"), kEcho}},
+         {"1|1|P1|100.5|200.25|3.125", "2|2|P2|100.5|200.25|3.125", "3|3|P3|100.5|200.25|3.125",
+          "4|4|P4|100.5|200.25|3.125", "5|5|P5|100.5|200.25|3.125", "6" + workedNez,
+          "7|A12|B2|100.50|200.250|3.1250"}},
+        {"header announcing no points ends at once",
+         true,
+         5,
+         false,
+         true,
+         {{header(0, 0), headerLines("0") + last("5")}},
+         {"1|1|P1|100.5|200.25|3.125", "2|2|P2|100.5|200.25|3.125", "3|3|P3|100.5|200.25|3.125",
+          "4|4|P4|100.5|200.25|3.125", "5|5|P5|100.5|200.25|3.125"}},
+        {"largest count",
+         true,
+         0,
+         false,
+         true,
+         {{header(0xFF, 0xFF), headerLines("25755") + next("0/25755")}},
+         {}},
+        {"points over the lines of a file get columns",
+         true,
+         0,
+         true,
+         true,
+         {{header(0, 1), headerLines("1") + next("0/1")},
+          {worked, QStringList{kWorking, "columns coordinates nez", "row 1" + workedNez} + last("1")}},
+         {"1" + workedNez}},
+        {"header with no receive started (the instrument begins)",
+         true,
+         0,
+         false,
+         false,
+         {{header(0, 1), headerLines("1") + next("0/1")}},
+         {}},
     };
-    protocol.StartRqx5CoordinateReceive();
-    deliver(header(0, std::size(cases)));
-    for (const auto &[field, shown] : cases) {
-        deliver(pointRecord(field));
-        EXPECT_EQ(table.cell(table.count(), 1), shown) << "field '" << field << "'";
-    }
-    EXPECT_EQ(table.count(), int(std::size(cases)));
-}
-
-TEST_F(Rqx5Receive, CoordinateTextLosesItsFourteenthCharacterAndGainsAZero)
-{
-    protocol.StartRqx5CoordinateReceive();
-    deliver(header(0, 1));
-    deliver(record("      12", "ABCDEFGH", "12345678.12345", "              ", "-1.5          "));
-    EXPECT_EQ(row(1), "1|12|ABCDEFGH|12345678.12340|0|-1.50");
-}
-
-TEST_F(Rqx5Receive, CodesOutsideTheTableEnterAsTheirNumbers)
-{
-    protocol.StartRqx5CoordinateReceive();
-    deliver(header(0, 1));
-    QByteArray bytes = pointRecord("       1");
-    bytes[11] = 0x0D; // the name's third byte
-    bytes[12] = 0x7D; // the degree mark
-    deliver(bytes);
-    EXPECT_EQ(table.cell(1, 2), QStringLiteral("B13°"));
-}
-
-TEST_F(Rqx5Receive, CoordinateHeaderReachesTheTableOnceAReceiveIsPreparedFromTheMainWindow)
-{
-    int dataFileHeaders = 0;
-    protocol.setDataFileHeaderHandler([&] { ++dataFileHeaders; });
-    state.Rqx5MeasureWindowOpen = true;
-    protocol.StartRqx5CoordinateReceive();
-    deliver(fromHex(kHeader120));
-    EXPECT_EQ(dataFileHeaders, 0);
-    EXPECT_TRUE(view.coordinateDataSelected);
-    EXPECT_EQ(link.lastWrite(), "AA 81");
-}
-
-TEST_F(Rqx5Receive, HeaderWhileTheMeasurementWindowOwnsTheReceiveGoesToIt)
-{
-    int dataFileHeaders = 0;
-    protocol.setDataFileHeaderHandler([&] {
-        ++dataFileHeaders;
-        // The header is in the RecordBuffer already, byte k + 1 at position k.
-        EXPECT_EQ(state.RecordBuffer.at(1), 0x52);
-        EXPECT_EQ(state.RecordBuffer.at(13), 0x01);
-        EXPECT_EQ(state.RecordBuffer.at(14), 0x14);
-    });
-    state.ReceiveBuffer.reallocate(50000);
-    state.Rqx5MeasureWindowOpen = true;
-    link.portOpen = true;
-    link.rThreshold = 18;
-    deliver(fromHex(kHeader120));
-    EXPECT_EQ(dataFileHeaders, 1);
-    EXPECT_FALSE(view.coordinateDataSelected);
-    EXPECT_TRUE(link.written.isEmpty());
-    EXPECT_EQ(table.count(), 0);
-}
-
-// A whole receive of two points, with each frame delivered whole, one byte at a time, or followed by
-// bytes that are not part of it.
-class Rqx5ReceiveDelivery : public Rqx5Fixture, public ::testing::WithParamInterface<int> {
-protected:
-    void send(const QByteArray &frame)
-    {
-        switch (GetParam()) {
-        case 0:
-            deliver(frame);
-            break;
-        case 1:
-            deliverBytewise(frame);
-            break;
-        default:
-            deliver(frame + fromHex("AA 81 B0"));
-            break;
+    for (const Exchange &e : exchanges) {
+        SCOPED_TRACE(e.what);
+        TransferDriver driver;
+        if (e.plainList) {
+            driver.table.append(CoordinatePoint{"1,P1,10,20,30", {}, {}, {}, {}, {}});
+            driver.table.showAsPlainList();
+        } else if (e.rowsBefore > 0) {
+            addRows(driver.table, e.rowsBefore, e.nez);
+        }
+        Rqx5CoordinateReceive receive(driver.table, e.nez);
+        if (e.started)
+            driver.start(receive);
+        for (const auto &[bytes, lines] : e.frames)
+            EXPECT_EQ(deliver(driver, receive, bytes, GetParam()), lines);
+        EXPECT_EQ(driver.tableRows(), e.rows);
+        if (!e.rows.isEmpty()) {
+            EXPECT_EQ(driver.table.headers().mid(3), e.nez ? QStringList({"坐标--N", "坐标--E", "坐标--Z"})
+                                                           : QStringList({"坐标--E", "坐标--N", "坐标--Z"}));
         }
     }
-};
-
-TEST_P(Rqx5ReceiveDelivery, SameRowsAndAnswers)
-{
-    protocol.StartRqx5CoordinateReceive();
-    send(header(0, 2));
-    send(fromHex(kWorkedRecord));
-    send(pointRecord("  000A12"));
-    send(fromHex("AA 82"));
-    EXPECT_EQ(hex(link.written), "AA 81 AA 81 AA 81 AA 82");
-    ASSERT_EQ(table.count(), 2);
-    EXPECT_EQ(row(1), "1|12|A1|3456.7890|1234.50|12.340");
-    EXPECT_EQ(row(2), "2|A12|B2|100.50|200.250|3.1250");
-    EXPECT_EQ(view.messages, QStringList({"成功|数据传输完毕！"}));
-    EXPECT_EQ(view.status, "传送完毕！");
 }
 
-std::string deliveryName(const ::testing::TestParamInfo<int> &info)
+INSTANTIATE_TEST_SUITE_P(Delivery, Rqx5CoordinateReceiveExchange,
+                         ::testing::Values(Delivery::Whole, Delivery::Bytewise, Delivery::Pieces),
+                         deliveryName);
+
+TEST(Rqx5CoordinateReceive, FieldsAsTheTableShowsThem)
 {
-    static const char *const names[] = {"Whole", "Bytewise", "TrailingBytes"};
-    return names[info.param];
+    QByteArray codes = pointRecord("       1");
+    codes[11] = 0x0D; // the name's third byte: outside the table, it enters as its number
+    codes[12] = 0x7D; // the degree mark
+    const std::pair<QByteArray, const char *> cases[] = {
+        // Plain point numbers take their shortest form; others keep their text.
+        {pointRecord("  000012"), "12|B2"},
+        {pointRecord("        "), "0|B2"},
+        {pointRecord("00000000"), "0|B2"},
+        {pointRecord("     A12"), "A12|B2"},
+        {pointRecord("  000A12"), "A12|B2"},
+        {pointRecord("    K3-1"), "K3-1|B2"},
+        {pointRecord("1 2 3   "), "123|B2"},
+        {pointRecord("   -0012"), "-12|B2"},
+        // A coordinate loses its fourteenth character and gains a zero; an empty one is "0".
+        {record("      12", "ABCDEFGH", "12345678.12345", "              ", "-1.5          "),
+         "12|ABCDEFGH|12345678.12340|0|-1.50"},
+        {codes, "1|B13°"},
+    };
+    TransferDriver driver;
+    Rqx5CoordinateReceive receive(driver.table, true);
+    driver.start(receive);
+    driver.feed(receive, header(0, std::size(cases)));
+    for (const auto &[bytes, shown] : cases) {
+        driver.feed(receive, bytes);
+        const QString row = driver.tableRows().constLast();
+        EXPECT_TRUE(row.startsWith(QString::number(driver.table.count()) + "|" + shown)) << row.toStdString();
+    }
+    EXPECT_EQ(driver.table.count(), int(std::size(cases)));
 }
 
-INSTANTIATE_TEST_SUITE_P(Delivery, Rqx5ReceiveDelivery, ::testing::Values(0, 1, 2), deliveryName);
-
-TEST_F(Rqx5Receive, AnAcknowledgementThatCannotBeSentIsReported)
+// A frame is known by its terminator and where it lands, counted from the first byte not yet taken.
+TEST(Rqx5CoordinateReceive, FramesAreKnownByTerminatorAndPosition)
 {
-    protocol.StartRqx5CoordinateReceive();
-    deliver(header(0, 2));
-    link.failWrite = true;
-    log.clear();
-    deliver(fromHex(kWorkedRecord));
-    EXPECT_EQ(table.count(), 1);
-    EXPECT_EQ(log.events.mid(log.events.size() - 3),
-              QStringList({"write failed", "message 错误提示|请检查端口连接是否正确！", "forward"}));
+    const std::pair<QByteArray, QString> cases[] = {
+        {fromHex("AA 82"), kComplete}, // a bare end frame at positions 0-1 or 1-2
+        {fromHex("00 AA 82"), kComplete},
+        {fromHex("00 00 AA 82"), "select Option1"}, // beyond position 2 the pair closes a header
+        {block(7, {{5, 0xAA}, {6, 0x82}}), "select Option1"},
+        {block(18, {{14, 0x01}, {15, 0xB4}, {16, 0xAA}, {17, 0x82}}), "select Option1"},
+        {block(56, {{0, 0x90}, {55, 0xB0}}), ""}, // 0xB0 counts only beyond position 55
+        {block(57, {{0, 0x90}, {56, 0xB0}}), kWorking},
+        {block(60, {{30, 0xB0}, {59, 0xB0}}), kWorking},
+        {fromHex("AA"), ""},
+        // Frames of other exchanges.
+        {fromHex("AA 81"), ""},
+        {fromHex("AA BB"), ""},
+        {block(246, {{245, 0xB1}}), ""},
+        {block(58, {{57, 0xB4}}), ""},
+    };
+    for (const auto &[bytes, first] : cases) {
+        SCOPED_TRACE(hex(bytes).toStdString());
+        TransferDriver driver;
+        Rqx5CoordinateReceive receive(driver.table, true);
+        driver.start(receive);
+        const QStringList lines = driver.feed(receive, bytes);
+        EXPECT_EQ(lines.value(0), first);
+    }
 }
 
-TEST_F(Rqx5Receive, ArbitraryBytesFromTheLineNeverReachPastABuffer)
+TEST(Rqx5CoordinateReceive, BytesAfterAFrameGoWithTheClearedInput)
+{
+    TransferDriver driver;
+    Rqx5CoordinateReceive receive(driver.table, true);
+    driver.start(receive);
+    EXPECT_EQ(driver.feed(receive, header(0, 1) + fromHex("AA 81 B0")), headerLines("1") + next("0/1"));
+    // The first frame ends the read: the end frame behind the record is not taken.
+    EXPECT_EQ(driver.feed(receive, fromHex(kWorkedRecord) + fromHex("AA 82")),
+              QStringList({kWorking, "columns coordinates nez", "row 1|12|A1|3456.7890|1234.50|12.340"}) +
+                  last("1"));
+    EXPECT_EQ(driver.feed(receive, fromHex("AA 82")), kEcho);
+    EXPECT_EQ(receive.RecordCount, 0);
+    EXPECT_FALSE(receive.underway());
+}
+
+TEST(Rqx5CoordinateReceive, ArbitraryBytesNeverReachPastAFrame)
 {
     std::mt19937 random(5);
     const unsigned char interesting[] = {0xAA, 0x81, 0x82, 0x90, 0xB0, 0xB1,
                                          0xBB, 0x20, 0x30, 0x41, 0x00, 0xFF};
-    protocol.StartRqx5CoordinateReceive();
-    addRows(3);
+    TransferDriver driver;
+    addRows(driver.table, 3, true);
+    Rqx5CoordinateReceive receive(driver.table, true);
+    driver.start(receive);
     for (int round = 0; round < 3000; ++round) {
         QByteArray chunk;
         const int length = std::uniform_int_distribution<int>(1, 300)(random);
         for (int i = 0; i < length; ++i)
             chunk.append(char(interesting[random() % std::size(interesting)]));
-        link.waiting = chunk;
-        dispatcher.OnReceiveEvent();
+        driver.feed(receive, chunk);
     }
-    for (int row = 1; row <= table.count(); ++row)
-        EXPECT_EQ(table.cell(row, 0), QString::number(row));
-}
-
-TEST_F(Rqx5Receive, HeaderWithNoDataFileReceiveToTakeItIsNotDropped)
-{
-    state.ReceiveBuffer.reallocate(50000);
-    state.Rqx5MeasureWindowOpen = true;
-    link.portOpen = true;
-    link.rThreshold = 18;
-    deliver(fromHex(kHeader120));
-    EXPECT_TRUE(view.coordinateDataSelected);
-    EXPECT_EQ(view.progress, "0/120");
-    EXPECT_EQ(link.lastWrite(), "AA 81");
+    for (int row = 1; row <= driver.table.count(); ++row)
+        ASSERT_EQ(driver.table.cell(row, 0), QString::number(row));
 }

@@ -1,8 +1,11 @@
-// The RQX5 data-file and measurement receive: headers, records, the rows they give, the answers.
+// The RQX5 data-file and measurement receives: headers, records, the rows they give, the answers.
 #include "rqx5/Rqx5MeasurementReceive.h"
 #include "Rqx5Fixture.h"
-#include "core/MeasurementTableModel.h"
-#include "support/RecordingMeasurementViews.h"
+#include "rqx5/Rqx5DataFileReceive.h"
+
+#include <random>
+
+using namespace Rqx5Test;
 
 namespace {
 
@@ -74,246 +77,272 @@ QByteArray measurement(unsigned char terminator, const QList<const char *> &fiel
     return bytes + char(terminator);
 }
 
-class Rqx5MeasurementReceiveTest : public Rqx5Fixture {
-protected:
-    Rqx5MeasurementReceiveTest() { receive.install(dispatcher.routines(), protocol); }
+const QStringList kPrepared = {"clearOutput", "clearInput", "open"};
+const QStringList kNext = {"clearOutput", "clearInput", "open", "write AA 81"};
+const QStringList kEcho = {"message 成功|数据传输完毕！", "clearOutput", "clearInput", "open", "write AA 82"};
+const QString kDamagedRecord = QStringLiteral(
+    "message 错误提示|收到一条不完整的数据文件记录，该记录未保存。请在全站仪上重新发送数据文件！");
+const QString kDamagedHeader =
+    QStringLiteral("message 错误提示|收到的数据文件头不完整，未接收。请在全站仪上重新发送数据文件！");
+const QString kDamagedMeasurement =
+    QStringLiteral("message 错误提示|收到一条不完整的测量数据，该数据未保存。");
+const QString kAngles = QStringLiteral("1.0000        |2.0000        ||||||");
 
-    QStringList listRow(int index) const { return list.row(index); }
+QStringList headerLines(const QString &count)
+{
+    return {"select Option3",     "set Label5 正在接收数据...", "set Text3 JOB1        ",
+            "set Text1 " + count, "set Text4 123456789",        "set Text2 141225"};
+}
 
-    MeasurementTableModel list;
-    RecordingRqx5MeasurementView window{log};
-    Rqx5MeasurementReceive receive{state, link, list, window};
-};
+class Rqx5DataFileExchange : public ::testing::TestWithParam<Delivery> {};
 
 } // namespace
 
-TEST_F(Rqx5MeasurementReceiveTest, DataFileHeaderOfTheWorkedExample)
+TEST(Rqx5DataFileReceive, WorkedHeaderShowsNoZeroOfN)
 {
-    receive.StartRqx5DataFileReceive();
-    EXPECT_EQ(log.events,
-              QStringList({"clearOutput", "clearInput", "sthreshold 1", "rthreshold 33", "open"}));
-    log.clear();
-    deliver(fromHex(kHeader256));
-    // No 0/n: the count stays until the first record shows 1/256.
-    EXPECT_EQ(log.events, QStringList({"option3", "label5 正在接收数据...", "text3 JOB1        ", "text1 256",
-                                       "text4 123456789", "text2 141225", "clearOutput", "clearInput",
-                                       "sthreshold 1", "rthreshold 246", "write AA 81"}));
-    EXPECT_EQ(state.RecordCount, 0);
-    EXPECT_FALSE(view.coordinateDataSelected);
+    TransferDriver driver;
+    Rqx5DataFileReceive receive(driver.list, true);
+    EXPECT_EQ(driver.start(receive), kPrepared);
+    // The count stays until the first record shows 1/256.
+    EXPECT_EQ(driver.feed(receive, fromHex(kHeader256)), headerLines("256") + kNext);
+    EXPECT_EQ(receive.RecordCount, 0);
 }
 
-TEST_F(Rqx5MeasurementReceiveTest, HeaderCountIsReadUnsignedAndZeroEndsAtOnce)
+TEST(Rqx5DataFileReceive, HeaderCountIsReadUnsignedAndZeroEndsAtOnce)
 {
     // 0x01 0xB2: a count byte that is a measurement terminator does not cut the header short.
-    const std::array<int, 3> counts[] = {
-        {0x01, 0x00, 256}, {0x80, 0x00, 32768}, {0xFF, 0xFF, 65535}, {0x01, 0xB2, 434}};
+    const std::tuple<unsigned char, unsigned char, const char *> counts[] = {
+        {0x01, 0x00, "256"}, {0x80, 0x00, "32768"}, {0xFF, 0xFF, "65535"},
+        {0x01, 0xB2, "434"}, {0x00, 0xB3, "179"},   {0x00, 0xB5, "181"}};
     for (const auto &[high, low, count] : counts) {
-        receive.StartRqx5DataFileReceive();
-        deliver(header(high, low));
-        EXPECT_EQ(state.Rqx5Count, count);
-        EXPECT_EQ(link.rThreshold, 246);
+        TransferDriver driver;
+        Rqx5DataFileReceive receive(driver.list, true);
+        driver.start(receive);
+        EXPECT_EQ(driver.feed(receive, header(high, low)), headerLines(count) + kNext);
     }
-    receive.StartRqx5DataFileReceive();
-    log.clear();
-    deliver(header(0, 0));
-    EXPECT_EQ(log.events.mid(6), QStringList({"clearOutput", "clearInput", "sthreshold 1", "rthreshold 2",
-                                              "label5 接收完毕！", "text1 0", "write AA 81"}));
+    TransferDriver driver;
+    Rqx5DataFileReceive receive(driver.list, true);
+    driver.start(receive);
+    const QStringList none =
+        headerLines("0") + QStringList{"clearOutput",           "clearInput",  "open",
+                                       "set Label5 接收完毕！", "set Text1 0", "write AA 81"};
+    EXPECT_EQ(driver.feed(receive, header(0, 0)), none);
 }
 
-class Rqx5DataFileOrder : public Rqx5MeasurementReceiveTest, public ::testing::WithParamInterface<bool> {};
-
-TEST_P(Rqx5DataFileOrder, RecordsShowEveryFieldAndTheEndFrameIsEchoed)
+TEST_P(Rqx5DataFileExchange, RecordsShowEveryFieldAndTheEndFrameIsEchoed)
 {
-    const bool nez = GetParam();
-    if (!nez)
-        useEnz();
-    receive.StartRqx5DataFileReceive();
-    deliver(header(0, 2));
-    log.clear();
-    deliver(dataFileRecord());
-    EXPECT_EQ(log.events, QStringList({"text1 1/2", "clearOutput", "clearInput", "sthreshold 1",
-                                       "rthreshold 246", "write AA 81"}));
-    log.clear();
-    deliver(dataFileRecord());
-    EXPECT_EQ(log.events, QStringList({"text1 2/2", "clearOutput", "clearInput", "sthreshold 1",
-                                       "rthreshold 2", "label5 接收完毕！", "text1 2", "write AA 81"}));
-
-    QStringList expected = kShown;
-    if (!nez) {
-        expected.swapItemsAt(3, 4);
-        expected.swapItemsAt(17, 18);
+    for (bool nez : {true, false}) {
+        SCOPED_TRACE(nez ? "NEZ" : "ENZ");
+        QStringList shown = kShown;
+        if (!nez) {
+            shown.swapItemsAt(3, 4);
+            shown.swapItemsAt(17, 18);
+        }
+        const QString cells = shown.join(u'|');
+        TransferDriver driver;
+        Rqx5DataFileReceive receive(driver.list, nez);
+        driver.start(receive);
+        const std::pair<QByteArray, QStringList> exchange[] = {
+            {header(0, 2), headerLines("2") + kNext},
+            {dataFileRecord(),
+             QStringList{"set Text1 1/2", QStringLiteral("columns rqx5-datafile ") + (nez ? "nez" : "enz"),
+                         "row 1|" + cells} +
+                 kNext},
+            {dataFileRecord(), QStringList{"set Text1 2/2", "row 2|" + cells, "clearOutput", "clearInput",
+                                           "open", "set Label5 接收完毕！", "set Text1 2", "write AA 81"}},
+            {fromHex("AA 82"), kEcho},
+        };
+        for (const auto &[bytes, lines] : exchange)
+            EXPECT_EQ(deliver(driver, receive, bytes, GetParam()), lines);
+        EXPECT_EQ(driver.listRows(), QStringList({"1|" + cells, "2|" + cells}));
+        EXPECT_EQ(driver.list.headers().mid(4, 2),
+                  nez ? QStringList({"测站--N", "测站--E"}) : QStringList({"测站--E", "测站--N"}));
+        EXPECT_EQ(driver.list.headers().mid(18, 2),
+                  nez ? QStringList({"坐标--N", "坐标--E"}) : QStringList({"坐标--E", "坐标--N"}));
+        EXPECT_EQ(receive.RecordCount, 0);
+        EXPECT_FALSE(receive.underway());
     }
-    ASSERT_EQ(list.count(), 2);
-    EXPECT_EQ(listRow(1), QStringList{"1"} + expected);
-    EXPECT_EQ(listRow(2), QStringList{"2"} + expected);
-    EXPECT_EQ(list.headers().mid(4, 2),
-              nez ? QStringList({"测站--N", "测站--E"}) : QStringList({"测站--E", "测站--N"}));
-    EXPECT_EQ(list.headers().mid(18, 2),
-              nez ? QStringList({"坐标--N", "坐标--E"}) : QStringList({"坐标--E", "坐标--N"}));
-    EXPECT_EQ(state.MeasText[17].at(2), kShown[16]); // 目标高, field 17, is held in MeasText18
-
-    log.clear();
-    deliver(fromHex("AA 82"));
-    EXPECT_EQ(log.events, QStringList({"form4 message 成功|数据传输完毕！", "clearOutput", "clearInput",
-                                       "sthreshold 1", "write AA 82"}));
-    EXPECT_EQ(state.RecordCount, 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(Order, Rqx5DataFileOrder, ::testing::Values(true, false),
-                         [](const ::testing::TestParamInfo<bool> &info) {
-                             return info.param ? "Nez" : "Enz";
-                         });
+INSTANTIATE_TEST_SUITE_P(Delivery, Rqx5DataFileExchange,
+                         ::testing::Values(Delivery::Whole, Delivery::Bytewise, Delivery::Pieces),
+                         deliveryName);
 
-TEST_F(Rqx5MeasurementReceiveTest, WorkedKindThreeRecord)
+// A frame is known by its terminator and where it lands; one whose terminator stands where no frame
+// of its kind ends is not stored and not acknowledged, so the instrument does not go on.
+TEST(Rqx5DataFileReceive, FramesAreKnownByTerminatorAndPosition)
 {
-    receive.StartRqx5MeasurementReceive();
-    EXPECT_EQ(link.rThreshold, 30);
-    EXPECT_TRUE(state.TransferUnderway);
-    list.setColumns({{}, {}});
-    list.append(QStringList{"1"});
-    list.append(QStringList{"2"});
-    state.RecordCount = 4;
-    log.clear();
-    deliver(measurement(0xB4, {"90\x7D"
-                               "00\x7E"
-                               "00\x7F",
-                               "88\x7D"
-                               "10\x7E"
-                               "30\x7F",
-                               "15.250", "-0.375"}));
-    EXPECT_EQ(state.Rqx5DataKind, 3);
-    EXPECT_EQ(listRow(3), QStringList({"3", "5", "90°00′00″     ", "88°10′30″     ", "", "-0.375        ",
-                                       "15.250        ", "", "", ""}));
-    EXPECT_TRUE(log.events.isEmpty());    // nothing sent, the threshold left as it was
-    EXPECT_FALSE(state.TransferUnderway); // a cable unplugged now loses nothing
+    const std::pair<QByteArray, QStringList> cases[] = {
+        {dataFileRecord().mid(10) + QByteArray(10, ' '), {"clearInput", kDamagedRecord}},
+        {block(202, {{201, 0xB1}}), {"clearInput", kDamagedRecord}},
+        {block(201, {{200, 0xB1}}), {}}, // 0xB1 counts only beyond position 200
+        // A coordinate header is no data-file header.
+        {fromHex("00 00 52 4F 41 44 31 20 20 20 20 20 20 20 01 14 AA 82"), {"clearInput", kDamagedHeader}},
+        // Frames of other exchanges.
+        {fromHex("AA 81"), {}},
+        {fromHex("AA BB"), {}},
+        {block(60, {{59, 0xB0}}), {}},
+        {block(58, {{57, 0xB4}}), {}},
+    };
+    for (const auto &[bytes, lines] : cases) {
+        SCOPED_TRACE(hex(bytes).left(60).toStdString());
+        TransferDriver driver;
+        Rqx5DataFileReceive receive(driver.list, true);
+        driver.start(receive);
+        driver.feed(receive, header(0, 2));
+        EXPECT_EQ(driver.feed(receive, bytes), lines);
+        // After a damaged frame the input is cleared and a whole record is taken as the first.
+        if (!lines.isEmpty()) {
+            EXPECT_EQ(driver.feed(receive, dataFileRecord()).value(0), "set Text1 1/2");
+            EXPECT_EQ(driver.list.count(), 1);
+        }
+    }
 }
 
-TEST_F(Rqx5MeasurementReceiveTest, EveryKindAloneOrPaddedGivesOneRow)
+TEST(Rqx5MeasurementReceive, WorkedKindThreeRecord)
+{
+    TransferDriver driver;
+    driver.list.setColumns({{}, {}});
+    driver.list.append(QStringList{"1"});
+    driver.list.append(QStringList{"2"});
+    Rqx5MeasurementReceive receive(driver.list, true);
+    EXPECT_EQ(driver.start(receive), kPrepared);
+    EXPECT_TRUE(receive.underway());
+    receive.RecordCount = 4;
+    // Nothing is sent: measurements are not acknowledged.
+    EXPECT_EQ(driver.feed(receive, measurement(0xB4, {"90\x7D"
+                                                      "00\x7E"
+                                                      "00\x7F",
+                                                      "88\x7D"
+                                                      "10\x7E"
+                                                      "30\x7F",
+                                                      "15.250", "-0.375"})),
+              QStringList{"row 3|5|90°00′00″     |88°10′30″     ||-0.375        |15.250        |||"});
+    EXPECT_EQ(receive.Rqx5DataKind, 3);
+    EXPECT_FALSE(receive.underway()); // a cable unplugged now loses nothing
+}
+
+TEST(Rqx5MeasurementReceive, EveryKindAloneOrPaddedGivesOneRow)
 {
     struct Case {
         unsigned char terminator;
         QList<const char *> fields;
         bool nez;
-        QStringList row; // subitems 2..9
+        QString row; // subitems 2..9
     };
     const Case cases[] = {
-        {0xB2, {"10.0000", "20.0000"}, true, {"10.0000       ", "20.0000       ", "", "", "", "", "", ""}},
-        {0xB3,
-         {"10.0000", "20.0000", "33.333"},
-         true,
-         {"10.0000       ", "20.0000       ", "33.333        ", "", "", "", "", ""}},
-        {0xB5,
-         {"3456.789", "1234.5", "12.34"},
-         true,
-         {"", "", "", "", "", "3456.789      ", "1234.5        ", "12.34         "}},
-        {0xB5,
-         {"3456.789", "1234.5", "12.34"},
-         false,
-         {"", "", "", "", "", "1234.5        ", "3456.789      ", "12.34         "}},
+        {0xB2, {"10.0000", "20.0000"}, true, "10.0000       |20.0000       ||||||"},
+        {0xB3, {"10.0000", "20.0000", "33.333"}, true, "10.0000       |20.0000       |33.333        |||||"},
+        {0xB5, {"3456.789", "1234.5", "12.34"}, true, "|||||3456.789      |1234.5        |12.34         "},
+        {0xB5, {"3456.789", "1234.5", "12.34"}, false, "|||||1234.5        |3456.789      |12.34         "},
     };
     for (bool padded : {false, true}) {
         for (const Case &c : cases) {
-            selection.nez = c.nez;
-            list.setColumns({});
-            state.RecordCount = 0;
-            receive.StartRqx5MeasurementReceive();
-            deliver(measurement(c.terminator, c.fields, padded));
-            ASSERT_EQ(list.count(), 1) << "kind " << c.terminator - 0xB1 << (padded ? " padded" : "");
-            EXPECT_EQ(listRow(1), QStringList({"1", "1"}) + c.row);
-            EXPECT_EQ(list.headers().at(7), c.nez ? "坐标--N" : "坐标--E");
+            SCOPED_TRACE(::testing::Message() << "kind " << c.terminator - 0xB1 << (padded ? " padded" : ""));
+            TransferDriver driver;
+            Rqx5MeasurementReceive receive(driver.list, c.nez);
+            driver.start(receive);
+            EXPECT_EQ(driver.feed(receive, measurement(c.terminator, c.fields, padded)),
+                      QStringList({QStringLiteral("columns rqx5-measurement ") + (c.nez ? "nez" : "enz"),
+                                   "row 1|1|" + c.row}));
+            EXPECT_EQ(driver.list.headers().at(7), c.nez ? "坐标--N" : "坐标--E");
         }
     }
-    EXPECT_TRUE(view.messages.isEmpty());
 }
 
-TEST_F(Rqx5MeasurementReceiveTest, RecordsAreTakenByTheirTerminatorHoweverTheyArrive)
+TEST(Rqx5MeasurementReceive, RecordsAreTakenByTheirTerminatorHoweverTheyArrive)
 {
     const QByteArray records = measurement(0xB2, {"1.0000", "2.0000"}) +
                                measurement(0xB3, {"1.0000", "2.0000", "33.333"}) +
                                measurement(0xB5, {"3456.789", "1234.5", "12.34"}, true) +
                                measurement(0xB4, {"1.0000", "2.0000", "15.25", "-0.5"});
+    const QStringList rows = {"1|1|" + kAngles, "2|2|1.0000        |2.0000        |33.333        |||||",
+                              "3|3||||||3456.789      |1234.5        |12.34         ",
+                              "4|4|1.0000        |2.0000        ||-0.5          |15.25         |||"};
     // All in one read, byte by byte, and in pieces that end inside records.
     for (int piece : {int(records.size()), 1, 7, 45}) {
-        list.setColumns({});
-        state.RecordCount = 0;
-        receive.StartRqx5MeasurementReceive();
-        // The port raises one receive event for each arrival that brings the waiting bytes to the
-        // threshold; bytes handed back raise none of their own.
-        for (int at = 0; at < records.size(); at += piece) {
-            link.waiting += records.mid(at, piece);
-            if (link.waitingCount() >= link.rThreshold)
-                dispatcher.OnReceiveEvent();
-        }
-        ASSERT_EQ(list.count(), 4) << "pieces of " << piece;
-        for (int r = 1; r <= 4; ++r)
-            EXPECT_EQ(list.cell(r, 1), QString::number(r));
-        EXPECT_EQ(list.cell(2, 4), "33.333        ");
-        EXPECT_EQ(list.cell(3, 9), "12.34         ");
-        EXPECT_EQ(list.cell(4, 5), "-0.5          ");
+        SCOPED_TRACE(piece);
+        TransferDriver driver;
+        Rqx5MeasurementReceive receive(driver.list, true);
+        driver.start(receive);
+        QStringList lines;
+        for (int at = 0; at < records.size(); at += piece)
+            lines += driver.feed(receive, records.mid(at, piece));
+        EXPECT_EQ(lines.filter(QStringLiteral("message")), QStringList());
+        EXPECT_EQ(driver.listRows(), rows);
     }
-    EXPECT_TRUE(log.matching("form4 message").isEmpty());
 }
 
-TEST_F(Rqx5MeasurementReceiveTest, DataFileArrivingByteByByte)
+// Any of the four terminators at any position ends a record; one where no record of its kind ends
+// is told and not stored, and the first terminator ends the read.
+TEST(Rqx5MeasurementReceive, FramesAreKnownByTheirTerminator)
 {
-    receive.StartRqx5DataFileReceive();
-    deliverBytewise(header(0, 2));
-    deliverBytewise(dataFileRecord());
-    deliverBytewise(dataFileRecord());
-    deliverBytewise(fromHex("AA 82"));
-    EXPECT_EQ(hex(link.written), "AA 81 AA 81 AA 81 AA 82");
-    EXPECT_EQ(list.count(), 2);
-    EXPECT_EQ(log.matching("form4 message"), QStringList{"form4 message 成功|数据传输完毕！"});
+    const std::tuple<QByteArray, int, QStringList> cases[] = {
+        {block(30, {{29, 0xB2}}),
+         1,
+         {"columns rqx5-measurement nez",
+          "row 1|1|" + QString(14, u' ') + "|" + QString(14, u' ') + "||||||"}},
+        {block(44, {{43, 0xB3}}), 2, {}},
+        {block(58, {{57, 0xB4}}), 3, {}},
+        {block(44, {{43, 0xB5}}), 4, {}},
+        {fromHex("00 B3"), 2, {kDamagedMeasurement}},
+        {QByteArray(35, ' ') + "\xB2", 1, {kDamagedMeasurement}},
+        {block(30, {{10, 0xB2}, {20, 0xAA}, {21, 0x81}}), 1, {kDamagedMeasurement}},
+        {block(58, {{57, 0xB6}}), 0, {}}, // 0xB6 is no terminator
+        {fromHex("B2"), 0, {}},           // a byte alone is only the predecessor of the next
+        // Frames of other exchanges.
+        {fromHex("AA 81"), 0, {}},
+        {fromHex("AA BB"), 0, {}},
+    };
+    for (const auto &[bytes, kind, lines] : cases) {
+        SCOPED_TRACE(hex(bytes).toStdString());
+        TransferDriver driver;
+        Rqx5MeasurementReceive receive(driver.list, true);
+        driver.start(receive);
+        const QStringList taken = driver.feed(receive, bytes);
+        if (!lines.isEmpty()) {
+            EXPECT_EQ(taken, lines);
+        }
+        EXPECT_EQ(receive.Rqx5DataKind, kind);
+        EXPECT_EQ(driver.list.count(), kind == 0 || lines.value(0) == kDamagedMeasurement ? 0 : 1);
+    }
 }
 
-TEST_F(Rqx5MeasurementReceiveTest, TwoReceivesSeparatedByAnEndFrameBothNumberFromOne)
+TEST(Rqx5MeasurementReceive, TwoReceivesSeparatedByAnEndFrameBothNumberFromOne)
 {
     const QByteArray angles = measurement(0xB2, {"1.0000", "2.0000"});
-    receive.StartRqx5MeasurementReceive();
-    deliver(angles);
-    deliver(angles);
-    dispatcher.dispatch(fromHex("AA 82"));
-    receive.StartRqx5MeasurementReceive();
-    deliver(angles);
-    ASSERT_EQ(list.count(), 3);
-    EXPECT_EQ(list.cell(2, 1), "2");
-    EXPECT_EQ(list.row(3).mid(0, 4), QStringList({"3", "1", "1.0000        ", "2.0000        "}));
-    EXPECT_EQ(state.MeasText[11].at(1), "1.0000        ");
+    TransferDriver driver;
+    Rqx5MeasurementReceive receive(driver.list, true);
+    driver.start(receive);
+    driver.feed(receive, angles);
+    driver.feed(receive, angles);
+    EXPECT_EQ(driver.feed(receive, fromHex("AA 82")), kEcho);
+    // The end frame is taken whole: the next record is not spoilt by it, with or without a new start,
+    // and the preparation does not number anew.
+    EXPECT_EQ(driver.feed(receive, angles), QStringList{"row 3|1|" + kAngles});
+    EXPECT_EQ(driver.start(receive), kPrepared);
+    EXPECT_EQ(driver.feed(receive, angles), QStringList{"row 4|2|" + kAngles});
+    EXPECT_EQ(driver.listRows(),
+              QStringList({"1|1|" + kAngles, "2|2|" + kAngles, "3|1|" + kAngles, "4|2|" + kAngles}));
 }
 
-TEST_F(Rqx5MeasurementReceiveTest, FramesThatAreNotWholeAreNotStored)
+TEST(Rqx5MeasurementReceive, ArbitraryBytesNeverReachPastAFrame)
 {
-    // A kind-1 terminator where no record of that kind ends.
-    receive.StartRqx5MeasurementReceive();
-    log.clear();
-    deliver(QByteArray(35, ' ') + "\xB2");
-    EXPECT_EQ(list.count(), 0);
-    EXPECT_EQ(state.RecordCount, 0);
-    EXPECT_EQ(log.events,
-              QStringList{"form4 message 错误提示|" + Rqx5MeasurementReceive::kDamagedMeasurement});
-
-    // A data-file record cut short: not acknowledged, the port waits for a whole one.
-    receive.StartRqx5DataFileReceive();
-    deliver(header(0, 2));
-    log.clear();
-    deliver(dataFileRecord().mid(10) + QByteArray(10, ' '));
-    EXPECT_EQ(list.count(), 0);
-    EXPECT_EQ(log.events,
-              QStringList({"clearInput", "rthreshold 246",
-                           "form4 message 错误提示|" + Rqx5MeasurementReceive::kDamagedDataFileRecord}));
-    deliver(dataFileRecord());
-    EXPECT_EQ(list.count(), 1);
-}
-
-TEST_F(Rqx5MeasurementReceiveTest, PortFailureBringsTheMeasurementWindowForward)
-{
-    link.failOpen = true;
-    EXPECT_FALSE(receive.StartRqx5MeasurementReceive());
-    EXPECT_EQ(
-        log.events.mid(4),
-        QStringList({"open failed", "form4 message 错误提示|请检查端口连接是否正确！", "form4 forward"}));
-    EXPECT_TRUE(state.Rqx5MeasureReceiveStarted);
-    EXPECT_TRUE(state.Rqx5MeasureWindowOpen);
-    receive.StartRqx5DataFileReceive();
-    EXPECT_FALSE(state.Rqx5MeasureReceiveStarted);
+    std::mt19937 random(7);
+    const unsigned char interesting[] = {0xAA, 0x81, 0x82, 0x91, 0x92, 0xB1, 0xB2, 0xB3,
+                                         0xB4, 0xB5, 0x20, 0x7D, 0x30, 0x00, 0xFF};
+    TransferDriver dataFileDriver, measurementDriver;
+    Rqx5DataFileReceive dataFile(dataFileDriver.list, true);
+    Rqx5MeasurementReceive measurements(measurementDriver.list, false);
+    for (int round = 0; round < 2000; ++round) {
+        QByteArray chunk;
+        const int length = std::uniform_int_distribution<int>(1, 400)(random);
+        for (int i = 0; i < length; ++i)
+            chunk.append(char(interesting[random() % std::size(interesting)]));
+        dataFileDriver.feed(dataFile, chunk);
+        measurementDriver.feed(measurements, chunk);
+    }
+    for (TransferDriver *driver : {&dataFileDriver, &measurementDriver})
+        for (int row = 1; row <= driver->list.count(); ++row)
+            ASSERT_EQ(driver->list.cell(row, 0), QString::number(row));
 }
