@@ -1,5 +1,6 @@
 // RQX2 coordinate receive and send of 9,999 points against rqxsim over a pseudo-terminal at full
-// speed, through the whole program, the pause before each point of a send set to 0. What is
+// speed, through the whole program, the pause before each point of a send set to 0; the same of
+// 1,000 points for the window's longest stall, and a send of 100 points with the pause. What is
 // reported: see support/TransferBench.h.
 #include "support/BenchMain.h"
 #include "support/TransferBench.h"
@@ -9,6 +10,19 @@
 namespace {
 
 constexpr int kPoints = 9999;
+// The transfer during which the window must never block longer than 50 ms.
+constexpr int kWindowPoints = 1000;
+
+std::vector<CoordinatePoint> sendRows(int count)
+{
+    std::vector<CoordinatePoint> rows;
+    for (int i = 1; i <= count; ++i) {
+        const QString n = QString::number(i);
+        rows.push_back({n, n, QStringLiteral("P") + n, QString::number(4000 + i * 1.5, 'f', 3),
+                        QString::number(-2000 - i * 0.25, 'f', 4), QStringLiteral("12.345")});
+    }
+    return rows;
+}
 
 void BM_Rqx2Receive9999(benchmark::State &state)
 {
@@ -17,19 +31,32 @@ void BM_Rqx2Receive9999(benchmark::State &state)
 
 void BM_Rqx2Send9999(benchmark::State &state)
 {
-    std::vector<CoordinatePoint> rows;
-    for (int i = 1; i <= kPoints; ++i) {
-        const QString n = QString::number(i);
-        rows.push_back({n, n, QStringLiteral("P") + n, QString::number(4000 + i * 1.5, 'f', 3),
-                        QString::number(-2000 - i * 0.25, 'f', 4), QStringLiteral("12.345")});
-    }
-    benchCoordinateSend(state, BenchSeries::Rqx2, rows);
+    benchCoordinateSend(state, BenchSeries::Rqx2, sendRows(kPoints));
+}
+
+void BM_Rqx2Receive1000(benchmark::State &state)
+{
+    benchCoordinateReceive(state, BenchSeries::Rqx2, kWindowPoints);
+}
+
+void BM_Rqx2Send1000(benchmark::State &state)
+{
+    benchCoordinateSend(state, BenchSeries::Rqx2, sendRows(kWindowPoints));
+}
+
+// With the pause before each point the instrument needs (a timer now): the window turns meanwhile.
+void BM_Rqx2Send100WithPause(benchmark::State &state)
+{
+    benchCoordinateSend(state, BenchSeries::Rqx2, sendRows(100), true);
 }
 
 } // namespace
 
 BENCHMARK(BM_Rqx2Receive9999)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_Rqx2Send9999)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_Rqx2Receive1000)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_Rqx2Send1000)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_Rqx2Send100WithPause)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 int main(int argc, char **argv)
 {

@@ -18,7 +18,8 @@ void BM_Rqx5DataFile9999(benchmark::State &state)
 {
     benchInstrumentSends(
         state, BenchSeries::Rqx5, {"--action", "datafile", "--points", QString::number(kRecords)}, kRecords,
-        [](Application &app) {
+        [](BenchProgram &program) {
+            Application &app = *program.app;
             app.mainWindow()->action(QStringLiteral("CLSend"))->trigger();
             app.measureWindow()->button(QStringLiteral("Command1"))->click();
         },

@@ -2,7 +2,6 @@
 // at once (as a file reader does), with and without the main window's list attached, and the
 // per-commit duplicate check and the delete with renumbering at that size. Memory is the growth of
 // the resident set while the rows are held.
-#include "core/AppState.h"
 #include "core/CoordinateTableModel.h"
 #include "core/TableOperations.h"
 #include "support/BenchMain.h"
@@ -91,16 +90,11 @@ BENCHMARK(BM_AppendMillionRowsAtOnce)->Iterations(1)->Unit(benchmark::kMilliseco
 struct MillionRowTable {
     MillionRowTable()
     {
-        selection.nez = true;
-        appState.Selection = &selection;
-        appState.load();
         table.buildColumns(true);
         table.append(samplePoints());
     }
-    FixedSelection selection;
-    AppState appState;
     CoordinateTableModel table;
-    TableOperations ops{appState, table};
+    TableOperations ops{table, [] { return true; }};
 };
 
 void BM_DuplicateCheckOverMillionRows(benchmark::State &state)

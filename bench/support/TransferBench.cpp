@@ -8,11 +8,12 @@
 
 #include <QAction>
 #include <QElapsedTimer>
+#include <algorithm>
 
 namespace {
 
 struct Totals {
-    double handler = 0, cpu = 0, wall = 0, growth = 0;
+    double handler = 0, cpu = 0, wall = 0, growth = 0, longestHandler = 0, longestGap = 0;
     int transfers = 0;
 };
 
@@ -23,6 +24,8 @@ void report(benchmark::State &state, const Totals &t, int points)
     state.counters["cpu_us_per_record"] = t.cpu * 1e6 / records;
     state.counters["wall_us_per_record"] = t.wall * 1e6 / records;
     state.counters["rss_growth_MB"] = t.growth / t.transfers;
+    state.counters["longest_handler_ms"] = t.longestHandler * 1e3;
+    state.counters["longest_loop_gap_ms"] = t.longestGap;
 }
 
 QString seriesName(BenchSeries series)
@@ -48,29 +51,34 @@ bool startBoth(benchmark::State &state, BenchSimulator &sim, const QStringList &
 // One transfer, timed: command starts it; an instrument that opens the transfer itself is told to go
 // once the command is given.
 bool runTransfer(benchmark::State &state, BenchSimulator &sim, BenchProgram &program,
-                 const std::function<void(Application &)> &command, bool instrumentOpens, Totals *t)
+                 const std::function<void(BenchProgram &)> &command, bool instrumentOpens, Totals *t)
 {
     const double before = residentMegabytes();
     state.ResumeTiming();
     const double cpuBefore = processCpuSeconds();
     QElapsedTimer timer;
     timer.start();
-    command(*program.app);
+    program.startProbe();
+    command(program);
     if (instrumentOpens)
         sim.go();
     const bool ok = sim.finish();
+    program.stopProbe();
     t->wall += timer.nsecsElapsed() / 1e9;
     t->cpu += processCpuSeconds() - cpuBefore;
     state.PauseTiming();
     t->growth += residentMegabytes() - before;
     t->handler += std::chrono::duration<double>(program.handlerTime).count();
+    t->longestHandler =
+        std::max(t->longestHandler, std::chrono::duration<double>(program.longestHandler).count());
+    t->longestGap = std::max(t->longestGap, program.longestLoopGapMs);
     ++t->transfers;
     return ok;
 }
 
-std::function<void(Application &)> menuEntry(const QString &name)
+std::function<void(BenchProgram &)> menuEntry(const QString &name)
 {
-    return [name](Application &app) { app.mainWindow()->action(name)->trigger(); };
+    return [name](BenchProgram &program) { program.app->mainWindow()->action(name)->trigger(); };
 }
 
 } // namespace
@@ -83,7 +91,7 @@ void benchCoordinateReceive(benchmark::State &state, BenchSeries series, int poi
 }
 
 void benchInstrumentSends(benchmark::State &state, BenchSeries series, const QStringList &simArgs,
-                          int records, const std::function<void(Application &)> &prepare,
+                          int records, const std::function<void(BenchProgram &)> &prepare,
                           const std::function<bool(Application &)> &received)
 {
     Totals totals;
@@ -104,7 +112,7 @@ void benchInstrumentSends(benchmark::State &state, BenchSeries series, const QSt
 }
 
 void benchCoordinateSend(benchmark::State &state, BenchSeries series,
-                         const std::vector<CoordinatePoint> &rows)
+                         const std::vector<CoordinatePoint> &rows, bool sendPause)
 {
     Totals totals;
     for (auto _ : state) {
@@ -117,8 +125,9 @@ void benchCoordinateSend(benchmark::State &state, BenchSeries series,
         table.buildColumns(true);
         table.append(rows);
         // The RQX2 instrument opens a send with its request; the RQX5 one waits for the program's header.
-        const bool ok = runTransfer(state, sim, program, menuEntry(QStringLiteral("SendZB")),
-                                    series == BenchSeries::Rqx2, &totals);
+        const auto command =
+            sendPause ? menuEntry(QStringLiteral("SendZB")) : [](BenchProgram &p) { p.sendWithoutPause(); };
+        const bool ok = runTransfer(state, sim, program, command, series == BenchSeries::Rqx2, &totals);
         if (!ok) {
             state.SkipWithError(("send failed: " + sim.errors()).toStdString().c_str());
             return;

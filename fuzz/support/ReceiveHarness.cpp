@@ -1,6 +1,10 @@
 #include "ReceiveHarness.h"
 
-#include <QAbstractItemModel>
+#include "core/CoordinatePoint.h"
+#include "rqx2/Rqx2MeasurementList.h"
+#include "rqx5/Rqx5MeasurementColumns.h"
+#include "support/Recorder.h"
+
 #include <cstdio>
 #include <utility>
 
@@ -12,47 +16,49 @@ constexpr int kOrderEnzBit = 0x01;
 constexpr int kRowsShift = 1;
 constexpr int kRowsMask = 0x07;
 
-using Routine = std::function<void()> ReceiveRoutines::*;
-const std::pair<const char *, Routine> kRoutines[] = {
-    {"AnswerRqx2Handshake", &ReceiveRoutines::AnswerRqx2Handshake},
-    {"ReceiveRqx2CoordinateRecord", &ReceiveRoutines::ReceiveRqx2CoordinateRecord},
-    {"ReceiveRqx2LongRecord", &ReceiveRoutines::ReceiveRqx2LongRecord},
-    {"ReceiveRqx2ShortRecord", &ReceiveRoutines::ReceiveRqx2ShortRecord},
-    {"ShowRqx5TransferComplete", &ReceiveRoutines::ShowRqx5TransferComplete},
-    {"ReceiveRqx5DataBlock", &ReceiveRoutines::ReceiveRqx5DataBlock},
-    {"SendRqx5NextCoordinate", &ReceiveRoutines::SendRqx5NextCoordinate},
-    {"ReceiveRqx5CoordinateRecord", &ReceiveRoutines::ReceiveRqx5CoordinateRecord},
-    {"ReceiveRqx5DataFileRecord", &ReceiveRoutines::ReceiveRqx5DataFileRecord},
-    {"ReceiveRqx5MeasurementRecord", &ReceiveRoutines::ReceiveRqx5MeasurementRecord},
-};
+const QString kPortButton = QStringLiteral("Command12");
+const QString kOpenPortCaption = QStringLiteral("打开串口");
+const QString kCoordinateLayout = QStringLiteral("coordinates");
+
+// The coordinate transfers report to the main window's table; the others to a measurement window's list.
+bool reportsToTable(const Transfer &transfer)
+{
+    return transfer.kind().contains(QLatin1String("coordinate"));
+}
 } // namespace
 
-ReceiveHarness::ReceiveHarness(bool rqx5, FuzzInput &input) : ReceiveSide(rqx5), m_input(input)
+bool ReceiveHarness::Segment::contains(TransferAction::Kind kind) const
+{
+    for (const TransferAction *action = first; action != last; ++action) {
+        if (action->kind == kind)
+            return true;
+    }
+    return false;
+}
+
+ReceiveHarness::ReceiveHarness(FuzzInput &input) : m_input(input), m_portCaption(kOpenPortCaption)
 {
     m_commandChoice = m_input.byte();
     const int options = m_input.byte();
-    selection.nez = (options & kOrderEnzBit) == 0;
-    addRows((options >> kRowsShift) & kRowsMask);
-    watchRows(table);
-    link.onWrite = [this](const QByteArray &bytes) { onWrite(bytes); };
+    m_nez = (options & kOrderEnzBit) == 0;
+    // Rows 1..count already in the table: point number n, name "Pn", coordinates 100.5, 200.25, 3.125.
+    const int rows = (options >> kRowsShift) & kRowsMask;
+    if (rows > 0) {
+        table.buildColumns(m_nez);
+        std::vector<CoordinatePoint> points;
+        for (int i = 1; i <= rows; ++i) {
+            const QString n = QString::number(i);
+            points.push_back({n, n, QStringLiteral("P") + n, QStringLiteral("100.5"),
+                              QStringLiteral("200.25"), QStringLiteral("3.125")});
+        }
+        table.append(points);
+    }
 }
 
-void ReceiveHarness::watchRows(QAbstractItemModel &model)
-{
-    QObject::connect(&model, &QAbstractItemModel::rowsInserted,
-                     [this](const QModelIndex &, int first, int last) {
-                         m_rowsInserted += last - first + 1;
-                         if (!m_recordRoutine)
-                             return;
-                         m_rowsInCall += last - first + 1;
-                         m_rowsStored += last - first + 1;
-                     });
-}
-
-void ReceiveHarness::setRecords(const QStringList &routines, Acknowledgement acknowledgement,
+void ReceiveHarness::setRecords(const QStringList &kinds, Acknowledgement acknowledgement,
                                 const QStringList &answeredWithoutRecord)
 {
-    m_recordRoutines = routines;
+    m_recordKinds = kinds;
     m_acknowledgement = std::move(acknowledgement);
     for (const QString &number : answeredWithoutRecord)
         m_answeredNumbers.insert(number);
@@ -64,73 +70,99 @@ void ReceiveHarness::fail(const QString &what)
         m_broken = what;
 }
 
+bool ReceiveHarness::portShownClosed() const
+{
+    return m_portCaption == kOpenPortCaption;
+}
+
 QString ReceiveHarness::run(const std::vector<Command> &commands)
 {
-    watchRoutines();
-    commands[m_commandChoice % commands.size()]();
-    while (!m_input.atEnd() && !view.ended && m_broken.isEmpty()) {
+    begin(commands[m_commandChoice % commands.size()]);
+    while (!m_input.atEnd() && !m_ended && m_broken.isEmpty()) {
         const uint8_t code = m_input.byte();
         if (code >= kFirstCommandCode && code <= kLastCommandCode) {
-            commands[(code - kFirstCommandCode) % commands.size()]();
+            begin(commands[(code - kFirstCommandCode) % commands.size()]);
         } else if (code == kCableCode) {
             m_cablePulled = !m_cablePulled;
-            link.failOpen = link.failWrite = m_cablePulled;
+            // Only an open port goes away by itself; the transfer is told, as the executor tells it.
+            if (m_cablePulled && m_portOpen) {
+                m_portOpen = false;
+                m_trace.append(QStringLiteral("lost"));
+                if (m_transfer)
+                    m_transfer->portLost();
+            }
         } else {
             deliver(m_input.bytes(code));
         }
     }
     // RQX_FUZZ_TRACE=1 fuzz_<name> INPUT shows what the program did with an input.
     if (qEnvironmentVariableIsSet("RQX_FUZZ_TRACE"))
-        std::fprintf(stderr, "%s\nrows inserted %ld, records stored %ld and acknowledged %ld\n",
-                     log.events.join(u'\n').toUtf8().constData(), m_rowsInserted, m_rowsStored, m_recordAcks);
+        std::fprintf(stderr, "%s\nrecords stored %ld and acknowledged %ld\n",
+                     m_trace.join(u'\n').toUtf8().constData(), m_rowsStored, m_recordAcks);
     return m_broken;
 }
 
-void ReceiveHarness::watchRoutines()
+void ReceiveHarness::begin(const Command &command)
 {
-    ReceiveRoutines &routines = dispatcher.routines();
-    for (const auto &[name, member] : kRoutines) {
-        std::function<void()> &routine = routines.*member;
-        if (!routine)
-            continue;
-        const bool record = m_recordRoutines.contains(QLatin1String(name));
-        routine = [this, name = name, record, inner = std::move(routine)] {
-            const char *outer = std::exchange(m_routine, name);
-            const bool outerRecord = std::exchange(m_recordRoutine, record);
-            const int outerRows = std::exchange(m_rowsInCall, 0);
-            const int outerAcks = std::exchange(m_acksInCall, 0);
-            inner();
-            m_routine = outer;
-            m_recordRoutine = outerRecord;
-            m_rowsInCall = outerRows;
-            m_acksInCall = outerAcks;
-            if (m_rowsStored > m_recordAcks)
-                fail(QStringLiteral("%1 stored a record it did not acknowledge: %2 records stored, %3 "
-                                    "acknowledged")
-                         .arg(QLatin1String(name))
-                         .arg(m_rowsStored)
-                         .arg(m_recordAcks));
-        };
-    }
+    m_transfer = command.make();
+    m_records = m_recordKinds.contains(m_transfer->kind());
+    m_trace.append((command.start ? QStringLiteral("begin ") : QStringLiteral("adopt ")) +
+                   m_transfer->kind());
+    if (command.start)
+        perform(m_transfer->start());
 }
 
 void ReceiveHarness::deliver(const QByteArray &bytes)
 {
-    link.waiting += bytes;
-    if (!bytes.isEmpty() && link.portOpen && link.rThreshold > 0 && link.waitingCount() >= link.rThreshold)
-        dispatcher.OnReceiveEvent();
+    if (bytes.isEmpty() || !m_portOpen || !m_transfer)
+        return;
+    m_trace.append(QStringLiteral("read ") + hex(bytes));
+    perform(m_transfer->take(bytes));
 }
 
-void ReceiveHarness::onWrite(const QByteArray &bytes)
+void ReceiveHarness::perform(const TransferActions &actions)
 {
-    if (!m_recordRoutine || !m_acknowledgement)
-        return;
-    const std::optional<QString> number = m_acknowledgement(m_routine, bytes);
+    // The invariants hold for what the transfer asks, whether or not the port lets all of it be done:
+    // an acknowledgement after a failed write or open was meant, and the user is told of the failure.
+    if (m_records && m_acknowledgement) {
+        m_rowsInTake = 0;
+        m_acksInTake = 0;
+        size_t segmentFirst = 0;
+        for (size_t i = 0; i < actions.size() && m_broken.isEmpty(); ++i) {
+            if (actions[i].kind == TransferAction::AddRow) {
+                ++m_rowsInTake;
+                ++m_rowsStored;
+            } else if (actions[i].kind == TransferAction::Write) {
+                checkAcknowledgement(actions, i, segmentFirst);
+                segmentFirst = i + 1;
+            }
+        }
+        if (m_rowsStored > m_recordAcks)
+            fail(QStringLiteral(
+                     "%1 stored a record it did not acknowledge: %2 records stored, %3 acknowledged")
+                     .arg(m_transfer->kind())
+                     .arg(m_rowsStored)
+                     .arg(m_recordAcks));
+    }
+    for (const TransferAction &action : actions) {
+        m_trace.append(action.describe());
+        if (!perform(action)) {
+            // The executor drops the rest of the transfer's actions and tells the user.
+            m_trace.append(QStringLiteral("port failed"));
+            m_transfer->portFailed();
+            return;
+        }
+    }
+}
+
+void ReceiveHarness::checkAcknowledgement(const TransferActions &actions, size_t index, size_t segmentFirst)
+{
+    const Segment segment{actions.data() + segmentFirst, actions.data() + index + 1};
+    const std::optional<QString> number = m_acknowledgement(*m_transfer, segment);
     if (!number)
         return;
-    // A failed write counts too: the record was answered as far as the program could.
-    if (m_rowsInCall > m_acksInCall) {
-        ++m_acksInCall;
+    if (m_rowsInTake > m_acksInTake) {
+        ++m_acksInTake;
         ++m_recordAcks;
         if (!number->isEmpty())
             m_answeredNumbers.insert(*number);
@@ -138,8 +170,58 @@ void ReceiveHarness::onWrite(const QByteArray &bytes)
     }
     if (number->isEmpty() || !m_answeredNumbers.contains(*number))
         fail(QStringLiteral("%1 wrote the acknowledgement %2 for no record stored (%3 stored and %4 "
-                            "acknowledged in this call)")
-                 .arg(QLatin1String(m_routine), hex(bytes))
-                 .arg(m_rowsInCall)
-                 .arg(m_acksInCall));
+                            "acknowledged in this take)")
+                 .arg(m_transfer->kind(), hex(actions[index].bytes))
+                 .arg(m_rowsInTake)
+                 .arg(m_acksInTake));
+}
+
+bool ReceiveHarness::perform(const TransferAction &action)
+{
+    switch (action.kind) {
+    case TransferAction::Write:
+        return m_portOpen && !m_cablePulled;
+    case TransferAction::OpenPort:
+        if (!m_portOpen && !m_cablePulled)
+            m_portOpen = true;
+        return m_portOpen;
+    case TransferAction::ClosePort:
+        m_portOpen = false;
+        return true;
+    case TransferAction::SetText:
+        if (action.target == kPortButton)
+            m_portCaption = action.text;
+        return true;
+    case TransferAction::SetColumns:
+        if (action.target == kCoordinateLayout)
+            table.buildColumns(action.number != 0);
+        else if (action.target == QLatin1String("rqx2-measurement"))
+            list.setColumns(Rqx2MeasurementList::columns(action.number != 0));
+        else if (action.target == QLatin1String("rqx5-datafile"))
+            SetRqx5DataFileColumns(list, action.number != 0);
+        else
+            SetRqx5MeasurementColumns(list, action.number != 0);
+        return true;
+    case TransferAction::AddRow:
+        if (reportsToTable(*m_transfer))
+            table.append(CoordinatePoint{action.cells.value(0), action.cells.value(1), action.cells.value(2),
+                                         action.cells.value(3), action.cells.value(4),
+                                         action.cells.value(5)});
+        else
+            list.append(action.cells);
+        return true;
+    case TransferAction::ClearRows:
+        if (reportsToTable(*m_transfer))
+            table.clear();
+        else
+            list.clearRows();
+        return true;
+    case TransferAction::ReportPortFailure:
+        return false;
+    case TransferAction::EndProgram:
+        m_ended = true;
+        return true;
+    default:
+        return true;
+    }
 }

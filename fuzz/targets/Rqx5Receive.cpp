@@ -1,43 +1,53 @@
-#include "core/MeasurementTableModel.h"
+#include "rqx5/ConnectionTest.h"
+#include "rqx5/Rqx5CoordinateReceive.h"
+#include "rqx5/Rqx5CoordinateSend.h"
+#include "rqx5/Rqx5DataFileReceive.h"
+#include "rqx5/Rqx5Frames.h"
+#include "rqx5/Rqx5MeasurementColumns.h"
 #include "rqx5/Rqx5MeasurementReceive.h"
-#include "rqx5/Rqx5Protocol.h"
-#include "serial/Frames.h"
-#include "serial/PortCommands.h"
 #include "support/FuzzTargets.h"
 #include "support/ReceiveHarness.h"
-#include "support/RecordingMeasurementViews.h"
+#include "support/Recorder.h"
+
+#include <memory>
 
 // The RQX5 receive path from coordinate receive, coordinate send, the connection test, and the
-// measurement window's data-file and measurement receives, as the main window installs the routines.
+// measurement window's data-file and measurement receives, as the windows begin the transfers.
 QString FuzzRqx5Receive(FuzzInput &input)
 {
-    ReceiveHarness harness(true, input);
-    Rqx5Protocol protocol(harness.state, harness.link, harness.table, harness.view);
-    protocol.install(harness.dispatcher.routines());
-    MeasurementTableModel list;
-    RecordingRqx5MeasurementView form4(harness.log);
-    Rqx5MeasurementReceive measurement(harness.state, harness.link, list, form4);
-    measurement.install(harness.dispatcher.routines(), protocol);
-    harness.watchRows(list);
-    PortCommands port(harness.state, harness.link, harness.view);
+    ReceiveHarness harness(input);
 
-    // Coordinate and data-file records are each answered with 0xAA 0x81 once stored; measurement
-    // records are never answered.
-    harness.setRecords(
-        {"ReceiveRqx5CoordinateRecord", "ReceiveRqx5DataFileRecord"},
-        [&harness](const char *routine, const QByteArray &bytes) {
-            if (bytes != QByteArray(Frames::kRqx5NextPair))
-                harness.fail(
-                    QStringLiteral("%1 wrote %2, which acknowledges no record").arg(routine, hex(bytes)));
-            return std::optional<QString>(QString());
-        });
+    // Coordinate and data-file records are each answered with 0xAA 0x81 once stored, as is a header
+    // (the option button of its kind selected before the answer); the echoed end frame answers no
+    // record. Measurement records are never answered.
+    harness.setRecords({QStringLiteral("rqx5-coordinate-receive"), QStringLiteral("rqx5-datafile-receive")},
+                       [&harness](const Transfer &transfer,
+                                  const ReceiveHarness::Segment &segment) -> std::optional<QString> {
+                           const QByteArray &bytes = (segment.last - 1)->bytes;
+                           if (bytes == Rqx5Frames::kEndPair)
+                               return std::nullopt;
+                           if (bytes != Rqx5Frames::kNextPair) {
+                               harness.fail(QStringLiteral("%1 wrote %2, which acknowledges no record")
+                                                .arg(transfer.kind(), hex(bytes)));
+                               return QString();
+                           }
+                           if (segment.contains(TransferAction::SelectOption) &&
+                               !segment.contains(TransferAction::AddRow))
+                               return std::nullopt;
+                           return QString();
+                       });
+    const bool nez = harness.nez();
     return harness.run({
-        [&] { protocol.commandReceiveCoordinates(); },
-        [&] { protocol.commandSendCoordinates(); },
-        [&] { port.RunConnectionTest(); },
-        // 测量数据 on the main window, then the measurement window's two receives.
-        [&] { harness.state.Rqx5MeasureWindowOpen = true; },
-        [&] { measurement.StartRqx5DataFileReceive(); },
-        [&] { measurement.StartRqx5MeasurementReceive(); },
+        {[&] { return std::make_unique<Rqx5CoordinateReceive>(harness.table, nez); }},
+        {[&] { return std::make_unique<Rqx5CoordinateSend>(harness.table, nez); }},
+        {[&] { return std::make_unique<ConnectionTest>(true, harness.portShownClosed()); }},
+        // After the selection the main window serves a coordinate header of its own accord.
+        {[&] { return std::make_unique<Rqx5CoordinateReceive>(harness.table, nez); }, false},
+        // The measurement window's 接收数据 with 数据文件 chosen: the list laid out first.
+        {[&] {
+            SetRqx5DataFileColumns(harness.list, nez);
+            return std::make_unique<Rqx5DataFileReceive>(harness.list, nez);
+        }},
+        {[&] { return std::make_unique<Rqx5MeasurementReceive>(harness.list, nez); }},
     });
 }
