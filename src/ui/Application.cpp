@@ -169,7 +169,11 @@ void Application::connectForm4()
         begin(std::make_unique<Rqx5DataFileReceive>(m_form4->list(), nez()), *m_form4);
     };
     auto measurementReceive = [this] {
-        begin(std::make_unique<Rqx5MeasurementReceive>(m_form4->list(), nez()), *m_form4);
+        auto receive = std::make_unique<Rqx5MeasurementReceive>(m_form4->list(), nez());
+        // Started again, the receive numbers its measurements on from where it stood.
+        if (const auto *before = dynamic_cast<const Rqx5MeasurementReceive *>(m_executor->current()))
+            receive->RecordCount = before->RecordCount;
+        begin(std::move(receive), *m_form4);
     };
     ConnectCommand(w, "Command1", [this, dataFileReceive, measurementReceive] {
         if (m_form4->dataFileSelected()) {
