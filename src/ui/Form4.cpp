@@ -1,6 +1,7 @@
 #include "Form4.h"
 
 #include "ListRepaintDeferral.h"
+#include "MeasurementExportCommands.h"
 #include "MessagePresenter.h"
 #include "Rqx5MeasurementFiles.h"
 #include "core/AppState.h"
@@ -77,6 +78,8 @@ void Form4::buildMenus()
     QMenu *save = addSubmenu(file, "Save", QStringLiteral("保存(S)"));
     addEntry(save, "dfs", QStringLiteral("数据文件"));
     addEntry(save, "ds", QStringLiteral("测量数据"));
+    addEntry(file, "ExportCoordinates", QStringLiteral("导出坐标"));
+    addEntry(file, "ExportTable", QStringLiteral("导出表格"));
     addEntry(file, "Q", QStringLiteral("退出(Q)"));
 
     QMenu *receive = menuBar()->addMenu(QStringLiteral("通讯(C)"));
@@ -185,6 +188,7 @@ void Form4::setCommands(Rqx5MeasurementReceive &receive, Rqx5MeasurementFiles &f
 {
     m_receive = &receive;
     m_files = &files;
+    new MeasurementExportCommands(this, m_listView, m_list, files.dialog(), m_messages);
     auto onAction = [this](const char *name, auto handler) {
         connect(action(QLatin1String(name)), &QAction::triggered, this, handler);
     };

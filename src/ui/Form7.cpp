@@ -3,6 +3,7 @@
 #include "CommonDialog.h"
 #include "CoordinateFileCommands.h"
 #include "ListRepaintDeferral.h"
+#include "MeasurementExportCommands.h"
 #include "MessagePresenter.h"
 #include "core/AppState.h"
 #include "formats/FileText.h"
@@ -85,6 +86,8 @@ Form7::Form7(AppState &state, MessagePresenter &messages, CommonDialog &dialog, 
     commands->addWidget(makeButton("Command1", QStringLiteral("接收数据")));
     commands->addWidget(makeButton("Command2", QStringLiteral("保存数据")));
     commands->addWidget(makeButton("Command4", QStringLiteral("打开文件")));
+    commands->addWidget(makeButton("ExportCoordinates", QStringLiteral("导出坐标")));
+    commands->addWidget(makeButton("ExportTable", QStringLiteral("导出表格")));
     commands->addStretch();
     commands->addWidget(makeButton("Command3", QStringLiteral("退  出")));
 
@@ -104,6 +107,7 @@ Form7::Form7(AppState &state, MessagePresenter &messages, CommonDialog &dialog, 
             m_end();
     });
     connect(&m_list, &QAbstractItemModel::modelReset, this, &Form7::applyColumnWidths);
+    new MeasurementExportCommands(this, m_view, m_list, m_dialog, m_messages);
 
     m_timer.setObjectName(QStringLiteral("Timer1"));
     m_timer.setParent(this);

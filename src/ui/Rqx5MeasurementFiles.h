@@ -22,6 +22,8 @@ public:
     void OpenRqx5DataFile();
     void OpenRqx5MeasurementFile();
 
+    CommonDialog &dialog() const { return m_dialog; }
+
 private:
     struct Kind {
         const QString &filter;
