@@ -3,7 +3,6 @@
 #include "AppFixture.h"
 
 #include "formats/FileText.h"
-#include "rqx2/Rqx2MeasurementList.h"
 #include "rqx5/Rqx5MeasurementColumns.h"
 #include "serial/ReceiveDispatcher.h"
 #include "support/QStringPrinter.h"
@@ -29,14 +28,6 @@ QByteArray fileBytes(const QString &path)
 QByteArray golden(const char *name)
 {
     return fileBytes(QStringLiteral(RQX_TEST_DATA_DIR "/") + QLatin1String(name));
-}
-
-// The measurement rows a data file shows under ENZ: the N and E pairs of station and point change places.
-QStringList inEnzOrder(QStringList row, std::initializer_list<std::pair<int, int>> pairs)
-{
-    for (const auto &[a, b] : pairs)
-        row.swapItemsAt(a, b);
-    return row;
 }
 
 class MeasurementExport : public AppFixture {
@@ -73,9 +64,13 @@ protected:
         ASSERT_EQ(form4()->list().count(), 2);
         if (nez)
             return;
+        // The N and E pairs of station and point change places.
         std::vector<QStringList> rows;
-        for (int r = 1; r <= 2; ++r)
-            rows.push_back(inEnzOrder(form4()->list().row(r), {{4, 5}, {18, 19}}));
+        for (int r = 1; r <= 2; ++r) {
+            rows.push_back(form4()->list().row(r));
+            rows.back().swapItemsAt(4, 5);
+            rows.back().swapItemsAt(18, 19);
+        }
         SetRqx5DataFileColumns(form4()->list(), false);
         form4()->list().append(std::move(rows));
     }
