@@ -9,6 +9,7 @@
 #include "Form5.h"
 #include "Form6.h"
 #include "Form7.h"
+#include "MeasurementExportCommands.h"
 #include "MessagePresenter.h"
 #include "PortCommands.h"
 #include "QFileDialogPresenter.h"
@@ -160,6 +161,8 @@ void Application::connectForm7()
     ConnectCommand(w, "Command2", [this] { m_rqx2Files->SaveRqx2MeasurementFile(); });
     ConnectCommand(w, "Command4", [this] { m_rqx2Files->OpenRqx2MeasurementFile(); });
     ConnectCommand(w, "Command3", [this] { endProgram(); });
+    ConnectCommand(w, "ExportCoordinates", [this] { m_rqx2Export->ExportCoordinates(); });
+    ConnectCommand(w, "ExportTable", [this] { m_rqx2Export->ExportTable(); });
 }
 
 void Application::connectForm4()
@@ -215,6 +218,8 @@ void Application::connectForm4()
             (m_rqx5Files.get()->*command)();
         });
     }
+    ConnectCommand(w, "ExportCoordinates", [this] { m_rqx5Export->ExportCoordinates(); });
+    ConnectCommand(w, "ExportTable", [this] { m_rqx5Export->ExportTable(); });
     ConnectCommand(w, "Command11", [this] { m_form4->leave(); });
     ConnectCommand(w, "Q", [this] { m_form4->leave(); });
 }

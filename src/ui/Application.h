@@ -34,6 +34,7 @@
 class CommonDialog;
 class CoordinateFileCommands;
 class FileDialogPresenter;
+class MeasurementExportCommands;
 class Form1;
 class Form3;
 class Form4;
@@ -118,8 +119,10 @@ private:
     std::unique_ptr<CoordinateFileCommands> m_fileCommands;
     std::unique_ptr<Form7> m_form7;
     std::unique_ptr<Rqx2MeasurementFiles> m_rqx2Files;
+    std::unique_ptr<MeasurementExportCommands> m_rqx2Export;
     std::unique_ptr<Form4> m_form4;
     std::unique_ptr<Rqx5MeasurementFiles> m_rqx5Files;
+    std::unique_ptr<MeasurementExportCommands> m_rqx5Export;
 };
 
 // Connects the QAction or button named name among window's children to handler: the one way every

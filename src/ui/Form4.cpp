@@ -66,6 +66,8 @@ void Form4::buildMenus()
     QMenu *save = addSubmenu(file, "Save", QStringLiteral("保存(S)"));
     addEntry(save, "dfs", QStringLiteral("数据文件"));
     addEntry(save, "ds", QStringLiteral("测量数据"));
+    addEntry(file, "ExportCoordinates", QStringLiteral("导出坐标"));
+    addEntry(file, "ExportTable", QStringLiteral("导出表格"));
     addEntry(file, "Q", QStringLiteral("退出(Q)"));
 
     QMenu *receive = menuBar()->addMenu(QStringLiteral("通讯(C)"));

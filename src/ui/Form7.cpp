@@ -71,6 +71,8 @@ Form7::Form7(QWidget *parent) : QWidget(parent)
     commands->addWidget(makeButton("Command1", QStringLiteral("接收数据")));
     commands->addWidget(makeButton("Command2", QStringLiteral("保存数据")));
     commands->addWidget(makeButton("Command4", QStringLiteral("打开文件")));
+    commands->addWidget(makeButton("ExportCoordinates", QStringLiteral("导出坐标")));
+    commands->addWidget(makeButton("ExportTable", QStringLiteral("导出表格")));
     commands->addStretch();
     commands->addWidget(makeButton("Command3", QStringLiteral("退  出")));
 

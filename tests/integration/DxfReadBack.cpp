@@ -1,7 +1,11 @@
 // The drawing as a real DXF reader sees it: Debian's python3-ezdxf reads the saved file.
 
 #include "core/CoordinateTableModel.h"
+#include "core/MeasurementTableModel.h"
 #include "formats/DxfDrawing.h"
+#include "formats/MeasuredPoints.h"
+#include "formats/Rqx5MeasurementFile.h"
+#include "rqx5/Rqx5MeasurementColumns.h"
 #include "support/QStringPrinter.h"
 #include "support/TestPoint.h"
 
@@ -104,4 +108,43 @@ TEST(DxfReadBack, OnePointAndTwoLabelsPerRowOnTheirLayersAtThePoint)
             appendPoint(table, nez, p);
         EXPECT_EQ(readBack(table, nez), expected) << (nez ? "NEZ" : "ENZ");
     }
+}
+
+TEST(DxfReadBack, MeasuredPointsOfADataFileStandWhereTheInstrumentMeasuredThem)
+{
+    if (!readerAvailable())
+        GTEST_SKIP() << "python3-ezdxf is not installed for /usr/bin/python3; the drawing is not read back";
+
+    QFile raw(QStringLiteral(RQX_TEST_DATA_DIR "/two-rows.raw"));
+    ASSERT_TRUE(raw.open(QIODevice::ReadOnly));
+    const Rqx5MeasurementFileContent content =
+        ReadRqx5MeasurementFile(raw.readAll(), Rqx5MeasurementColumns::kDataFileSubitems, 1);
+    MeasurementTableModel list;
+    SetRqx5DataFileColumns(list, true);
+    list.append(content.rows);
+    CoordinateTableModel table;
+    table.buildColumns(true);
+    table.append(MeasuredPoints::of(list));
+
+    // Padded texts are read as their numbers; the point numbers label the points.
+    const QStringList expected = {
+        "$DWGCODEPAGE ANSI_936",
+        "$EXTMIN 1240.0 3452.0 10.0",
+        "$EXTMAX 1250.0 3480.0 12.0",
+        "$LIMMIN 1240.0 3452.0",
+        "$LIMMAX 1250.0 3480.0",
+        "LAYER Point 7 CONTINUOUS",
+        "LAYER PointNumber 3 CONTINUOUS",
+        "LAYER Level 3 CONTINUOUS",
+        "LAYER Code 4 CONTINUOUS",
+        "LAYER 0 7 Continuous",
+        "LAYER Defpoints 7 Continuous",
+        "POINT Point 1250.002 3480.001 10.557",
+        "TEXT PointNumber 1250.002 3480.001 10.557 0.0 [103]",
+        "TEXT Level 1250.002 3480.001 0.0 0.1 [10.557]",
+        "POINT Point 1240.11 3452.0 12.22",
+        "TEXT PointNumber 1240.11 3452.0 12.22 0.0 [104]",
+        "TEXT Level 1240.11 3452.0 0.0 0.1 [12.22]",
+    };
+    EXPECT_EQ(readBack(table, true), expected);
 }

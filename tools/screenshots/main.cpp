@@ -360,6 +360,26 @@ int main(int argc, char **argv)
     measure->button(QStringLiteral("Command1"))->click();
     instrument.type(QStringLiteral("datafile 12"));
     waitUntil(QStringLiteral("the RQX5 data file"), [&] { return modal.met(QStringLiteral("成功")); });
+
+    // The measured points into a drawing: 文件(F) → 导出坐标, saved as CAD格式(*.dxf).
+    {
+        auto *fileMenu = child<QMenu>(measure, "FileMenu");
+        measure->menuBar()->setActiveAction(fileMenu->menuAction());
+        waitUntil(QStringLiteral("the menu"), [&] { return fileMenu->isVisible(); });
+        fileMenu->setActiveAction(measure->action(QStringLiteral("ExportCoordinates")));
+        shots.save(QStringLiteral("measurement-export"), {measure, fileMenu});
+        fileMenu->hide();
+    }
+    modal.expect(QStringLiteral("另存为"), [&](QDialog *dialog) {
+        auto *fileDialog = static_cast<QFileDialog *>(dialog);
+        fileDialog->setDirectory(files);
+        child<QLineEdit>(fileDialog, "fileNameEdit")->setText(QStringLiteral("测量点.dxf"));
+        child<QComboBox>(fileDialog, "fileTypeCombo")->setCurrentIndex(2);
+        QMetaObject::invokeMethod(fileDialog, "accept");
+    });
+    measure->action(QStringLiteral("ExportCoordinates"))->trigger();
+    if (!QFile::exists(QDir(files).filePath(QStringLiteral("测量点.dxf"))))
+        fail(QStringLiteral("the export wrote no drawing"));
     measure->button(QStringLiteral("Command11"))->click();
 
     // File conversion: the table saved in another format; the save dialog's list of formats.

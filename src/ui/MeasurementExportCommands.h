@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QString>
+#include <vector>
+
+class CommonDialog;
+class MeasurementTableModel;
+class MessagePresenter;
+class QTableView;
+class QWidget;
+
+// "导出坐标" and "导出表格" of a measurement window: the measured points saved as a coordinate file
+// in any of the nine formats of the main window's save, written by the same writers, and the list
+// saved as comma-separated values for spreadsheets. The composition connects them to the window's
+// button or menu entry named ExportCoordinates and ExportTable.
+class MeasurementExportCommands {
+public:
+    // The filter of the table's save dialog.
+    static const QString kTableFilter;
+
+    MeasurementExportCommands(QWidget *window, QTableView *view, MeasurementTableModel &list,
+                              CommonDialog &dialog, MessagePresenter &messages);
+
+    void ExportCoordinates();
+    void ExportTable();
+
+private:
+    // The columns the list shows, in the order shown.
+    std::vector<int> shownColumns() const;
+    void notice(const QString &text);
+
+    QWidget *m_window;
+    QTableView *m_view;
+    MeasurementTableModel &m_list;
+    CommonDialog &m_dialog;
+    MessagePresenter &m_messages;
+};
