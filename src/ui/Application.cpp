@@ -87,6 +87,8 @@ Application::Application(const QString &deviceDir, MessagePresenter &messages,
     m_form7->setEndProgram([this] { this->endProgram(); });
     m_rqx2Files = std::make_unique<Rqx2MeasurementFiles>(*m_form7, *m_commonDialog, m_messages,
                                                          [this] { return nez(); });
+    m_rqx2Export = std::make_unique<MeasurementExportCommands>(m_form7.get(), m_form7->listView(),
+                                                               m_form7->list(), *m_commonDialog, m_messages);
 
     QObject::connect(m_form6.get(), &Form6::confirmRequested, m_form6.get(), [this] { ConfirmSelection(); });
     QObject::connect(m_form6.get(), &Form6::exitRequested, m_form6.get(), [this] { this->endProgram(); });
@@ -341,6 +343,8 @@ void Application::loadMeasureWindow()
         [this] { m_form1->findChild<QRadioButton *>(QStringLiteral("Option3"))->setChecked(true); });
     m_rqx5Files = std::make_unique<Rqx5MeasurementFiles>(*m_form4, *m_commonDialog, m_messages,
                                                          [this] { return nez(); });
+    m_rqx5Export = std::make_unique<MeasurementExportCommands>(m_form4.get(), m_form4->tableView(),
+                                                               m_form4->list(), *m_commonDialog, m_messages);
     connectForm4();
     const int unit = qRound(m_form4->tableWidth() / kMeasureListUnits);
     m_form4->setMeasureColumnUnit(unit);
