@@ -133,6 +133,16 @@ void CoordinateTableModel::remove(int row)
     endRemoveRows();
 }
 
+void CoordinateTableModel::truncate(int rows)
+{
+    if (rows < 0 || rows >= count())
+        return;
+    beginRemoveRows({}, rows, count() - 1);
+    while (m_rows.count() > rows)
+        m_rows.remove(m_rows.count() - 1);
+    endRemoveRows();
+}
+
 void CoordinateTableModel::renumberPointNumbers()
 {
     const int n = count();

@@ -51,6 +51,8 @@ public:
     // Rows built elsewhere, in this table's column order, appended in one insertion.
     void append(CoordinateRows &&rows);
     void remove(int row);
+    // Keeps the first rows rows.
+    void truncate(int rows);
     // Sets every row's point number (column 1) to its row number, as a delete leaves them.
     void renumberPointNumbers();
 

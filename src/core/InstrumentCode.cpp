@@ -26,8 +26,8 @@ QString CodeToCharacter(int code)
 std::optional<unsigned char> CharacterToCode(QChar character)
 {
     const char16_t c = character.unicode();
-    if (c == u' ' || c == u'+' || c == u'-' || c == u'.' || (c >= u'0' && c <= u'9') || (c >= u'A' && c <= u'Z') ||
-        (c >= u'a' && c <= u'z'))
+    if (c == u' ' || c == u'+' || c == u'-' || c == u'.' || (c >= u'0' && c <= u'9') ||
+        (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z'))
         return static_cast<unsigned char>(c);
     return std::nullopt; // the angle marks are received, never sent
 }

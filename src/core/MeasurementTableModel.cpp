@@ -95,3 +95,12 @@ QVariant MeasurementTableModel::headerData(int section, Qt::Orientation orientat
         return QVariant::fromValue(m_columns[static_cast<size_t>(section)].alignment);
     return {};
 }
+
+void MeasurementTableModel::truncate(int rows)
+{
+    if (rows < 0 || rows >= count())
+        return;
+    beginRemoveRows({}, rows, count() - 1);
+    m_rows.resize(static_cast<size_t>(rows));
+    endRemoveRows();
+}

@@ -26,6 +26,8 @@ public:
     QStringList headers() const;
     // Removes every row; the columns stay.
     void clearRows();
+    // Keeps the first rows rows.
+    void truncate(int rows);
 
     int count() const { return static_cast<int>(m_rows.size()); }
     // A cell outside the table, or a subitem the row was not given, is empty.

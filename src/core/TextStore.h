@@ -12,7 +12,7 @@ public:
     {
         static const QString empty;
         return index >= 0 && static_cast<size_t>(index) < m_texts.size() ? m_texts[static_cast<size_t>(index)]
-                                                                           : empty;
+                                                                         : empty;
     }
     void set(long index, const QString &text) { slot(index) = text; }
     void append(long index, const QString &text) { slot(index) += text; }

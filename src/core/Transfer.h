@@ -26,10 +26,22 @@ public:
     // The port went away by itself. True when the user must be told: the transfer was underway.
     virtual bool portLost() { return std::exchange(m_underway, false); }
 
+    // Part of a frame waits for the bytes that complete it while the exchange is underway: an
+    // instrument silent for long now has stopped in the middle of a frame.
+    virtual bool midFrame() const { return false; }
+    // The instrument has been silent in the middle of a frame for kSilenceMs: the bytes of the
+    // broken frame go, the user is told once, and the transfer waits for the send started again.
+    virtual TransferActions silence() { return {TransferAction::message(kErrorTitle, kInterrupted)}; }
+
     // From the start of the exchange to its last frame: a port that goes away meanwhile is told.
     bool underway() const { return m_underway; }
     // A short name for logs: "rqx5-coordinate-receive".
     virtual QString kind() const = 0;
+
+    static constexpr int kSilenceMs = 10000;
+    static inline const QString kErrorTitle = QStringLiteral("错误提示");
+    static inline const QString kInterrupted =
+        QStringLiteral("数据传输中断：仪器已停止发送。请在全站仪上重新发送！");
 
 protected:
     bool m_underway = false;

@@ -30,6 +30,8 @@ QString TransferAction::describe() const
         return QStringLiteral("row ") + cells.join(u'|');
     case ClearRows:
         return QStringLiteral("clearRows");
+    case TruncateRows:
+        return QStringLiteral("truncate %1").arg(number);
     case ShowMessage:
         return QStringLiteral("message %1|%2").arg(target, text);
     case ReportPortFailure:

@@ -23,6 +23,7 @@ struct TransferAction {
         SetColumns,   // the list given the columns of layout `target`, in order NEZ (number 1) or ENZ
         AddRow,       // a row of `cells` added to the window's list
         ClearRows,    // the window's list emptied, its columns kept
+        TruncateRows, // the window's list keeps its first `number` rows
         ShowMessage,  // a box titled `target` saying `text`; the actions after it wait until it is closed
         ReportPortFailure, // the port could not be used: told over the window, the rest dropped
         EndProgram,        // the program ends at once
@@ -52,6 +53,7 @@ struct TransferAction {
         return {SetColumns, {}, layout, {}, {}, nez};
     }
     static TransferAction row(const QStringList &cells) { return {AddRow, {}, {}, {}, cells, 0}; }
+    static TransferAction truncate(int rows) { return {TruncateRows, {}, {}, {}, {}, rows}; }
     static TransferAction message(const QString &title, const QString &text)
     {
         return {ShowMessage, {}, title, text, {}, 0};

@@ -10,6 +10,12 @@
 class Rqx2Transfer : public Transfer {
 public:
     TransferActions take(QByteArrayView bytes) override;
+    bool midFrame() const override { return m_underway && !m_pending.isEmpty(); }
+    TransferActions silence() override
+    {
+        m_pending.clear();
+        return Transfer::silence();
+    }
 
     // PrepareRqx2Transfer: the port's buffers emptied and the port opened.
     TransferActions PrepareRqx2Transfer();

@@ -8,6 +8,12 @@
 class Rqx5Transfer : public Transfer {
 public:
     TransferActions take(QByteArrayView bytes) override;
+    bool midFrame() const override { return m_underway && !m_pending.isEmpty(); }
+    TransferActions silence() override
+    {
+        m_pending.clear();
+        return Transfer::silence();
+    }
 
     // The counts of the exchange: records taken or sent, and the count the header announced.
     long RecordCount = 0;

@@ -416,6 +416,11 @@ void Form1::addTransferRow(const QStringList &cells)
                                    cells.value(4), cells.value(5)});
 }
 
+void Form1::truncateTransferRows(int rows)
+{
+    m_table.truncate(rows);
+}
+
 void Form1::clearTransferRows()
 {
     m_table.buildColumns(m_table.columnsNez());

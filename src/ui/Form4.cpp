@@ -282,6 +282,11 @@ void Form4::addTransferRow(const QStringList &cells)
     m_list.append(cells);
 }
 
+void Form4::truncateTransferRows(int rows)
+{
+    m_list.truncate(rows);
+}
+
 void Form4::clearTransferRows()
 {
     m_list.clearRows();

@@ -61,6 +61,7 @@ public:
     void setTransferColumns(const QString &layout, bool nez) override;
     void addTransferRow(const QStringList &cells) override;
     void clearTransferRows() override;
+    void truncateTransferRows(int rows) override;
     void selectTransferOption(const QString &name) override;
 
 private:

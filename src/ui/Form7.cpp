@@ -140,6 +140,11 @@ void Form7::addTransferRow(const QStringList &cells)
     m_list.append(cells);
 }
 
+void Form7::truncateTransferRows(int rows)
+{
+    m_list.truncate(rows);
+}
+
 void Form7::clearTransferRows()
 {
     m_list.clearRows();

@@ -42,6 +42,7 @@ public:
     void setTransferColumns(const QString &layout, bool nez) override;
     void addTransferRow(const QStringList &cells) override;
     void clearTransferRows() override;
+    void truncateTransferRows(int rows) override;
 
 protected:
     void closeEvent(QCloseEvent *event) override;

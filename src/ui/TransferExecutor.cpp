@@ -16,6 +16,27 @@ const QString kPortFailure = QStringLiteral("请检查端口连接是否正确�
 TransferExecutor::TransferExecutor(SerialLink &link, MessagePresenter &messages, QObject *parent)
     : QObject(parent), m_link(link), m_messages(messages)
 {
+    m_silence.setSingleShot(true);
+    m_silence.setInterval(Transfer::kSilenceMs);
+    connect(&m_silence, &QTimer::timeout, this, &TransferExecutor::silenceFell);
+}
+
+void TransferExecutor::setSilenceInterval(int milliseconds)
+{
+    m_silence.setInterval(milliseconds);
+}
+
+void TransferExecutor::silenceFell()
+{
+    if (!m_current || !m_current->midFrame())
+        return;
+    if (m_running || m_suspended || !m_arrived.isEmpty()) {
+        // Bytes or a box are still being dealt with: the line has not been silent.
+        m_silence.start();
+        return;
+    }
+    enqueue(m_current->silence(), m_window, m_current.get());
+    run();
 }
 
 TransferExecutor::~TransferExecutor() = default;
@@ -34,6 +55,7 @@ void TransferExecutor::adopt(std::unique_ptr<Transfer> transfer, TransferWindow 
     // that was still to end no longer resumes anything.
     ++m_generation;
     m_suspended = false;
+    m_silence.stop();
     m_steps.clear();
     if (!m_running)
         m_ended.clear();
@@ -76,6 +98,11 @@ void TransferExecutor::run()
                 break;
             const QByteArray bytes = std::exchange(m_arrived, {});
             enqueue(m_current->take(bytes), m_window, m_current.get());
+            // An instrument that stops in the middle of a frame is noticed; every byte restarts the count.
+            if (m_current->midFrame())
+                m_silence.start();
+            else
+                m_silence.stop();
             continue;
         }
         const Step step = std::move(m_steps.front());
@@ -150,6 +177,9 @@ void TransferExecutor::perform(const Step &step)
         break;
     case TransferAction::ClearRows:
         window->clearTransferRows();
+        break;
+    case TransferAction::TruncateRows:
+        window->truncateTransferRows(action.number);
         break;
     case TransferAction::ShowMessage:
         showBox(window, action.target, action.text, QString(), false);

@@ -3,6 +3,7 @@
 #include "core/Transfer.h"
 
 #include <QObject>
+#include <QTimer>
 #include <deque>
 #include <functional>
 #include <memory>
@@ -37,6 +38,10 @@ public:
     // Nothing is waiting to be performed or fed.
     bool idle() const { return m_steps.empty() && m_arrived.isEmpty() && !m_suspended; }
 
+    // How long the instrument may be silent in the middle of a frame (Transfer::kSilenceMs; tests
+    // shorten it).
+    void setSilenceInterval(int milliseconds);
+
     // The link's handlers.
     void bytesArrived();
     void portLost();
@@ -55,6 +60,7 @@ private:
     void resume(unsigned generation);
     void portFailed(const Step &step);
     void dropStepsOf(const Transfer *transfer);
+    void silenceFell();
     // A box over window; while the port's handler runs it is deferred until the handler has
     // returned, and the actions behind it wait for it.
     void showBox(TransferWindow *window, const QString &title, const QString &text, const QString &detail,
@@ -72,4 +78,5 @@ private:
     bool m_suspended = false;
     bool m_inReceive = false;
     unsigned m_generation = 0;
+    QTimer m_silence;
 };

@@ -18,6 +18,8 @@ public:
     virtual void setTransferColumns(const QString &layout, bool nez) = 0;
     virtual void addTransferRow(const QStringList &cells) = 0;
     virtual void clearTransferRows() = 0;
+    // The list keeps its first rows rows.
+    virtual void truncateTransferRows(int rows) = 0;
     // An option button selected; by default the window's own one of that name.
     virtual void selectTransferOption(const QString &name);
     // Shows the window again and brings it forward (after a failed port operation).

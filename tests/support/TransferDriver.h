@@ -96,6 +96,12 @@ private:
         case TransferAction::ClearRows:
             list.clearRows();
             break;
+        case TransferAction::TruncateRows:
+            if (list.columnCount() > 0)
+                list.truncate(action.number);
+            else
+                table.truncate(action.number);
+            break;
         default:
             break;
         }
