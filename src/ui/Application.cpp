@@ -156,9 +156,13 @@ void Application::connectForm7()
 {
     Form7 *w = m_form7.get();
     ConnectCommand(w, "Command1", [this] {
+        QPushButton *receive = m_form7->button(QStringLiteral("Command1"));
+        receive->setEnabled(false);
         begin(std::make_unique<Rqx2MeasurementReceive>(nez()), *m_form7);
-        // One receive per run: the button stays disabled.
-        m_form7->button(QStringLiteral("Command1"))->setEnabled(false);
+        // One receive per run: the button stays disabled once a receive has started. A port that
+        // could not be prepared started none, and the command can be used again once the cable is in.
+        if (!m_executor->current()->underway())
+            receive->setEnabled(true);
     });
     ConnectCommand(w, "Command2", [this] { m_rqx2Files->SaveRqx2MeasurementFile(); });
     ConnectCommand(w, "Command4", [this] { m_rqx2Files->OpenRqx2MeasurementFile(); });
@@ -188,14 +192,15 @@ void Application::connectForm4()
             measurementReceive();
         }
     });
-    ConnectCommand(w, "DataFile_R", [this, dataFileReceive] {
+    // The status waits only for a receive that started: after a port failure it claims nothing.
+    auto waitingFor = [this](const std::function<void()> &receive) {
         m_form4->setStatus(kWaitingForData);
-        dataFileReceive();
-    });
-    ConnectCommand(w, "Data_R", [this, measurementReceive] {
-        m_form4->setStatus(kWaitingForData);
-        measurementReceive();
-    });
+        receive();
+        if (!m_executor->current()->underway())
+            m_form4->setStatus(QString());
+    };
+    ConnectCommand(w, "DataFile_R", [waitingFor, dataFileReceive] { waitingFor(dataFileReceive); });
+    ConnectCommand(w, "Data_R", [waitingFor, measurementReceive] { waitingFor(measurementReceive); });
     ConnectCommand(w, "Command2", [this] {
         if (m_form4->dataFileSelected())
             m_rqx5Files->OpenRqx5DataFile();

@@ -99,9 +99,50 @@ TEST_F(Rqx2MeasurementWindow, PortFailureBringsTheMeasurementWindowForward)
     EXPECT_EQ(messages.parentName, "Form7");
     EXPECT_TRUE(form7()->isVisible());
     EXPECT_FALSE(form1()->isVisible());
-    EXPECT_FALSE(form7()->button(QStringLiteral("Command1"))->isEnabled());
-    // Nothing waits for a handshake on a port that failed.
+    // Nothing waits for a handshake on a port that failed, and the command works once the cable is in.
     EXPECT_EQ(text("Label4"), "");
+    ASSERT_TRUE(form7()->button(QStringLiteral("Command1"))->isEnabled());
+    link.failOpen = false;
+    form7()->button(QStringLiteral("Command1"))->click();
+    EXPECT_EQ(text("Label4"), "等待握手信号。。。");
+    EXPECT_FALSE(form7()->button(QStringLiteral("Command1"))->isEnabled());
+
+    // A port that fails while the handshake is answered is told over this window too; the main
+    // window, which it has taken the place of, stays hidden.
+    messages.messages.clear();
+    link.failWrite = true;
+    instrumentSends(fromHex("02 4A 0D"));
+    EXPECT_EQ(messages.messages, QStringList{"错误提示|请检查端口连接是否正确！"});
+    EXPECT_EQ(messages.parentName, "Form7");
+    EXPECT_FALSE(form1()->isVisible());
+}
+
+TEST_F(Rqx2MeasurementWindow, CablePulledOrInstrumentSilentIsToldOnceAndTheRowsStay)
+{
+    start();
+    receiveExamples();
+    ASSERT_EQ(form7()->list().count(), 3);
+
+    // Silent in the middle of the fourth record: told once, the rows stay, and the restart is taken.
+    app->executor().setSilenceInterval(50);
+    instrumentSends(fromHex("02 30 30 30 34 30 30 31 30"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !messages.messages.isEmpty(); }, 20000));
+    QTest::qWait(150);
+    EXPECT_EQ(messages.messages,
+              QStringList{"错误提示|数据传输中断：仪器已停止发送。请在全站仪上重新发送！"});
+    EXPECT_EQ(form7()->list().count(), 3);
+    link.written.clear();
+    instrumentSends(fromHex("02 4A 0D"));
+    EXPECT_EQ(hex(link.written), "05 4A 0D");
+
+    // The cable pulled: told once over this window, rows kept, the main window still hidden.
+    messages.messages.clear();
+    link.pull();
+    settle();
+    EXPECT_EQ(messages.messages, QStringList{"错误提示|请检查端口连接是否正确！"});
+    EXPECT_EQ(messages.parentName, "Form7");
+    EXPECT_EQ(form7()->list().count(), 3);
+    EXPECT_FALSE(form1()->isVisible());
 }
 
 TEST_F(Rqx2MeasurementWindow, SaveWritesTheFileAndOpenReadsItBack)

@@ -134,6 +134,34 @@ TEST_F(Rqx5MeasurementWindow, ReceiveCommandsArmThePortForTheirMode)
     EXPECT_EQ(messages.messages, QStringList{"错误提示|请检查端口连接是否正确！"});
     EXPECT_EQ(messages.parentName, "Form4");
     EXPECT_TRUE(form4()->isVisible());
+    // The status claims no wait on a port that failed; with the cable in, the command works again.
+    EXPECT_EQ(child<QLabel>(form4(), "Label5")->text(), "");
+    link.failOpen = false;
+    form4()->action(QStringLiteral("DataFile_R"))->trigger();
+    EXPECT_EQ(child<QLabel>(form4(), "Label5")->text(), "等待接收数据...");
+
+    // A cable pulled in the middle of the data file: told once over this window, the rows kept.
+    messages.messages.clear();
+    const int rows = list().count();
+    link.pull();
+    settle();
+    EXPECT_EQ(messages.messages, QStringList{"错误提示|请检查端口连接是否正确！"});
+    EXPECT_EQ(messages.parentName, "Form4");
+    EXPECT_EQ(list().count(), rows);
+}
+
+TEST_F(Rqx5MeasurementWindow, ACoordinateReceiveKeepsItsHeaderWhenTheMeasurementWindowOpens)
+{
+    start();
+    form1()->action(QStringLiteral("RecZB"))->trigger();
+    form1()->action(QStringLiteral("CLSend"))->trigger();
+    ASSERT_TRUE(form4()->isVisible());
+    // A 3-point coordinate header ("K1"): the main window takes it and asks for the first point.
+    link.written.clear();
+    instrumentSends(fromHex("00 00 4B 31 20 20 20 20 20 20 20 20 20 20 00 03 AA 82"));
+    EXPECT_EQ(hex(link.written), "AA 81");
+    EXPECT_EQ(child<QLineEdit>(form1(), "Text1")->text(), "0/3");
+    EXPECT_TRUE(messages.messages.isEmpty());
 }
 
 TEST_F(Rqx5MeasurementWindow, FilesSaveWithTheirExtensionAndOpenAgain)
