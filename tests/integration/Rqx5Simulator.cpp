@@ -247,7 +247,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(Rqx5FaultCase{"LostByteThenRestart",
                                     {"--lose-byte", "1", "--restart-after", "0.3"},
                                     0,
-                                    "the instrument starts the transfer over",
+                                    "the instrument starts over",
                                     [](ProgramEnd &program, SimProcess &sim) {
                                         const Done done = waitForReport(sim);
                                         ASSERT_EQ(done.sent, 59);
@@ -260,7 +260,7 @@ INSTANTIATE_TEST_SUITE_P(
                       Rqx5FaultCase{"AddedByteThenRestart",
                                     {"--add-byte", "1", "--restart-after", "0.3"},
                                     0,
-                                    "the instrument starts the transfer over",
+                                    "the instrument starts over",
                                     [](ProgramEnd &program, SimProcess &sim) {
                                         const Done done = waitForReport(sim);
                                         ASSERT_EQ(done.sent, 61);

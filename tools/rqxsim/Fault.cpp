@@ -237,9 +237,8 @@ Fault::Next Fault::waitUnanswered(Wire &wire, int timeoutMs)
         return Failed;
     }
     if (m_options.restartMs >= 0) {
-        report(
-            QStringLiteral("unanswered, as it should be; after %1 s the instrument starts the transfer over")
-                .arg(m_options.restartMs / double(kMsPerSecond)));
+        report(QStringLiteral("unanswered, as it should be; after %1 s the instrument starts over")
+                   .arg(m_options.restartMs / double(kMsPerSecond)));
         return StartOver;
     }
     report(QStringLiteral("unanswered for %1 ms, as it should be; the instrument gives up the transfer")
