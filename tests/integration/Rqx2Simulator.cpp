@@ -6,10 +6,13 @@
 #include "support/SimProcess.h"
 
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
+#include <utility>
 
 namespace {
 
@@ -164,4 +167,81 @@ TEST_F(Rqx2Simulator, ReportsARecordWithoutItsTrailingNul)
     });
     EXPECT_EQ(status, 1);
     EXPECT_TRUE(errors.contains("point 1: bytes 62 and 63 are not 0D 00")) << errors.toStdString();
+}
+
+// ---- Faults on the line ----------------------------------------------------------------------------
+
+namespace {
+
+// "record 1: byte 17 (0x31) lost" as {17, 0x31}.
+std::pair<int, int> reportedByte(const QString &errors)
+{
+    static const QRegularExpression damage(QStringLiteral("record \\d+: byte (\\d+) \\(0x([0-9A-F]{2})\\)"));
+    const QRegularExpressionMatch match = damage.match(errors);
+    return {match.captured(1).toInt(), match.hasMatch() ? match.captured(2).toInt(nullptr, 16) : -1};
+}
+
+const char kAcknowledgement1Of2[] = "02 30 30 30 31 30 30 30 32 0D 00";
+const char kAcknowledgement2Of2[] = "02 30 30 30 32 30 30 30 32 0D 00";
+
+} // namespace
+
+TEST_F(Rqx2Simulator, LostByteGoesUnansweredAndTheInstrumentGivesUp)
+{
+    const int status =
+        run({"--action", "send", "--points-file", writePoints(25), "--lose-byte", "1", "--timeout", "500"}, 3,
+            [](ProgramEnd &end, int n, const QByteArray &) {
+                if (n == 1) {
+                    end.threshold = 62;
+                    end.link.write(fromHex("01 4A 0D"));
+                }
+            });
+    EXPECT_EQ(status, 0) << errors.toStdString();
+    EXPECT_TRUE(errors.contains("unanswered for 500 ms")) << errors.toStdString();
+    const auto [at, value] = reportedByte(errors);
+    ASSERT_EQ(chunks.size(), 2);
+    QByteArray intact = fromHex(kExampleRecord);
+    EXPECT_EQ(static_cast<unsigned char>(intact[at]), value);
+    EXPECT_EQ(chunks[1], hex(intact.remove(at, 1)));
+}
+
+TEST_F(Rqx2Simulator, AddedByteThenTheRequestAgainAndTheWholeFile)
+{
+    const int status = run({"--action", "send", "--points", "2", "--add-byte", "2", "--restart-after", "0.3"},
+                           3, [](ProgramEnd &end, int n, const QByteArray &) {
+                               // request, record 1, damaged record 2, request, record 1, record 2
+                               const int thresholds[] = {63, 64, 3, 63, 63, 63, 1};
+                               end.threshold = thresholds[std::min(n - 1, 6)];
+                               if (n == 1 || n == 4)
+                                   end.link.write(fromHex("01 4A 0D"));
+                               else if (n == 2 || n == 5)
+                                   end.link.write(fromHex(kAcknowledgement1Of2));
+                               else if (n == 6)
+                                   end.link.write(fromHex(kAcknowledgement2Of2));
+                           });
+    EXPECT_EQ(status, 0) << errors.toStdString();
+    ASSERT_EQ(chunks.size(), 6) << errors.toStdString();
+    EXPECT_EQ(chunks[3], "02 4A 0D");
+    EXPECT_EQ(chunks[1], chunks[4]);
+    const auto [at, value] = reportedByte(errors);
+    QByteArray damaged = fromHex(chunks[2].toLatin1().constData());
+    EXPECT_EQ(static_cast<unsigned char>(damaged[at]), value);
+    EXPECT_EQ(hex(damaged.remove(at, 1)), chunks[5]);
+}
+
+TEST_F(Rqx2Simulator, CablePulledAfterTheMeasurementHeader)
+{
+    const int status = run({"--action", "measurements", "--points", "3", "--pull-cable", "0"}, 3,
+                           [](ProgramEnd &end, int n, const QByteArray &) {
+                               if (n == 1) {
+                                   end.threshold = 16;
+                                   end.link.write(fromHex("05 4A 0D"));
+                               } else if (n == 2) {
+                                   end.link.write(fromHex("06 30 30 30 30 30 30 30 33 0D"));
+                               }
+                           });
+    EXPECT_EQ(status, 0) << errors.toStdString();
+    EXPECT_TRUE(errors.contains("after record 0: the cable is pulled")) << errors.toStdString();
+    ASSERT_EQ(chunks.size(), 2);
+    EXPECT_TRUE(chunks[1].startsWith("02 30 30 30 30 30 30 30 33 07")) << chunks[1].toStdString();
 }

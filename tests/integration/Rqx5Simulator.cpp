@@ -6,8 +6,13 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QTest>
 #include <gtest/gtest.h>
+
+#include <functional>
+#include <tuple>
 
 #include <fcntl.h>
 #include <poll.h>
@@ -152,3 +157,199 @@ TEST(Rqx5Simulator, ReportsADamagedRecordAndASilentProgram)
             << sim.errorOutput().toStdString();
     }
 }
+
+// ---- Faults on the line ----------------------------------------------------------------------------
+
+namespace {
+
+// What the simulator said it did to a record: "record 1: byte 17 (0x31) lost, 59 of 60 bytes sent"
+// gives {1, 17, 0x31, 59}; "record 2: 25 of 60 bytes sent, then ..." gives {2, -1, 0, 25}.
+struct Done {
+    int record = -1;
+    int at = -1;
+    int value = -1;
+    int sent = -1;
+};
+
+Done waitForReport(SimProcess &sim)
+{
+    static const QRegularExpression damage(
+        QStringLiteral("record (\\d+): (?:byte (\\d+) \\(0x([0-9A-F]{2})\\) (?:lost|added), )?(\\d+) "));
+    QRegularExpressionMatch match;
+    if (!QTest::qWaitFor([&] { return (match = damage.match(sim.errorOutput())).hasMatch(); }, 20000))
+        return {};
+    return {match.captured(1).toInt(), match.captured(2).isEmpty() ? -1 : match.captured(2).toInt(),
+            match.captured(3).isEmpty() ? -1 : match.captured(3).toInt(nullptr, 16),
+            match.captured(4).toInt()};
+}
+
+const char kHeaderOfA[] = "AA 80 41 20 20 20 20 20 20 20 20 20 20 20 00 02 AA 82";
+
+// Two points, the first the worked example's.
+QString writeTwoPoints(const QTemporaryDir &dir)
+{
+    const QString path = dir.filePath("A.txt");
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly))
+        file.write("12,A1,3456.789,1234.5,12.34\n13,B,1,2,3\n");
+    return path;
+}
+
+struct Rqx5FaultCase {
+    const char *name;
+    QStringList fault;
+    int status;
+    const char *report;
+    // Plays the program against the fault; the header has been read and answered.
+    std::function<void(ProgramEnd &, SimProcess &)> program;
+};
+
+class Rqx5SimulatorFault : public ::testing::TestWithParam<Rqx5FaultCase> {};
+
+// The program refuses the damaged record and says nothing; the instrument starts over with the
+// header and sends the whole file, intact.
+void restartAndFinish(ProgramEnd &program, QByteArray *first)
+{
+    EXPECT_EQ(hex(program.receive(18)), kHeaderOfA);
+    program.send(fromHex("AA 81"));
+    *first = program.receive(60);
+    EXPECT_EQ(hex(first->mid(17)), hex(fromHex(kWorkedRecord).mid(17)));
+    program.send(fromHex("AA 81"));
+    EXPECT_EQ(program.receive(60).size(), 60);
+    program.send(fromHex("AA 81"));
+    EXPECT_EQ(hex(program.receive(2)), "AA 82");
+    program.send(fromHex("AA 82"));
+}
+
+} // namespace
+
+TEST_P(Rqx5SimulatorFault, PutsTheReportedDamageOnTheLine)
+{
+    QTemporaryDir dir;
+    SimProcess sim;
+    ASSERT_TRUE(sim.start(QStringList{"--series", "rqx5", "--action", "send", "--points-file",
+                                      writeTwoPoints(dir), "--timeout", "600", "--fault-seed", "7"} +
+                          GetParam().fault));
+    ProgramEnd program(sim.deviceDir());
+    ASSERT_TRUE(program.ok());
+    sim.go();
+    EXPECT_EQ(hex(program.receive(18)), kHeaderOfA);
+    program.send(fromHex("AA 81"));
+    GetParam().program(program, sim);
+    ASSERT_TRUE(sim.waitForFinished(20000));
+    EXPECT_EQ(sim.exitCode(), GetParam().status) << sim.errorOutput().toStdString();
+    EXPECT_TRUE(sim.errorOutput().contains(GetParam().report)) << sim.errorOutput().toStdString();
+    EXPECT_TRUE(sim.errorOutput().contains("(--fault-seed 7)") || GetParam().fault.contains("--pull-cable"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, Rqx5SimulatorFault,
+    ::testing::Values(Rqx5FaultCase{"LostByteThenRestart",
+                                    {"--lose-byte", "1", "--restart-after", "0.3"},
+                                    0,
+                                    "the instrument starts over",
+                                    [](ProgramEnd &program, SimProcess &sim) {
+                                        const Done done = waitForReport(sim);
+                                        ASSERT_EQ(done.sent, 59);
+                                        const QByteArray damaged = program.receive(59);
+                                        QByteArray intact;
+                                        restartAndFinish(program, &intact);
+                                        EXPECT_EQ(static_cast<unsigned char>(intact[done.at]), done.value);
+                                        EXPECT_EQ(hex(damaged), hex(intact.remove(done.at, 1)));
+                                    }},
+                      Rqx5FaultCase{"AddedByteThenRestart",
+                                    {"--add-byte", "1", "--restart-after", "0.3"},
+                                    0,
+                                    "the instrument starts over",
+                                    [](ProgramEnd &program, SimProcess &sim) {
+                                        const Done done = waitForReport(sim);
+                                        ASSERT_EQ(done.sent, 61);
+                                        QByteArray damaged = program.receive(61);
+                                        QByteArray intact;
+                                        restartAndFinish(program, &intact);
+                                        ASSERT_GE(done.at, 1);
+                                        ASSERT_LE(done.at, 59);
+                                        EXPECT_EQ(static_cast<unsigned char>(damaged[done.at]), done.value);
+                                        EXPECT_NE(done.value, 0x90);
+                                        EXPECT_NE(done.value, 0xB0);
+                                        EXPECT_EQ(hex(damaged.remove(done.at, 1)), hex(intact));
+                                    }},
+                      Rqx5FaultCase{"AddedByteUnansweredEndsTheRun",
+                                    {"--add-byte", "2"},
+                                    0,
+                                    "unanswered for 600 ms, as it should be; the instrument gives up",
+                                    [](ProgramEnd &program, SimProcess &sim) {
+                                        EXPECT_EQ(program.receive(60).size(), 60);
+                                        program.send(fromHex("AA 81"));
+                                        const Done done = waitForReport(sim);
+                                        EXPECT_EQ(done.record, 2);
+                                        const QByteArray damaged = program.receive(61);
+                                        ASSERT_EQ(damaged.size(), 61);
+                                        EXPECT_EQ(hex(damaged.left(1) + damaged.right(1)), "90 B0");
+                                        EXPECT_TRUE(program.receive(1, 300).isEmpty());
+                                    }},
+                      Rqx5FaultCase{"AnsweredDamageFailsTheRun",
+                                    {"--lose-byte", "1"},
+                                    1,
+                                    "the program answered the damaged record with AA 81",
+                                    [](ProgramEnd &program, SimProcess &) {
+                                        EXPECT_EQ(program.receive(59).size(), 59);
+                                        program.send(fromHex("AA 81"));
+                                    }},
+                      Rqx5FaultCase{"SilentMidRecordThenRestart",
+                                    {"--fall-silent", "0", "--restart-after", "0.3"},
+                                    0,
+                                    "then the instrument falls silent",
+                                    [](ProgramEnd &program, SimProcess &sim) {
+                                        const Done done = waitForReport(sim);
+                                        ASSERT_GE(done.sent, 1);
+                                        ASSERT_LT(done.sent, 60);
+                                        const QByteArray part = program.receive(done.sent);
+                                        QByteArray intact;
+                                        restartAndFinish(program, &intact);
+                                        EXPECT_EQ(hex(part), hex(intact.left(done.sent)));
+                                    }},
+                      Rqx5FaultCase{"CablePulledAfterARecord",
+                                    {"--pull-cable", "1"},
+                                    0,
+                                    "after record 1: the cable is pulled",
+                                    [](ProgramEnd &program, SimProcess &sim) {
+                                        EXPECT_EQ(program.receive(60).size(), 60);
+                                        program.send(fromHex("AA 81"));
+                                        ASSERT_TRUE(sim.waitForFinished(20000));
+                                        EXPECT_TRUE(program.receive(1, 300).isEmpty());
+                                        EXPECT_TRUE(
+                                            QDir(sim.deviceDir()).isEmpty(QDir::System | QDir::Files));
+                                    }}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+// Measurements of kinds 1, 2 and 3 are 30, 44 and 58 bytes; filled, each is a 58-byte block.
+class Rqx5SimulatorPadding : public ::testing::TestWithParam<std::tuple<const char *, char, bool>> {};
+
+TEST_P(Rqx5SimulatorPadding, FillsEachMeasurementTo58Bytes)
+{
+    const auto [pad, filler, before] = GetParam();
+    SimProcess sim;
+    ASSERT_TRUE(sim.start(
+        {"--series", "rqx5", "--action", "measure", "--points", "3", "--pause", "50", "--pad", pad}));
+    ProgramEnd program(sim.deviceDir());
+    sim.go();
+    const int ends[] = {29, 43, 57};
+    for (int kind = 1; kind <= 3; ++kind) {
+        const QByteArray block = program.receive(58);
+        ASSERT_EQ(block.size(), 58);
+        EXPECT_EQ(static_cast<unsigned char>(block[0]), 0x92);
+        const int end = before ? 57 : ends[kind - 1];
+        EXPECT_EQ(static_cast<unsigned char>(block[end]), 0xB1 + kind) << kind;
+        const QByteArray filling =
+            before ? block.mid(ends[kind - 1], 57 - ends[kind - 1]) : block.mid(end + 1);
+        EXPECT_EQ(filling, QByteArray(filling.size(), filler)) << kind;
+    }
+    ASSERT_TRUE(sim.waitForFinished(20000));
+    EXPECT_EQ(sim.exitCode(), 0) << sim.errorOutput().toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(Fillers, Rqx5SimulatorPadding,
+                         ::testing::Values(std::make_tuple("before", ' ', true),
+                                           std::make_tuple("nul", '\0', false),
+                                           std::make_tuple("space", ' ', false)));

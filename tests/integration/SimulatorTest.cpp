@@ -278,3 +278,14 @@ TEST_P(SimulatorDemo, WithoutAKeyboardItStillAnswersTests)
 }
 
 INSTANTIATE_TEST_SUITE_P(Series, SimulatorDemo, ::testing::Values("rqx5", "rqx2"));
+
+TEST_F(SimulatorScript, PullEndsTheScriptAndClosesTheLine)
+{
+    const int status = run("send AA 82\n"
+                           "pull\n"
+                           "send AA 83\n",
+                           [](ProgramEnd &end) { end.threshold = 2; });
+    EXPECT_EQ(status, 0) << errors.toStdString();
+    EXPECT_TRUE(errors.contains("script line 2: the cable is pulled")) << errors.toStdString();
+    EXPECT_TRUE(QDir(sim.deviceDir()).isEmpty(QDir::System | QDir::Files));
+}

@@ -9,6 +9,8 @@
 //   measurements N | FILE  RQX2: the instrument sends a measurement file of N records or FILE;
 //                          choose 测量数据 and 接收数据 on the program first
 //   ACTION [N | FILE]      any other transfer the series plays, with N points or input FILE
+//   ... FAULT OPTIONS      a transfer line may end with a fault's options, as on the command line:
+//                          "send 25 --fall-silent 3 --restart-after 2"
 //   help, quit
 //
 // Bytes the program writes while no transfer runs and that are no connection test are reported and
@@ -53,22 +55,30 @@ void printHelp(const SimOptions &options)
             "  datafile N | measure N | measure-padded N   the instrument sends a data file of N"
             " records, or N measurements (padded to 58 bytes); choose 测量数据 and 接收 first"));
     report(QStringLiteral("  ACTION [N | FILE]    any other transfer of the series"));
+    report(
+        QStringLiteral("  ... --lose-byte R | --add-byte R | --fall-silent R [--restart-after S] |"
+                       " --pull-cable R   a fault in the transfer (see --help), e.g. 'send 25 --lose-byte 3';"
+                       " measure N --pad before|nul|space   measurements filled to 58 bytes"));
     report(QStringLiteral("  help, quit           connection tests (连接测试) are answered at any time"));
 }
 
-// The options of one transfer typed by the person; false with a report when the line is not one.
+// The options of one transfer typed by the person: the action, its count or file, and a fault's
+// options; false with a report when the line is not one.
 bool transferOptions(const QString &line, const SimOptions &base, SimOptions *options)
 {
     const QStringList words = line.split(u' ', Qt::SkipEmptyParts);
-    if (words.isEmpty() || words.size() > 2)
+    if (words.isEmpty())
         return false;
     *options = base;
     options->action = words[0];
     options->points = 0;
     options->pointsFile.clear();
     options->outputFile.clear();
+    options->fault = FaultOptions();
     options->demo = true;
-    if (words.size() == 2) {
+    int next = 1;
+    if (words.size() > 1 && !words[1].startsWith(QLatin1String("--"))) {
+        next = 2;
         bool number = false;
         const int points = words[1].toInt(&number);
         if (number && points >= 0)
@@ -78,7 +88,19 @@ bool transferOptions(const QString &line, const SimOptions &base, SimOptions *op
         else
             options->pointsFile = QFileInfo(words[1]).absoluteFilePath();
     }
-    return true;
+    for (int i = next; i < words.size(); ++i) {
+        QString error;
+        const FaultOptionRead read = readFaultOption(words, &i, &options->fault, &error);
+        if (read != FaultOptionRead::Read) {
+            report(read == FaultOptionRead::Bad ? error
+                                                : QStringLiteral("%1 is no fault option").arg(words[i]));
+            return false;
+        }
+    }
+    const QString problem = faultOptionsProblem(options->fault);
+    if (!problem.isEmpty())
+        report(problem);
+    return problem.isEmpty();
 }
 
 // Between transfers: answers connection tests found in what the program wrote, reports the rest.
@@ -163,6 +185,9 @@ int playDemo(Wire &wire, const SimOptions &options)
             report(status == 0
                        ? QStringLiteral("%1: done, the program behaved as the instrument expects").arg(line)
                        : QStringLiteral("%1: failed (see above)").arg(line));
+            // A pulled cable is the end of the simulated instrument: its end of the line closes.
+            if (Fault::cableWasPulled())
+                return status;
         }
     }
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Fault.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -22,6 +24,7 @@ struct SimOptions {
     quint32 splitSeed = 0;                          // draws the pieces' lengths
     bool splitSeedGiven = false;                    // otherwise a seed of its own, printed on stderr
     bool shiftedRecords = false;                    // RQX2 send: every second record one byte late
+    FaultOptions fault;                             // a damaged or interrupted transfer, see Fault.h
 };
 
 // Transfers the instrument opens itself (it sends first) wait until the person or test driving the

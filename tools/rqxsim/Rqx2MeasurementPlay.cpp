@@ -33,28 +33,46 @@ int playRqx2Measurements(Wire &wire, const SimOptions &options)
             return 1;
         }
     }
+    const int count = static_cast<int>(records.size());
+    Fault fault(options.fault);
+    if (const QString problem = fault.problem(count); !problem.isEmpty()) {
+        report(problem);
+        return 1;
+    }
     if (!waitForGo()) {
         report(QStringLiteral("standard input ended before 'go'"));
         return 1;
     }
 
-    const int count = static_cast<int>(records.size());
-    if (!wire.send(request()))
-        return 1;
-    if (!expectFrame(wire, measurementAnswer(), QStringLiteral("answering the request"), options.timeoutMs))
-        return 1;
-    if (!wire.send(measurementHeader(fileName, count)))
-        return 1;
-    if (!expectFrame(wire, measurementAcknowledgement(0, count), QStringLiteral("acknowledging the header"),
-                     options.timeoutMs))
-        return 1;
-    for (int current = 1; current <= count; ++current) {
-        if (!wire.send(measurementRecord(current, count, records[current - 1])))
+    // A transfer started over opens with the request again: the header and every record again.
+    for (bool restart = true; restart;) {
+        restart = false;
+        if (!wire.send(request()))
             return 1;
-        if (!expectFrame(wire, measurementAcknowledgement(current, count),
-                         QStringLiteral("acknowledging record %1 of %2").arg(current).arg(count),
+        if (!expectFrame(wire, measurementAnswer(), QStringLiteral("answering the request"),
                          options.timeoutMs))
             return 1;
+        if (!wire.send(measurementHeader(fileName, count)))
+            return 1;
+        if (!expectFrame(wire, measurementAcknowledgement(0, count),
+                         QStringLiteral("acknowledging the header"), options.timeoutMs))
+            return 1;
+        for (int current = 1; current <= count; ++current) {
+            int status = 0;
+            const Fault::Outcome sent =
+                fault.send(wire, current, measurementRecord(current, count, records[current - 1]), kStart,
+                           kEnd, options.timeoutMs, &status);
+            if (sent == Fault::Ended)
+                return status;
+            if (sent == Fault::Restart) {
+                restart = true;
+                break;
+            }
+            if (!expectFrame(wire, measurementAcknowledgement(current, count),
+                             QStringLiteral("acknowledging record %1 of %2").arg(current).arg(count),
+                             options.timeoutMs))
+                return 1;
+        }
     }
     return nothingMore(wire, QStringLiteral("after the last acknowledgement")) ? 0 : 1;
 }

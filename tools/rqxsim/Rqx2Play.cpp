@@ -26,27 +26,45 @@ int sendPoints(Wire &wire, const SimOptions &options)
         report(QStringLiteral("no points to send"));
         return 1;
     }
+    const int total = static_cast<int>(points.size());
+    Fault fault(options.fault);
+    if (const QString problem = fault.problem(total); !problem.isEmpty()) {
+        report(problem);
+        return 1;
+    }
     if (!waitForGo()) {
         report(QStringLiteral("standard input ended before 'go'"));
         return 1;
     }
 
-    const int total = static_cast<int>(points.size());
-    if (!wire.send(request()))
-        return 1;
-    if (!expectFrame(wire, coordinateAnswer(), QStringLiteral("answering the request"), options.timeoutMs))
-        return 1;
-    for (int current = 1; current <= total; ++current) {
-        QByteArray record = coordinateRecord(current, total, points[current - 1]);
-        if (options.shiftedRecords && current % 2 == 0)
-            record.prepend(kLeadByte);
-        if (!wire.send(record))
+    // A transfer started over opens with the request again and sends every point again.
+    for (bool restart = true; restart;) {
+        restart = false;
+        if (!wire.send(request()))
             return 1;
-        // The last acknowledgement waits until the person has closed the program's completion message.
-        const int timeoutMs = options.demo && current == total ? -1 : options.timeoutMs;
-        if (!expectFrame(wire, acknowledgement(current, total),
-                         QStringLiteral("acknowledging point %1 of %2").arg(current).arg(total), timeoutMs))
+        if (!expectFrame(wire, coordinateAnswer(), QStringLiteral("answering the request"),
+                         options.timeoutMs))
             return 1;
+        for (int current = 1; current <= total; ++current) {
+            QByteArray record = coordinateRecord(current, total, points[current - 1]);
+            if (options.shiftedRecords && current % 2 == 0)
+                record.prepend(kLeadByte);
+            int status = 0;
+            const Fault::Outcome sent =
+                fault.send(wire, current, record, kStart, kEnd, options.timeoutMs, &status);
+            if (sent == Fault::Ended)
+                return status;
+            if (sent == Fault::Restart) {
+                restart = true;
+                break;
+            }
+            // The last acknowledgement waits until the person has closed the program's completion message.
+            const int timeoutMs = options.demo && current == total ? -1 : options.timeoutMs;
+            if (!expectFrame(wire, acknowledgement(current, total),
+                             QStringLiteral("acknowledging point %1 of %2").arg(current).arg(total),
+                             timeoutMs))
+                return 1;
+        }
     }
     return nothingMore(wire, QStringLiteral("after the last acknowledgement")) ? 0 : 1;
 }
@@ -110,6 +128,10 @@ int receivePoints(Wire &wire, const SimOptions &options)
 
 int playRqx2(Wire &wire, const SimOptions &options)
 {
+    if (options.action == QLatin1String("receive") && options.fault.kind != FaultOptions::None) {
+        report(QStringLiteral("faults are played in the transfers the instrument sends"));
+        return 1;
+    }
     if (options.action == QLatin1String("send"))
         return sendPoints(wire, options);
     if (options.action == QLatin1String("receive"))

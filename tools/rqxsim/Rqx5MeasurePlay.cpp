@@ -11,6 +11,8 @@
 #include <QSaveFile>
 #include <QStringList>
 
+#include <algorithm>
+
 using namespace Rqx5Sim;
 
 namespace {
@@ -151,23 +153,45 @@ int sendDataFile(Wire &wire, const SimOptions &options)
                    .arg(kMaxDataFileCount));
         return 1;
     }
+    Fault fault(options.fault);
+    if (const QString problem = fault.problem(count); !problem.isEmpty()) {
+        report(problem);
+        return 1;
+    }
     if (!waitForGo()) {
         report(QStringLiteral("standard input ended before 'go'"));
         return 1;
     }
-    if (!wire.send(dataFileHeader(count)) ||
-        !expectFrame(wire, nextPair(), QStringLiteral("after the data-file header"), options.timeoutMs))
-        return 1;
+    // A transfer started over opens with the header again and sends every record again.
     QStringList sent;
-    for (int i = 1; i <= count; ++i) {
-        const QStringList fields = dataFileFields(i);
-        const QByteArray record =
-            char(kDataFileRecordStart) + codes(fields.join(QString())) + char(kDataFileRecordEnd);
-        if (!wire.send(record) ||
-            !expectFrame(wire, nextPair(), QStringLiteral("after record %1 of %2").arg(i).arg(count),
-                         options.timeoutMs))
+    for (bool restart = true; restart;) {
+        restart = false;
+        sent.clear();
+        if (!wire.send(dataFileHeader(count)) ||
+            !expectFrame(wire, nextPair(), QStringLiteral("after the data-file header"), options.timeoutMs))
             return 1;
-        sent << fields.join(u'|');
+        for (int i = 1; i <= count; ++i) {
+            const QStringList fields = dataFileFields(i);
+            const QByteArray record =
+                char(kDataFileRecordStart) + codes(fields.join(QString())) + char(kDataFileRecordEnd);
+            int status = 0;
+            const Fault::Outcome outcome = fault.send(wire, i, record, char(kDataFileRecordStart),
+                                                      char(kDataFileRecordEnd), options.timeoutMs, &status);
+            if (outcome == Fault::Ended) {
+                // What the program was sent whole and acknowledged is what it may keep.
+                if (!options.outputFile.isEmpty() && !writeOutput(options.outputFile, sent))
+                    return 1;
+                return status;
+            }
+            if (outcome == Fault::Restart) {
+                restart = true;
+                break;
+            }
+            if (!expectFrame(wire, nextPair(), QStringLiteral("after record %1 of %2").arg(i).arg(count),
+                             options.timeoutMs))
+                return 1;
+            sent << fields.join(u'|');
+        }
     }
     if (!wire.send(endPair()))
         return 1;
@@ -180,36 +204,85 @@ int sendDataFile(Wire &wire, const SimOptions &options)
     return nothingMore(wire, QStringLiteral("after the echo")) ? 0 : 1;
 }
 
-int sendMeasurements(Wire &wire, const SimOptions &options, bool padded)
+// Fills a measurement to the 58-byte block some instruments send: before its terminator, or after it.
+QByteArray padded(QByteArray record, FaultOptions::Padding padding)
 {
+    switch (padding) {
+    case FaultOptions::Unpadded:
+        break;
+    case FaultOptions::PadBefore:
+        record.insert(record.size() - 1,
+                      QByteArray(std::max<qsizetype>(0, kPaddedLength - record.size()), ' '));
+        break;
+    case FaultOptions::PadAfterNul:
+        record = record.leftJustified(kPaddedLength, '\0');
+        break;
+    case FaultOptions::PadAfterSpace:
+        record = record.leftJustified(kPaddedLength, ' ');
+        break;
+    }
+    return record;
+}
+
+// Sends one measurement as over a real line, in pieces: its last bytes a moment after the rest.
+// False when the program wrote anything meanwhile (it answers no measurement) or the line failed.
+bool sendMeasurement(Wire &wire, int i, const QByteArray &record, int pauseMs)
+{
+    const qsizetype split = std::max<qsizetype>(1, record.size() - kLatePiece);
+    if (!wire.send(record.left(split)))
+        return false;
+    QByteArray answer = wire.drain(kLatePieceMs);
+    if (!wire.send(record.mid(split)))
+        return false;
+    // The surveyor takes the next measurement meanwhile; the program answers none.
+    answer += wire.drain(pauseMs);
+    if (!answer.isEmpty()) {
+        report(
+            QStringLiteral("the program answered measurement %1 with %2").arg(i).arg(hexOrNothing(answer)));
+        return false;
+    }
+    return true;
+}
+
+int sendMeasurements(Wire &wire, const SimOptions &options)
+{
+    const FaultOptions::Padding padding =
+        options.action == QLatin1String("measure-padded") ? FaultOptions::PadBefore : options.fault.padding;
+    Fault fault(options.fault);
+    if (const QString problem = fault.problem(options.points); !problem.isEmpty()) {
+        report(problem);
+        return 1;
+    }
     if (!waitForGo()) {
         report(QStringLiteral("standard input ended before 'go'"));
         return 1;
     }
+    // Single measurements are not acknowledged: after a damaged one the instrument goes on with the
+    // next; what was cut off is measured again once the surveyor notices.
     QStringList sent;
     for (int i = 1; i <= options.points; ++i) {
+        if (fault.pullsBefore(i))
+            break;
         const int kind = (i - 1) % 4 + 1;
         const QStringList fields = measurementFields(i, kind);
-        QByteArray record = char(kMeasurementStart) + codes(fields.join(QString()));
-        if (padded)
-            record = record.leftJustified(kPaddedLength - 1, ' ');
-        record.append(char(kFirstMeasurementEnd + kind - 1));
-        // As over a real line, the record comes in pieces: its last bytes a moment after the rest.
-        const qsizetype split = record.size() - kLatePiece;
-        if (!wire.send(record.left(split)))
-            return 1;
-        QByteArray answer = wire.drain(kLatePieceMs);
-        if (!wire.send(record.mid(split)))
-            return 1;
-        sent << QString::number(kind) + u'|' + fields.join(u'|');
-        // The surveyor takes the next measurement meanwhile; the program answers none.
-        answer += wire.drain(options.pauseMs);
-        if (!answer.isEmpty()) {
-            report(QStringLiteral("the program answered measurement %1 with %2")
-                       .arg(i)
-                       .arg(hexOrNothing(answer)));
-            return 1;
+        const char end = char(kFirstMeasurementEnd + kind - 1);
+        QByteArray record = padded(char(kMeasurementStart) + codes(fields.join(QString())) + end, padding);
+        const Fault::Damage damage = fault.damage(i, &record, char(kMeasurementStart), end);
+        if (damage == Fault::CutOff) {
+            if (!wire.send(record))
+                return 1;
+            const Fault::Next next = fault.waitUnanswered(wire, options.timeoutMs);
+            if (next == Fault::Failed)
+                return 1;
+            if (next == Fault::GiveUp)
+                break;
+            --i;
+            continue;
         }
+        if (!sendMeasurement(wire, i, record, options.pauseMs))
+            return 1;
+        if (damage == Fault::Intact)
+            sent << QString::number(kind) + u'|' + fields.join(u'|');
     }
     return options.outputFile.isEmpty() || writeOutput(options.outputFile, sent) ? 0 : 1;
 }
@@ -226,5 +299,5 @@ int playRqx5Measure(Wire &wire, const SimOptions &options)
 {
     if (options.action == QLatin1String("datafile"))
         return sendDataFile(wire, options);
-    return sendMeasurements(wire, options, options.action == QLatin1String("measure-padded"));
+    return sendMeasurements(wire, options);
 }

@@ -32,22 +32,39 @@ int sendPoints(Wire &wire, const SimOptions &options)
     if (!pointsToSend(options, pointProblem, generatePoints, kMaxHeaderCount,
                       QStringLiteral("the coordinate header"), &points))
         return 1;
+    const int count = static_cast<int>(points.size());
+    Fault fault(options.fault);
+    if (const QString problem = fault.problem(count); !problem.isEmpty()) {
+        report(problem);
+        return 1;
+    }
     if (!waitForGo()) {
         report(QStringLiteral("standard input ended before 'go'"));
         return 1;
     }
 
-    const int count = static_cast<int>(points.size());
-    if (!wire.send(coordinateHeader(fileNameFor(options), count)))
-        return 1;
-    if (!expectFrame(wire, nextPair(), QStringLiteral("after the header"), options.timeoutMs))
-        return 1;
-    for (int i = 0; i < count; ++i) {
-        if (!wire.send(coordinateRecord(points[i])))
+    // A transfer started over opens with the header again and sends every point again.
+    for (bool restart = true; restart;) {
+        restart = false;
+        if (!wire.send(coordinateHeader(fileNameFor(options), count)))
             return 1;
-        if (!expectFrame(wire, nextPair(), QStringLiteral("after point %1 of %2").arg(i + 1).arg(count),
-                         options.timeoutMs))
+        if (!expectFrame(wire, nextPair(), QStringLiteral("after the header"), options.timeoutMs))
             return 1;
+        for (int i = 0; i < count; ++i) {
+            int status = 0;
+            const Fault::Outcome sent =
+                fault.send(wire, i + 1, coordinateRecord(points[i]), char(kRecordStart), char(kRecordEnd),
+                           options.timeoutMs, &status);
+            if (sent == Fault::Ended)
+                return status;
+            if (sent == Fault::Restart) {
+                restart = true;
+                break;
+            }
+            if (!expectFrame(wire, nextPair(), QStringLiteral("after point %1 of %2").arg(i + 1).arg(count),
+                             options.timeoutMs))
+                return 1;
+        }
     }
     if (!wire.send(endPair()))
         return 1;
@@ -127,6 +144,14 @@ int receivePoints(Wire &wire, const SimOptions &options)
 
 int playRqx5(Wire &wire, const SimOptions &options)
 {
+    if (options.action == QLatin1String("receive") && options.fault.kind != FaultOptions::None) {
+        report(QStringLiteral("faults are played in the transfers the instrument sends"));
+        return 1;
+    }
+    if (options.fault.padding != FaultOptions::Unpadded && options.action != QLatin1String("measure")) {
+        report(QStringLiteral("--pad is for the action measure"));
+        return 1;
+    }
     if (options.action == QLatin1String("send"))
         return sendPoints(wire, options);
     if (options.action == QLatin1String("receive"))

@@ -10,6 +10,8 @@
 //                         that comes fails the step at once)
 //   go                    wait for a line "go" on standard input (the program is ready)
 //   say TEXT              report TEXT on stderr, so a test can wait until the exchange got there
+//   pull                  the cable is pulled: the script ends here, the simulator closes its end of
+//                         the line and ends with 0
 //
 // Empty lines and lines starting with # are skipped. The first step that fails is reported on
 // stderr with its line number, what was expected and what came, and the simulator ends with 1.
@@ -84,7 +86,7 @@ bool readScript(const QString &path, QVector<Step> *steps)
             ok = parseHex(words.join(QString()), &step.bytes);
         } else if (step.verb == QLatin1String("wait") || step.verb == QLatin1String("quiet")) {
             ok = parseMs(rest, &step.ms);
-        } else if (step.verb == QLatin1String("go")) {
+        } else if (step.verb == QLatin1String("go") || step.verb == QLatin1String("pull")) {
             ok = rest.isEmpty();
         } else if (step.verb == QLatin1String("say")) {
             step.text = rest;
@@ -162,6 +164,12 @@ int playScript(Wire &wire, const SimOptions &options)
     if (!readScript(options.scriptPath, &steps))
         return 2;
     for (const Step &step : steps) {
+        if (step.verb == QLatin1String("pull")) {
+            report(
+                QStringLiteral("script line %1: the cable is pulled, the instrument's end of the line closes")
+                    .arg(step.line));
+            return 0;
+        }
         if (!runStep(wire, step, options.timeoutMs))
             return 1;
     }

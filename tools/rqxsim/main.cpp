@@ -42,10 +42,13 @@ void usage(std::FILE *to, const QString &name)
         "  --shifted-records   RQX2 send: every second record comes with one byte 00 before it\n"
         "  --pause MS          RQX5 measure: time between measurement records (default 500)\n"
         "  --demo              keep answering connection tests until killed and play the transfers\n"
-        "                      typed on standard input ('help' lists them)\n"
-        "Prints 'ready <device entry>' once the device entry exists. Transfers the instrument opens\n"
-        "itself start when a line 'go' is read on standard input.\n",
+        "                      typed on standard input ('help' lists them; a fault's options may\n"
+        "                      follow a transfer: 'send 25 --lose-byte 3')\n",
         to);
+    std::fputs(faultUsage().toLocal8Bit().constData(), to);
+    std::fputs("Prints 'ready <device entry>' once the device entry exists. Transfers the instrument opens\n"
+               "itself start when a line 'go' is read on standard input.\n",
+               to);
 }
 
 bool s_goGiven = false;
@@ -96,6 +99,7 @@ int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     SimOptions options;
+    QString error;
     const QStringList args = app.arguments();
     for (int i = 1; i < args.size(); ++i) {
         const QString &arg = args[i];
@@ -141,6 +145,12 @@ int main(int argc, char **argv)
                 return 2;
             }
             options.splitSeedGiven = true;
+        } else if (const FaultOptionRead read = readFaultOption(args, &i, &options.fault, &error);
+                   read != FaultOptionRead::NotFault) {
+            if (read == FaultOptionRead::Bad) {
+                report(error);
+                return 2;
+            }
         } else if (arg == QLatin1String("--shifted-records"))
             options.shiftedRecords = true;
         else if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
@@ -157,8 +167,20 @@ int main(int argc, char **argv)
         return 2;
     }
 
+    if (const QString problem = faultOptionsProblem(options.fault); !problem.isEmpty()) {
+        report(problem);
+        return 2;
+    }
+    const bool faulty =
+        options.fault.kind != FaultOptions::None || options.fault.padding != FaultOptions::Unpadded;
+    if (faulty && !options.demo &&
+        (options.action == QLatin1String("answer-test") || options.action == QLatin1String("script"))) {
+        report(
+            QStringLiteral("faults are played in transfers; a script writes its own bytes ('pull' ends it)"));
+        return 2;
+    }
+
     Wire wire;
-    QString error;
     if (!wire.open(options.deviceDir, &error)) {
         report(error);
         return 1;

@@ -1,0 +1,274 @@
+#include "Fault.h"
+
+#include "Wire.h"
+
+#include <QElapsedTimer>
+#include <QtGlobal>
+
+namespace {
+
+constexpr int kMsPerSecond = 1000;
+constexpr int kByteValues = 256;
+
+bool s_cablePulled = false;
+
+QString byteText(char byte)
+{
+    return QStringLiteral("0x") +
+           QString::number(static_cast<unsigned char>(byte), 16).rightJustified(2, u'0').toUpper();
+}
+
+// The record runs from its start byte to its terminator; filler after that is the block's.
+qsizetype terminatorIndex(const QByteArray &record, char end)
+{
+    const qsizetype at = record.lastIndexOf(end);
+    return at > 0 ? at : record.size() - 1;
+}
+
+} // namespace
+
+FaultOptionRead readFaultOption(const QStringList &args, int *i, FaultOptions *options, QString *error)
+{
+    const QString &arg = args[*i];
+    const QString value = *i + 1 < args.size() ? args[*i + 1] : QString();
+    bool number = false;
+    FaultOptions::Kind kind = FaultOptions::None;
+    if (arg == QLatin1String("--lose-byte"))
+        kind = FaultOptions::LoseByte;
+    else if (arg == QLatin1String("--add-byte"))
+        kind = FaultOptions::AddByte;
+    else if (arg == QLatin1String("--fall-silent"))
+        kind = FaultOptions::FallSilent;
+    else if (arg == QLatin1String("--pull-cable"))
+        kind = FaultOptions::PullCable;
+
+    if (kind != FaultOptions::None) {
+        const int record = value.toInt(&number);
+        if (!number || record < 0) {
+            *error = QStringLiteral("%1 needs a record number").arg(arg);
+            return FaultOptionRead::Bad;
+        }
+        if (options->kind != FaultOptions::None) {
+            *error = QStringLiteral("one fault at a time");
+            return FaultOptionRead::Bad;
+        }
+        options->kind = kind;
+        options->record = record;
+    } else if (arg == QLatin1String("--restart-after")) {
+        const double seconds = value.toDouble(&number);
+        if (!number || seconds < 0 || seconds > 3600) {
+            *error = QStringLiteral("--restart-after needs seconds, 0 to 3600");
+            return FaultOptionRead::Bad;
+        }
+        options->restartMs = qRound(seconds * kMsPerSecond);
+    } else if (arg == QLatin1String("--fault-seed")) {
+        options->seed = value.toUInt(&number);
+        if (!number) {
+            *error = QStringLiteral("--fault-seed needs a number");
+            return FaultOptionRead::Bad;
+        }
+        options->seedGiven = true;
+    } else if (arg == QLatin1String("--pad")) {
+        if (value == QLatin1String("before"))
+            options->padding = FaultOptions::PadBefore;
+        else if (value == QLatin1String("nul"))
+            options->padding = FaultOptions::PadAfterNul;
+        else if (value == QLatin1String("space"))
+            options->padding = FaultOptions::PadAfterSpace;
+        else {
+            *error = QStringLiteral("--pad takes before, nul or space");
+            return FaultOptionRead::Bad;
+        }
+    } else {
+        return FaultOptionRead::NotFault;
+    }
+    *i += 1;
+    return FaultOptionRead::Read;
+}
+
+QString faultOptionsProblem(const FaultOptions &options)
+{
+    if (options.restartMs >= 0 &&
+        (options.kind == FaultOptions::None || options.kind == FaultOptions::PullCable))
+        return QStringLiteral("--restart-after goes with --lose-byte, --add-byte or --fall-silent");
+    return {};
+}
+
+QString faultUsage()
+{
+    return QStringLiteral(
+        "Faults, in the transfers the instrument sends (records counted from 1, bytes from 0):\n"
+        "  --lose-byte N       one byte of record N, chosen by the seed, does not come\n"
+        "  --add-byte N        one extra byte comes inside record N, value and place chosen by the\n"
+        "                      seed (never the record's start byte or terminator)\n"
+        "  --fall-silent N     after record N the instrument sends part of record N+1, then nothing\n"
+        "  --restart-after S   after the lost, added or cut-off record the instrument waits S seconds\n"
+        "                      (2, 0.5) and starts the same transfer over: RQX2 the request again,\n"
+        "                      RQX5 the header again, then the whole file (RQX5 measure: the cut-off\n"
+        "                      measurement again, then the rest). Without it the instrument waits\n"
+        "                      --timeout for an answer that must not come and ends with status 0\n"
+        "  --pull-cable N      after record N (0: before the first) the simulator ends, closing its\n"
+        "                      end of the line\n"
+        "  --fault-seed N      the fault of an earlier run again (else RQXSIM_FAULT_SEED, else a new\n"
+        "                      one); each fault is printed with its seed\n"
+        "  --pad before|nul|space  RQX5 measure: each measurement filled to 58 bytes, with spaces\n"
+        "                      before its terminator, or after it with NULs or spaces\n");
+}
+
+Fault::Fault(const FaultOptions &options) : m_options(options)
+{
+    if (options.seedGiven) {
+        m_seed = options.seed;
+    } else {
+        bool number = false;
+        m_seed = qEnvironmentVariable("RQXSIM_FAULT_SEED").toUInt(&number);
+        if (!number)
+            m_seed = std::random_device()();
+    }
+    m_random.seed(m_seed);
+}
+
+QString Fault::problem(int count) const
+{
+    switch (m_options.kind) {
+    case FaultOptions::None:
+        return {};
+    case FaultOptions::LoseByte:
+    case FaultOptions::AddByte:
+        if (m_options.record >= 1 && m_options.record <= count)
+            return {};
+        return QStringLiteral("the fault is in record %1, the transfer has records 1 to %2")
+            .arg(m_options.record)
+            .arg(count);
+    case FaultOptions::FallSilent:
+    case FaultOptions::PullCable:
+        if (m_options.record < count)
+            return {};
+        return QStringLiteral("the fault comes after record %1, the transfer has records 1 to %2")
+            .arg(m_options.record)
+            .arg(count);
+    }
+    return {};
+}
+
+QString Fault::seedNote() const
+{
+    return QStringLiteral("(--fault-seed %1)").arg(m_seed);
+}
+
+bool Fault::pullsBefore(int current)
+{
+    if (m_played || m_options.kind != FaultOptions::PullCable || current != m_options.record + 1)
+        return false;
+    m_played = true;
+    s_cablePulled = true;
+    report(QStringLiteral("after record %1: the cable is pulled, the instrument's end of the line closes")
+               .arg(m_options.record));
+    return true;
+}
+
+bool Fault::cableWasPulled()
+{
+    return s_cablePulled;
+}
+
+Fault::Damage Fault::damage(int current, QByteArray *record, char start, char end)
+{
+    if (m_played || record->size() < 2)
+        return Intact;
+    const qsizetype last = terminatorIndex(*record, end);
+    const qsizetype length = record->size();
+    if (m_options.kind == FaultOptions::LoseByte && current == m_options.record) {
+        m_played = true;
+        const qsizetype at = static_cast<qsizetype>(m_random() % static_cast<quint32>(last + 1));
+        const char lost = record->at(at);
+        record->remove(at, 1);
+        report(QStringLiteral("record %1: byte %2 (%3) lost, %4 of %5 bytes sent %6")
+                   .arg(current)
+                   .arg(at)
+                   .arg(byteText(lost))
+                   .arg(record->size())
+                   .arg(length)
+                   .arg(seedNote()));
+        return Damaged;
+    }
+    if (m_options.kind == FaultOptions::AddByte && current == m_options.record) {
+        m_played = true;
+        const qsizetype at = 1 + static_cast<qsizetype>(m_random() % static_cast<quint32>(last));
+        char added;
+        do
+            added = static_cast<char>(m_random() % kByteValues);
+        while (added == start || added == end);
+        record->insert(at, added);
+        report(QStringLiteral("record %1: byte %2 (%3) added, %4 bytes sent %5")
+                   .arg(current)
+                   .arg(at)
+                   .arg(byteText(added))
+                   .arg(record->size())
+                   .arg(seedNote()));
+        return Damaged;
+    }
+    if (m_options.kind == FaultOptions::FallSilent && current == m_options.record + 1) {
+        m_played = true;
+        // At least the start byte comes, never the terminator.
+        const qsizetype sent = 1 + static_cast<qsizetype>(m_random() % static_cast<quint32>(last));
+        record->truncate(sent);
+        report(QStringLiteral("record %1: %2 of %3 bytes sent, then the instrument falls silent %4")
+                   .arg(current)
+                   .arg(sent)
+                   .arg(length)
+                   .arg(seedNote()));
+        return CutOff;
+    }
+    return Intact;
+}
+
+Fault::Next Fault::waitUnanswered(Wire &wire, int timeoutMs)
+{
+    const int waitMs = m_options.restartMs >= 0 ? m_options.restartMs : timeoutMs;
+    QElapsedTimer waited;
+    waited.start();
+    QByteArray answer;
+    while (answer.isEmpty() && waited.elapsed() < waitMs)
+        answer = wire.readAvailable(static_cast<int>(waitMs - waited.elapsed()));
+    if (!answer.isEmpty()) {
+        report(QStringLiteral("the program answered the damaged record with %1; it must refuse it")
+                   .arg(hexOrNothing(answer)));
+        return Failed;
+    }
+    if (m_options.restartMs >= 0) {
+        report(QStringLiteral("unanswered, as it should be; after %1 s the instrument starts over")
+                   .arg(m_options.restartMs / double(kMsPerSecond)));
+        return StartOver;
+    }
+    report(QStringLiteral("unanswered for %1 ms, as it should be; the instrument gives up the transfer")
+               .arg(waitMs));
+    return GiveUp;
+}
+
+Fault::Outcome Fault::send(Wire &wire, int current, QByteArray record, char start, char end, int timeoutMs,
+                           int *status)
+{
+    if (pullsBefore(current)) {
+        *status = 0;
+        return Ended;
+    }
+    const Damage damaged = damage(current, &record, start, end);
+    if (!wire.send(record)) {
+        *status = 1;
+        return Ended;
+    }
+    if (damaged == Intact)
+        return Whole;
+    switch (waitUnanswered(wire, timeoutMs)) {
+    case StartOver:
+        return Restart;
+    case GiveUp:
+        *status = 0;
+        return Ended;
+    case Failed:
+        break;
+    }
+    *status = 1;
+    return Ended;
+}
