@@ -1,0 +1,227 @@
+// Every receive over a dirty line at 1200 baud, through the whole program against the simulated
+// instrument: a byte lost, a byte added, the instrument silent in the middle of a record, the cable
+// pulled. After each the rows are the file's records once (the send started over on the
+// instrument), or those before the fault (no restart); no row ever differs from a record the
+// instrument sent, which a clean run of the same file shows.
+#include "support/MainWindowSimFixture.h"
+#include "support/QStringPrinter.h"
+#include "ui/Form1.h"
+#include "ui/Form4.h"
+#include "ui/Form7.h"
+#include "ui/TransferExecutor.h"
+
+#include <QAction>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <map>
+
+namespace {
+
+constexpr int kRecords = 4;
+constexpr int kFaultAt = 2;
+// Longer than any gap inside a frame at 1200 baud in the simulator's pieces (a 246-byte record takes
+// 2.05 s), shorter than the instrument's silence before it starts over.
+constexpr int kSilenceMs = 3000;
+const QString kRestartSeconds = QStringLiteral("4");
+
+enum class Receive { Rqx2Coordinates, Rqx2Measurements, Rqx5Coordinates, Rqx5DataFile, Rqx5Measurements };
+enum class Fault { None, LoseByte, AddByte, SilentThenRestart, CablePulled };
+
+const char *nameOf(Receive r)
+{
+    switch (r) {
+    case Receive::Rqx2Coordinates:
+        return "Rqx2Coordinates";
+    case Receive::Rqx2Measurements:
+        return "Rqx2Measurements";
+    case Receive::Rqx5Coordinates:
+        return "Rqx5Coordinates";
+    case Receive::Rqx5DataFile:
+        return "Rqx5DataFile";
+    case Receive::Rqx5Measurements:
+        return "Rqx5Measurements";
+    }
+    return "";
+}
+
+const char *nameOf(Fault f)
+{
+    switch (f) {
+    case Fault::None:
+        return "Clean";
+    case Fault::LoseByte:
+        return "ByteLost";
+    case Fault::AddByte:
+        return "ByteAdded";
+    case Fault::SilentThenRestart:
+        return "SilentThenRestart";
+    case Fault::CablePulled:
+        return "CablePulled";
+    }
+    return "";
+}
+
+bool rqx5(Receive r)
+{
+    return r == Receive::Rqx5Coordinates || r == Receive::Rqx5DataFile || r == Receive::Rqx5Measurements;
+}
+
+// One run of the program against the simulator.
+class DirtyRun : public MainWindowSimFixture {
+public:
+    using MainWindowSimFixture::messages;
+    using MainWindowSimFixture::TearDown;
+
+    // Runs one receive of kRecords records with the fault; the rows as the window holds them, without
+    // the cells the program numbers itself.
+    QStringList run(Receive receive, Fault fault)
+    {
+        QStringList simArgs{"--points", QString::number(kRecords)};
+        switch (receive) {
+        case Receive::Rqx2Coordinates:
+        case Receive::Rqx5Coordinates:
+            simArgs << "--action"
+                    << "send";
+            break;
+        case Receive::Rqx2Measurements:
+            simArgs << "--action"
+                    << "measurements";
+            break;
+        case Receive::Rqx5DataFile:
+            simArgs << "--action"
+                    << "datafile";
+            break;
+        case Receive::Rqx5Measurements:
+            simArgs << "--action"
+                    << "measure"
+                    << "--pause"
+                    << "100";
+            break;
+        }
+        const QString at = QString::number(kFaultAt);
+        // Single measurements are never answered: the instrument goes on after a damaged one.
+        const QStringList restart = receive == Receive::Rqx5Measurements
+                                        ? QStringList()
+                                        : QStringList{"--restart-after", kRestartSeconds};
+        switch (fault) {
+        case Fault::None:
+            break;
+        case Fault::LoseByte:
+            simArgs << "--lose-byte" << at << restart;
+            break;
+        case Fault::AddByte:
+            simArgs << "--add-byte" << at << restart;
+            break;
+        case Fault::SilentThenRestart:
+            simArgs << "--fall-silent" << at << "--restart-after" << kRestartSeconds;
+            break;
+        case Fault::CablePulled:
+            simArgs << "--pull-cable" << at;
+            break;
+        }
+        if (!startProgram(rqx5(receive), true, SimProcess::lineSpeedArgs() + simArgs)) {
+            ADD_FAILURE() << "the program did not start";
+            return {};
+        }
+        app->executor().setSilenceInterval(kSilenceMs);
+        startReceive(receive);
+        sim.go();
+        finish();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return app->executor().idle(); }, 20000));
+        return rows(receive);
+    }
+
+    void startReceive(Receive receive)
+    {
+        Form1 *main = app->mainWindow();
+        switch (receive) {
+        case Receive::Rqx2Coordinates:
+        case Receive::Rqx5Coordinates:
+            main->action(QStringLiteral("RecZB"))->trigger();
+            break;
+        case Receive::Rqx2Measurements:
+            main->action(QStringLiteral("CLSend"))->trigger();
+            app->rqx2MeasurementWindow()->button(QStringLiteral("Command1"))->click();
+            break;
+        case Receive::Rqx5DataFile:
+        case Receive::Rqx5Measurements:
+            main->action(QStringLiteral("CLSend"))->trigger();
+            app->measureWindow()
+                ->findChild<QRadioButton *>(receive == Receive::Rqx5DataFile ? "Option1" : "Option2")
+                ->setChecked(true);
+            app->measureWindow()->button(QStringLiteral("Command1"))->click();
+            break;
+        }
+    }
+
+    QStringList rows(Receive receive) const
+    {
+        QStringList rows;
+        if (receive == Receive::Rqx2Coordinates || receive == Receive::Rqx5Coordinates) {
+            for (int r = 1; r <= app->table().count(); ++r) {
+                const CoordinatePoint p = app->table().point(r);
+                rows << QStringList{p.number, p.name, p.first, p.second, p.height}.join(u'|');
+            }
+            return rows;
+        }
+        const MeasurementTableModel &list = receive == Receive::Rqx2Measurements
+                                                ? app->rqx2MeasurementWindow()->list()
+                                                : app->measureWindow()->list();
+        // The row's own number, and a single measurement's receive number, are the program's.
+        const int from = receive == Receive::Rqx5Measurements ? 2 : 1;
+        for (int r = 1; r <= list.count(); ++r)
+            rows << list.row(r).mid(from).join(u'|');
+        return rows;
+    }
+
+    int errorMessages() const
+    {
+        return static_cast<int>(std::count_if(messages.messages.begin(), messages.messages.end(),
+                                              [](const QString &m) { return m.startsWith(u"错误提示|"); }));
+    }
+
+    void TestBody() override {}
+};
+
+class DirtyLine : public ::testing::TestWithParam<Receive> {};
+
+TEST_P(DirtyLine, RowsAreTheRecordsOnceOrThoseBeforeTheFault)
+{
+    const Receive receive = GetParam();
+    QStringList clean;
+    {
+        DirtyRun run;
+        clean = run.run(receive, Fault::None);
+        EXPECT_EQ(run.errorMessages(), 0) << run.messages.messages.join(u'\n').toStdString();
+        run.TearDown();
+    }
+    ASSERT_EQ(clean.size(), kRecords);
+
+    for (Fault fault : {Fault::LoseByte, Fault::AddByte, Fault::SilentThenRestart, Fault::CablePulled}) {
+        SCOPED_TRACE(nameOf(fault));
+        DirtyRun run;
+        const QStringList got = run.run(receive, fault);
+        QStringList expected = clean;
+        if (fault == Fault::CablePulled) {
+            // The records before the cable was pulled stay.
+            expected = clean.mid(0, kFaultAt);
+        } else if (receive == Receive::Rqx5Measurements && fault != Fault::SilentThenRestart) {
+            // A single measurement damaged on the line is refused; the others stand.
+            expected.removeAt(kFaultAt - 1);
+        }
+        // Otherwise the send started over on the instrument holds the file once.
+        EXPECT_EQ(got, expected);
+        // The damage, the interruption or the lost port is told once.
+        EXPECT_EQ(run.errorMessages(), 1) << run.messages.messages.join(u'\n').toStdString();
+        run.TearDown();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryReceive, DirtyLine,
+                         ::testing::Values(Receive::Rqx2Coordinates, Receive::Rqx2Measurements,
+                                           Receive::Rqx5Coordinates, Receive::Rqx5DataFile,
+                                           Receive::Rqx5Measurements),
+                         [](const ::testing::TestParamInfo<Receive> &info) { return nameOf(info.param); });
+
+} // namespace
