@@ -3,6 +3,7 @@
 // pulled. After each the rows are the file's records once (the send started over on the
 // instrument), or those before the fault (no restart); no row ever differs from a record the
 // instrument sent, which a clean run of the same file shows.
+#include "serial/SerialLink.h"
 #include "support/MainWindowSimFixture.h"
 #include "support/QStringPrinter.h"
 #include "ui/Form1.h"
@@ -128,6 +129,9 @@ public:
         startReceive(receive);
         sim.go();
         finish();
+        // The end of the line is told once the port has noticed it.
+        if (fault == Fault::CablePulled)
+            EXPECT_TRUE(QTest::qWaitFor([&] { return !app->link().isOpen(); }, 20000));
         EXPECT_TRUE(QTest::qWaitFor([&] { return app->executor().idle(); }, 20000));
         return rows(receive);
     }
