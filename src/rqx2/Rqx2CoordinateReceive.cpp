@@ -96,10 +96,34 @@ void Rqx2CoordinateReceive::handle(const QByteArray &frame, int end, Rqx2Frames:
                                    TransferActions &actions)
 {
     if (kind == Rqx2Frames::Frame::Handshake)
-        AnswerRqx2Handshake(actions);
+        takeRequest(actions);
     else if (kind == Rqx2Frames::Frame::Coordinate)
         ReceiveRqx2CoordinateRecord(frame, end, actions);
     // A block ending in CR anywhere else is no coordinate record and is let be.
+}
+
+void Rqx2CoordinateReceive::takeRequest(TransferActions &actions)
+{
+    // The instrument started its send again before the last record (after a damaged record, a
+    // silence, or because the surveyor chose to): the rows of the unfinished attempt go and the
+    // restart's rows take their place. Rows from before the attempt stay.
+    if (m_attemptOpen) {
+        actions.push_back(TransferAction::truncate(m_rowsBeforeAttempt));
+        RecordCount = m_recordCountBeforeAttempt;
+        HandshakeAnswered = 0;
+    }
+    AnswerRqx2Handshake(actions);
+}
+
+void Rqx2CoordinateReceive::answering(TransferActions &)
+{
+    // A restart keeps the mark of the attempt it replaces: the table still holds that attempt's
+    // rows until the truncation before this answer has been performed.
+    if (!m_attemptOpen) {
+        m_rowsBeforeAttempt = m_table.count();
+        m_recordCountBeforeAttempt = RecordCount;
+    }
+    m_attemptOpen = true;
 }
 
 void Rqx2CoordinateReceive::ReceiveRqx2CoordinateRecord(const QByteArray &frame, int end,
@@ -111,9 +135,11 @@ void Rqx2CoordinateReceive::ReceiveRqx2CoordinateRecord(const QByteArray &frame,
     // The layout follows from where the CR stands, not from character 0: in a standard record
     // numbered 2000 to 2999 character 0 is the digit 2 as well. A CR anywhere else ends a record
     // that lost or gained bytes on the line, whose fields cannot be found.
+    // A CR one place late is a record behind one extra byte only when its start byte moved with
+    // it; otherwise a byte was added inside the record and every field after it is shifted.
     const bool standard = end == kStandardEndPosition;
     const int s = standard ? 0 : 1;
-    const bool whole = standard || end == kShiftedEndPosition;
+    const bool whole = standard || (end == kShiftedEndPosition && frameByte(frame, 1) == Rqx2Frames::kStart);
     const int current = record.counter(s + kCurrentAt);
     const int total = record.counter(s + kTotalAt);
     if (!whole || current < 0 || total < 0) {
@@ -147,6 +173,7 @@ void Rqx2CoordinateReceive::ReceiveRqx2CoordinateRecord(const QByteArray &frame,
             TransferAction::setText(QStringLiteral("Label4"), QStringLiteral("数据传输中。。。")));
     } else {
         m_underway = false;
+        m_attemptOpen = false;
         actions.push_back(TransferAction::setText(QStringLiteral("Label4"), QString()));
         actions.push_back(
             TransferAction::message(QStringLiteral("成功"), QStringLiteral("坐标数据传输完毕！")));
@@ -159,8 +186,6 @@ void Rqx2CoordinateReceive::rejectDamagedRecord(TransferActions &actions)
     // The instrument still waits for the acknowledgement of this point. What comes next is either
     // the record sent anew or, when the user starts the send again on the instrument, a new
     // handshake request, answered as the first of a transfer, so both sides start over instead of
-    // waiting for each other.
-    HandshakeAnswered = 0;
-    clearInput(actions);
+    // waiting for each other. That request may already follow in the same bytes, so they stay.
     actions.push_back(TransferAction::message(QStringLiteral("错误提示"), kDamagedRecord));
 }

@@ -9,7 +9,8 @@ class CoordinateTableModel;
 // Coordinates from an RQX2 instrument into the main table: after the handshake one 63-byte record
 // per point, each answered with an acknowledgement that repeats its counters; the completion
 // message comes before the last acknowledgement, as the instrument ends its send only once the
-// user has closed it.
+// user has closed it. A send started again on the instrument before its last record takes the
+// place of the unfinished one, so the table holds the file once.
 class Rqx2CoordinateReceive : public Rqx2Transfer {
 public:
     // table: the main table the rows go to, read for its columns.
@@ -22,13 +23,22 @@ public:
 
 protected:
     char transferKindByte() const override { return 0x01; }
+    void answering(TransferActions &actions) override;
     void handle(const QByteArray &frame, int end, Rqx2Frames::Frame kind, TransferActions &actions) override;
 
 private:
+    // A request: the first of an attempt answered; one while an attempt is unfinished starts it over.
+    void takeRequest(TransferActions &actions);
     void ReceiveRqx2CoordinateRecord(const QByteArray &frame, int end, TransferActions &actions);
     // Nothing is stored and nothing is acknowledged; a new handshake request starts the transfer over.
+    // The bytes after the damaged record stay: they may be that request.
     void rejectDamagedRecord(TransferActions &actions);
 
     const CoordinateTableModel &m_table;
     bool m_nez;
+    // From the answer to the first request until the last record: what the table and RecordCount
+    // held when the attempt began, for a send started over.
+    bool m_attemptOpen = false;
+    int m_rowsBeforeAttempt = 0;
+    long m_recordCountBeforeAttempt = 0;
 };

@@ -52,11 +52,32 @@ void Rqx2MeasurementReceive::handle(const QByteArray &frame, int end, Rqx2Frames
                                     TransferActions &actions)
 {
     if (kind == Rqx2Frames::Frame::Handshake)
-        AnswerRqx2Handshake(actions);
+        takeRequest(actions);
     else if (kind == Rqx2Frames::Frame::Long)
         ReceiveRqx2LongRecord(frame, end, actions);
     else
         ReceiveRqx2ShortRecord(frame, end, actions);
+}
+
+void Rqx2MeasurementReceive::takeRequest(TransferActions &actions)
+{
+    // The surveyor started the send again before its last record: the file comes again from its
+    // header, which empties the list, so the list holds it once. A complete file is not started over.
+    if (HandshakeAnswered == 1 && !m_complete) {
+        HandshakeAnswered = 0;
+        startOver();
+    }
+    AnswerRqx2Handshake(actions);
+}
+
+TransferActions Rqx2MeasurementReceive::silence()
+{
+    HandshakeAnswered = 0;
+    startOver();
+    TransferActions actions{TransferAction::setText(QStringLiteral("Label4"), kWaitingForHandshake)};
+    for (TransferAction &action : Rqx2Transfer::silence())
+        actions.push_back(std::move(action));
+    return actions;
 }
 
 void Rqx2MeasurementReceive::ReceiveRqx2ShortRecord(const QByteArray &frame, int end,
@@ -182,7 +203,6 @@ void Rqx2MeasurementReceive::reject(TransferActions &actions)
     // the send again on it, and its new handshake request is answered as the first one was.
     HandshakeAnswered = 0;
     startOver();
-    clearInput(actions);
     actions.push_back(TransferAction::setText(QStringLiteral("Label4"), kWaitingForHandshake));
     actions.push_back(TransferAction::message(QStringLiteral("错误提示"), kDamagedRecord));
 }

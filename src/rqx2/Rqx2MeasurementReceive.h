@@ -9,7 +9,8 @@ class MeasurementTableModel;
 // file's name and record count, then station, backsight and measurement records in any order, each
 // answered with an acknowledgement before the next one comes. A record is stored, shown as a row of
 // the measurement list and acknowledged only once it has wholly arrived, and the transfer ends with
-// the record whose number reaches the count, whatever its kind.
+// the record whose number reaches the count, whatever its kind. A send started again on the
+// instrument before the last record is answered at once; its header empties the list again.
 class Rqx2MeasurementReceive : public Rqx2Transfer {
 public:
     explicit Rqx2MeasurementReceive(bool nez) : m_nez(nez) {}
@@ -18,6 +19,9 @@ public:
     // "等待握手信号。。。".
     TransferActions start() override;
     QString kind() const override { return QStringLiteral("rqx2-measurement-receive"); }
+    // After the message the transfer waits for the send started again: its request is answered as
+    // the first one and its header taken.
+    TransferActions silence() override;
 
     int Rqx2RecordKind = 0;
 
@@ -33,6 +37,8 @@ protected:
     void handle(const QByteArray &frame, int end, Rqx2Frames::Frame kind, TransferActions &actions) override;
 
 private:
+    // A request: answered when it is the first, or when the file is not yet complete (a restart).
+    void takeRequest(TransferActions &actions);
     // The header, then every station, backsight, measurement or other record.
     void ReceiveRqx2ShortRecord(const QByteArray &frame, int end, TransferActions &actions);
     void ReceiveRqx2LongRecord(const QByteArray &frame, int end, TransferActions &actions)
@@ -45,7 +51,8 @@ private:
                     TransferActions &actions);
     void acknowledge(int current, int total, TransferActions &actions);
     void complete(TransferActions &actions);
-    // A damaged header or record: nothing stored or answered; a new handshake starts over.
+    // A damaged header or record: nothing stored or answered; a new handshake starts over. The bytes
+    // after it stay: they may be that handshake.
     void reject(TransferActions &actions);
     void startOver();
 

@@ -13,7 +13,9 @@ TransferActions Rqx2Transfer::take(QByteArrayView bytes)
             continue;
         }
         Frame kind = Frame::Short;
-        if (m_pending.at(i - 1) == kHandshake)
+        // "J" CR is a request only as the request's own bytes: the "J" first, or right after the
+        // start byte. A header whose file name ends in "J" has a digit or letter before it.
+        if (m_pending.at(i - 1) == kHandshake && (i == 1 || m_pending.at(i - 2) == kStart))
             kind = Frame::Handshake;
         else if (i > kCoordinateEndAfter && i < kCoordinateEndBefore)
             kind = Frame::Coordinate;
@@ -54,6 +56,9 @@ void Rqx2Transfer::AnswerRqx2Handshake(TransferActions &actions)
     answer.append(static_cast<char>(Rqx2Frames::kEnd));
     actions.push_back(TransferAction::write(answer));
     HandshakeAnswered = 1;
+    // An instrument may open the exchange before any command did: from its answered request on,
+    // a port that goes away or a line that falls silent is told.
+    m_underway = true;
 }
 
 void Rqx2Transfer::clearInput(TransferActions &actions)

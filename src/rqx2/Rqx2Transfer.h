@@ -5,8 +5,8 @@
 #include "core/Transfer.h"
 
 // What every RQX2 transfer shares: the port prepared and nothing sent (the instrument opens every
-// transfer with its request "J" CR), the request answered once with the transfer's kind, and the
-// scan that finds each frame by its CR and where the CR lands.
+// transfer with its request "J" CR), the first request of an attempt answered with the transfer's
+// kind, and the scan that finds each frame by its CR and where the CR lands.
 class Rqx2Transfer : public Transfer {
 public:
     TransferActions take(QByteArrayView bytes) override;

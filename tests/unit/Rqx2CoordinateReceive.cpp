@@ -19,6 +19,7 @@ const QString kDamaged =
                    "数字），该点未保存。请在全站仪上重新发送坐标数据！");
 const QString kHandshakeAnswer = QStringLiteral("write 01 4A 0D");
 const QStringList kAcknowledgementPrelude{"clearOutput", "clearInput", "open"};
+const QStringList kAnswer = kAcknowledgementPrelude + QStringList{kHandshakeAnswer};
 } // namespace
 
 class Rqx2CoordinateReceiveTest : public Rqx2Fixture {
@@ -40,33 +41,39 @@ protected:
     }
 };
 
-TEST_F(Rqx2CoordinateReceiveTest, PortPreparedThenTheFirstRequestOnlyIsAnswered)
+TEST_F(Rqx2CoordinateReceiveTest, PortPreparedThenEveryRequestBeforeTheLastRecordIsAnsweredAsTheFirst)
 {
     Rqx2CoordinateReceive receive(driver.table, true);
     EXPECT_EQ(driver.start(receive), (QStringList{"clearOutput", "clearInput", "open"}));
     EXPECT_TRUE(receive.underway());
-    EXPECT_EQ(driver.feed(receive, request()), kAcknowledgementPrelude + QStringList{kHandshakeAnswer});
-    EXPECT_TRUE(driver.feed(receive, request()).isEmpty());
-    EXPECT_TRUE(driver.feed(receive, fromHex("4A 0D")).isEmpty());
+    EXPECT_EQ(driver.feed(receive, request()), kAnswer);
+    // The instrument started over: the attempt began with an empty table.
+    EXPECT_EQ(driver.feed(receive, request()), QStringList{"truncate 0"} + kAnswer);
+    EXPECT_EQ(driver.feed(receive, fromHex("4A 0D")), QStringList{"truncate 0"} + kAnswer);
 }
 
-TEST_F(Rqx2CoordinateReceiveTest, RequestIsFoundHoweverItArrives)
+TEST_F(Rqx2CoordinateReceiveTest, OnlyTheRequestsOwnJCrIsARequest)
 {
-    const std::pair<const char *, QByteArray> requests[] = {
-        {"J CR alone", fromHex("4A 0D")},
-        {"after other bytes", fromHex("02 41 4A 0D")},
-        // J CR wins over the place of the CR: at 62 it is still a request, not a record.
-        {"at the end of 63 bytes", block(63, 62).replace(61, 1, "J")},
-        {"after a CR at position 0", fromHex("0D 4A 0D")},
+    const struct {
+        const char *what;
+        QByteArray bytes;
+        QStringList actions;
+    } cases[] = {
+        {"J CR alone", fromHex("4A 0D"), kAnswer},
+        {"after the start byte", request(), kAnswer},
+        {"after the start byte, behind the rest of a record", fromHex("30 30 31 02 4A 0D"), kAnswer},
+        {"after another byte", fromHex("02 41 4A 0D"), {}},
+        {"after a CR at position 0", fromHex("0D 4A 0D"), {}},
+        // A block of a record's length ending in J CR is a record, damaged.
+        {"at the end of 63 bytes", block(63, 62).replace(61, 1, "J"), {"set Label4 ", kDamaged}},
     };
-    for (const auto &[what, bytes] : requests) {
-        SCOPED_TRACE(what);
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
         Rqx2CoordinateReceive whole(driver.table, true), bytewise(driver.table, true);
         driver.start(whole);
         driver.start(bytewise);
-        EXPECT_EQ(driver.feed(whole, bytes), kAcknowledgementPrelude + QStringList{kHandshakeAnswer});
-        EXPECT_EQ(driver.feedBytewise(bytewise, bytes),
-                  kAcknowledgementPrelude + QStringList{kHandshakeAnswer});
+        EXPECT_EQ(driver.feed(whole, c.bytes), c.actions);
+        EXPECT_EQ(driver.feedBytewise(bytewise, c.bytes), c.actions);
     }
 }
 
@@ -169,7 +176,7 @@ TEST_F(Rqx2CoordinateReceiveTest, OnlyACrAt61To64EndsARecord)
         SCOPED_TRACE(end);
         auto receive = started();
         EXPECT_EQ(driver.feed(*receive, block(end + 1, end)),
-                  (damaged ? QStringList{"set Label4 ", "clearInput", kDamaged} : QStringList{}));
+                  (damaged ? QStringList{"set Label4 ", kDamaged} : QStringList{}));
         EXPECT_TRUE(driver.tableRows().isEmpty());
     }
 }
@@ -191,13 +198,17 @@ TEST_F(Rqx2CoordinateReceiveTest, DamagedRecordIsNeitherStoredNorAcknowledged)
         // A byte lost on the line: the CR stands at 61.
         {"a record one byte short", example.left(20) + example.mid(21)},
         {"two bytes before the record", fromHex("00 00") + example},
+        // Its CR one place late, yet no extra byte in front: read one byte later its counters
+        // would be '0010' and '0251'.
+        {"a byte added inside the record",
+         record("0001", "0025", "1234567", "A       ", "000000001.000", "000000001.000", "000000001.000")},
     };
     auto receive = started();
     for (const auto &[what, bytes] : damaged) {
         SCOPED_TRACE(what);
-        // What follows the damaged record in the same piece is dropped with it.
-        EXPECT_EQ(driver.feed(*receive, bytes + fromHex("41 42")),
-                  (QStringList{"set Label4 ", "clearInput", kDamaged}));
+        // The instrument's restart request in the same piece is taken, not dropped with the record.
+        EXPECT_EQ(driver.feed(*receive, bytes + request()),
+                  (QStringList{"set Label4 ", kDamaged, "truncate 0"} + kAnswer));
         EXPECT_TRUE(driver.tableRows().isEmpty());
     }
     // The record sent again is received as usual.
@@ -205,25 +216,48 @@ TEST_F(Rqx2CoordinateReceiveTest, DamagedRecordIsNeitherStoredNorAcknowledged)
     EXPECT_EQ(driver.tableRows(), QStringList{"1|P1|A|1234.5670|-45.5000|12.3000"});
 }
 
-TEST_F(Rqx2CoordinateReceiveTest, SendStartedAgainAfterADamagedRecordIsAnsweredAndReceived)
+TEST_F(Rqx2CoordinateReceiveTest, SendStartedAgainHoldsTheFileOnceBelowTheRowsFromBefore)
 {
-    auto receive = started();
-    driver.feed(*receive, record("0001", "0002", "A      ", "       ", "000000001.000", "000000001.000",
-                                 "000000001.000"));
-    driver.feed(*receive, record("0002", "00x2", "B      ", "       ", "000000002.000", "000000002.000",
-                                 "000000002.000"));
-    // The user starts the send on the instrument again: its request is answered as the first one.
-    EXPECT_EQ(driver.feed(*receive, request()), kAcknowledgementPrelude + QStringList{kHandshakeAnswer});
-    driver.feed(*receive, record("0001", "0002", "A      ", "       ", "000000001.000", "000000001.000",
-                                 "000000001.000"));
-    EXPECT_EQ(driver
-                  .feed(*receive, record("0002", "0002", "B      ", "       ", "000000002.000",
-                                         "000000002.000", "000000002.000"))
-                  .mid(6),
-              (QStringList{"set Label4 ", "message 成功|坐标数据传输完毕！",
-                           "write 02 30 30 30 32 30 30 30 32 0D 00"}));
-    EXPECT_EQ(driver.tableRows(), (QStringList{"1|A||1.0000|1.0000|1.0000", "2|A||1.0000|1.0000|1.0000",
-                                               "3|B||2.0000|2.0000|2.0000"}));
+    auto point = [](const char *current, const char *total, const char *name) {
+        return record(current, total, name, "       ", "000000001.000", "000000002.000", "000000003.000");
+    };
+    const QByteArray a = point("0001", "0002", "A      ");
+    const QByteArray b = point("0002", "0002", "B      ");
+    const struct {
+        const char *what;
+        QByteArray interruption; // after record A, before the restart request
+        bool silent;
+    } cases[] = {
+        {"the surveyor starts over after a record", {}, false},
+        {"after a damaged record", point("0002", "00x2", "B      "), false},
+        {"in the middle of a record", b.left(30), false},
+        {"after the line fell silent in the middle of a record", b.left(30), true},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        // A file of one point received before; the next receive numbers on from it.
+        driver.table.clear();
+        driver.feed(*started(), point("0001", "0001", "OLD    "));
+        Rqx2CoordinateReceive receive(driver.table, true);
+        receive.RecordCount = 1;
+        driver.start(receive);
+        driver.feed(receive, request());
+        driver.feed(receive, a);
+        driver.feed(receive, c.interruption);
+        if (c.silent) {
+            EXPECT_TRUE(receive.midFrame());
+            EXPECT_EQ(driver.applied(receive.silence()),
+                      QStringList{"message 错误提示|数据传输中断：仪器已停止发送。请在全站仪上重新发送！"});
+        }
+        EXPECT_EQ(driver.feed(receive, request()), QStringList{"truncate 1"} + kAnswer);
+        driver.feed(receive, a);
+        EXPECT_EQ(tail(driver.feed(receive, b), 2),
+                  (QStringList{"message 成功|坐标数据传输完毕！", "write 02 30 30 30 32 30 30 30 32 0D 00"}));
+        EXPECT_EQ(driver.tableRows(), (QStringList{"1|OLD||1.0000|2.0000|3.0000", "2|A||1.0000|2.0000|3.0000",
+                                                   "3|B||1.0000|2.0000|3.0000"}));
+        // A complete file is not started over.
+        EXPECT_TRUE(driver.feed(receive, request()).isEmpty());
+    }
 }
 
 TEST_F(Rqx2CoordinateReceiveTest, CompletionMessageComesBeforeTheLastAcknowledgement)

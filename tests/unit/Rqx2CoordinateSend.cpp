@@ -77,11 +77,12 @@ TEST_F(Rqx2CoordinateSendTest, RequestIsFoundHoweverItArrives)
     driver.start(send);
     EXPECT_EQ(driver.feedBytewise(send, request()),
               kAnswered + beforeRecord(1, 25) + QStringList{kExampleRecord});
-    EXPECT_EQ(driver.feedInPieces(send, fromHex("00 4A 0D"), {2}),
-              beforeRecord(2, 25) + QStringList{filler(2)});
-    // A block ending in CR that is no request asks for nothing.
+    EXPECT_EQ(driver.feedInPieces(send, request(), {2}), beforeRecord(2, 25) + QStringList{filler(2)});
+    // A block ending in CR that is no request asks for nothing; nor does a "J" CR that is not the
+    // request's own, neither first nor after the start byte.
     EXPECT_TRUE(driver.feed(send, block(63, 62)).isEmpty());
     EXPECT_TRUE(driver.feed(send, block(5, 4)).isEmpty());
+    EXPECT_TRUE(driver.feed(send, fromHex("02 41 4A 0D")).isEmpty());
     EXPECT_EQ(writes(driver.feed(send, fromHex("4A 0D"))), QStringList{filler(3)});
 }
 

@@ -11,6 +11,8 @@ using namespace Rqx2MeasurementExamples;
 
 namespace {
 const QStringList kPrelude{"clearOutput", "clearInput", "open"};
+const QStringList kAnswer = kPrelude + QStringList{"set Label4 数据传输中。。。", "write 05 4A 0D"};
+const QString kHeaderTaken = "set Label1 文件名： F0001";
 const QString kDamaged =
     QStringLiteral("message 错误提示|收到一条损坏的测量数据（不完整，或记录序号、记录总数不是"
                    "四位数字），该条数据未保存。请在全站仪上重新发送测量数据！");
@@ -65,9 +67,9 @@ TEST_F(Rqx2MeasurementReceiveTest, StartHandshakeAndHeader)
                                          QStringList{"set Label4 等待握手信号。。。"});
     // Before the handshake a record is not for here.
     EXPECT_TRUE(driver.feed(receive, fromHex(kHeader)).isEmpty());
-    EXPECT_EQ(driver.feed(receive, request()),
-              (kPrelude + QStringList{"set Label4 数据传输中。。。", "write 05 4A 0D"}));
-    EXPECT_TRUE(driver.feed(receive, request()).isEmpty());
+    EXPECT_EQ(driver.feed(receive, request()), kAnswer);
+    // Before the header the instrument may start over: answered again.
+    EXPECT_EQ(driver.feed(receive, request()), kAnswer);
     EXPECT_EQ(driver.feed(receive, fromHex(kHeader)),
               (QStringList{"clearRows", "set Label1 文件名： F0001"} + kPrelude +
                QStringList{QStringLiteral("write ") + kHeaderAck}));
@@ -167,6 +169,8 @@ TEST_F(Rqx2MeasurementReceiveTest, EveryRecordCountsToTheTotalWhateverItsKind)
     EXPECT_EQ(tail(driver.feed(receive, fromHex("02 30 30 30 30 30 30 30 30 07 46 30 30 30 31 0D")), 3),
               (QStringList{"write 06 30 30 30 30 30 30 30 30 0D", "set Label4 传输完毕！",
                            "message 成功|传输完毕！"}));
+    // A complete file is not started over.
+    EXPECT_TRUE(driver.feed(receive, request()).isEmpty());
 }
 
 TEST_F(Rqx2MeasurementReceiveTest, ARecordSentAgainIsAnsweredAgainButNotStoredTwice)
@@ -225,6 +229,7 @@ TEST_F(Rqx2MeasurementReceiveTest, DamagedRecordsAreRefusedAndTheInstrumentStart
         {true, fromHex("02 30 30 30 30 30 30 31 30 06 46 30 30 30 31 0D")}, // no "7" in the header
         {true, controlDigit},
         {true, fromHex(kHeader).insert(12, '0')}, // a byte too many
+        {true, fromHex(kHeader).remove(12, 1)},   // a byte short
         {false, fromHex(kStation).remove(20, 1)},
         {false, lettered},
         {false, fromHex(kBacksight).insert(12, ' ')},
@@ -238,17 +243,63 @@ TEST_F(Rqx2MeasurementReceiveTest, DamagedRecordsAreRefusedAndTheInstrumentStart
         driver.feed(receive, request());
         if (!isHeader)
             driver.feed(receive, fromHex(kHeader));
-        EXPECT_EQ(driver.feed(receive, bytes),
-                  (QStringList{"clearInput", "set Label4 等待握手信号。。。", kDamaged}));
+        // The bytes after the damaged one stay: until the instrument starts over nothing is taken,
+        // and its request, in the same piece, is answered.
+        EXPECT_EQ(driver.feed(receive, bytes + fromHex(kStation) + request()),
+                  (QStringList{"set Label4 等待握手信号。。。", kDamaged} + kAnswer));
         EXPECT_TRUE(driver.listRows().isEmpty());
-
-        // Until the instrument starts over nothing is taken; then the file comes from its start.
-        EXPECT_TRUE(driver.feed(receive, fromHex(kStation)).isEmpty());
-        EXPECT_EQ(tail(driver.feed(receive, request())), QStringList{"write 05 4A 0D"});
+        // Then the file comes from its start.
         driver.feed(receive, fromHex(kHeader));
         EXPECT_EQ(driver.feed(receive, fromHex(kStation)).filter("write"),
                   QStringList{"write 06 30 30 30 31 30 30 31 30 0D"});
         EXPECT_EQ(driver.listRows(), QStringList{stationRow(true)});
+    }
+}
+
+TEST_F(Rqx2MeasurementReceiveTest, HeaderWhoseFileNameEndsInJIsAHeader)
+{
+    const QByteArray header = fromHex("02 30 30 30 30 30 30 31 30 07 46 30 30 30 4A 0D");
+    const QStringList taken = QStringList{"clearRows", "set Label1 文件名： F000J"} + kPrelude +
+                              QStringList{QStringLiteral("write ") + kHeaderAck};
+    for (bool bytewise : {false, true}) {
+        SCOPED_TRACE(bytewise ? "one byte at a time" : "whole");
+        Rqx2MeasurementReceive receive(true);
+        driver.start(receive);
+        driver.feed(receive, request());
+        EXPECT_EQ(bytewise ? driver.feedBytewise(receive, header) : driver.feed(receive, header), taken);
+    }
+}
+
+TEST_F(Rqx2MeasurementReceiveTest, SendStartedAgainBeforeTheLastRecordIsTakenFromItsHeader)
+{
+    const QByteArray station = fromHex(kStation), backsight = fromHex(kBacksight);
+    const QString kWaiting = "set Label4 等待握手信号。。。";
+    const struct {
+        const char *what;
+        QByteArray interruption; // after the station, before the restart request
+        bool silent;
+    } cases[] = {
+        {"after a record", {}, false},
+        {"in the middle of a record", backsight.left(10), false},
+        {"after the line fell silent in the middle of a record", backsight.left(10), true},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        Rqx2MeasurementReceive &receive = startFile();
+        driver.feed(receive, station);
+        driver.feed(receive, c.interruption);
+        if (c.silent) {
+            EXPECT_TRUE(receive.midFrame());
+            EXPECT_EQ(driver.applied(receive.silence()),
+                      (QStringList{kWaiting,
+                                   "message 错误提示|数据传输中断：仪器已停止发送。请在全站仪上重新发送！"}));
+        }
+        EXPECT_EQ(driver.feed(receive, request()), kAnswer);
+        EXPECT_EQ(driver.feed(receive, fromHex(kHeader)).mid(0, 2), (QStringList{"clearRows", kHeaderTaken}));
+        driver.feed(receive, station);
+        EXPECT_EQ(driver.feed(receive, backsight).filter("write"),
+                  QStringList{"write 06 30 30 30 32 30 30 31 30 0D"});
+        EXPECT_EQ(driver.listRows(), (QStringList{stationRow(true), kBacksightRow}));
     }
 }
 
