@@ -216,6 +216,12 @@ bool ReceiveHarness::perform(const TransferAction &action)
         else
             list.clearRows();
         return true;
+    case TransferAction::TruncateRows:
+        if (reportsToTable(*m_transfer))
+            table.truncate(action.number);
+        else
+            list.truncate(action.number);
+        return true;
     case TransferAction::ReportPortFailure:
         return false;
     case TransferAction::EndProgram:

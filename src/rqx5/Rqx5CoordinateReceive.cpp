@@ -26,11 +26,14 @@ TransferActions Rqx5CoordinateReceive::StartRqx5CoordinateReceive()
     return actions;
 }
 
+const QString Rqx5CoordinateReceive::kDamagedRecord =
+    QStringLiteral("收到一条损坏的坐标数据（长度不对），该点未保存。请在全站仪上重新发送坐标数据！");
+
 int Rqx5CoordinateReceive::frameEnd(const FrameBuffer &bytes) const
 {
     for (int i = 1; i < bytes.size(); ++i) {
         if (isEndPair(bytes, i))
-            return i;
+            return isBareEndFrame(i) ? i : headerEnd(bytes, i, kCoordinateHeaderLength);
         if (bytes.at(i) == kCoordinateEnd && i > kCoordinateEndAfter)
             return i;
     }
@@ -40,9 +43,17 @@ int Rqx5CoordinateReceive::frameEnd(const FrameBuffer &bytes) const
 void Rqx5CoordinateReceive::handle(const QByteArray &frame, int end, TransferActions &actions)
 {
     if (frameByte(frame, end) == kCoordinateEnd) {
-        ReceiveRqx5CoordinateRecord(frame, actions);
+        // The line carries no checksum: a record is whole when its 60 bytes run from the start byte
+        // to the terminator. Bytes before those 60 are the rest of an earlier frame; a record with a
+        // byte lost or added would be stored shifted, so it is refused and not acknowledged.
+        const int first = end + 1 - kCoordinateRecordLength;
+        if (first < 0 || frameByte(frame, first) != kCoordinateStart) {
+            actions.push_back(TransferAction::message(kErrorTitle, kDamagedRecord));
+            return;
+        }
+        ReceiveRqx5CoordinateRecord(frame.mid(first), actions);
     } else if (!isBareEndFrame(end)) {
-        ReceiveRqx5DataBlock(frame, actions);
+        ReceiveRqx5DataBlock(ownBytes(frame, kCoordinateHeaderLength), actions);
     } else {
         // The completion is read before the echo lets the instrument end its send.
         actions.push_back(TransferAction::message(QStringLiteral("成功"), QStringLiteral("数据传输完毕！")));
@@ -52,7 +63,9 @@ void Rqx5CoordinateReceive::handle(const QByteArray &frame, int end, TransferAct
 
 void Rqx5CoordinateReceive::ReceiveRqx5DataBlock(const QByteArray &header, TransferActions &actions)
 {
-    RecordCount = 0;
+    const int rows = beginAttempt(m_table.count(), actions);
+    // From its header on the exchange is under way, also when the instrument began it on its own.
+    m_underway = true;
     actions.push_back(TransferAction::select(QStringLiteral("Option1")));
     const int nameLast = kHeaderNameFirst + kHeaderNameLength - 1;
     actions.push_back(TransferAction::setText(QStringLiteral("Text3"),
@@ -60,7 +73,7 @@ void Rqx5CoordinateReceive::ReceiveRqx5DataBlock(const QByteArray &header, Trans
     Rqx5Count =
         frameByte(header, kHeaderCountHigh + 1) * kHeaderCountBase + frameByte(header, kHeaderCountLow + 1);
     actions.push_back(TransferAction::setText(QStringLiteral("Text1"), QString::number(Rqx5Count)));
-    AcknowledgeRqx5CoordinateRecord(m_table.count(), actions);
+    AcknowledgeRqx5CoordinateRecord(rows, actions);
 }
 
 void Rqx5CoordinateReceive::ReceiveRqx5CoordinateRecord(const QByteArray &record, TransferActions &actions)
@@ -90,6 +103,7 @@ void Rqx5CoordinateReceive::AcknowledgeRqx5CoordinateRecord(int rowsAfter, Trans
     resetPort(actions);
     if (Rqx5Count == RecordCount) {
         // Every announced point is in: only the instrument's bare end frame is still to come.
+        endAttempt();
         actions.push_back(TransferAction::of(TransferAction::OpenPort));
         actions.push_back(TransferAction::setText(QStringLiteral("Label4"), QStringLiteral("传送完毕！")));
         actions.push_back(TransferAction::setText(QStringLiteral("Text1"), QString::number(rowsAfter)));

@@ -18,6 +18,10 @@ public:
 
     TransferActions StartRqx5CoordinateReceive();
 
+    // What the window is told of a record whose terminator or start byte is not where a whole
+    // record has them: the point is not stored.
+    static const QString kDamagedRecord;
+
 protected:
     int frameEnd(const FrameBuffer &bytes) const override;
     void handle(const QByteArray &frame, int end, TransferActions &actions) override;

@@ -50,9 +50,12 @@ TransferActions Rqx5DataFileReceive::StartRqx5DataFileReceive()
 
 int Rqx5DataFileReceive::frameEnd(const FrameBuffer &bytes) const
 {
+    // Only this transfer's own frames count: a header whose count bytes happen to be 0xAA 0x81 or
+    // 0xAA 0xBB is no acknowledgement or connection test, and one whose count bytes are 0xAA 0x82
+    // ends at its own terminator.
     for (int i = 1; i < bytes.size(); ++i) {
         if (isEndPair(bytes, i))
-            return i;
+            return isBareEndFrame(i) ? i : headerEnd(bytes, i, kHeaderLength);
         if (bytes.at(i) == Rqx5Frames::kDataFileEnd && i > Rqx5Frames::kDataFileEndAfter)
             return i;
     }
@@ -64,8 +67,8 @@ void Rqx5DataFileReceive::handle(const QByteArray &frame, int end, TransferActio
     if (frameByte(frame, end) == Rqx5Frames::kDataFileEnd) {
         ReceiveRqx5DataFileRecord(frame, end, actions);
     } else if (!isBareEndFrame(end)) {
-        RecordCount = 0;
-        ReceiveRqx5DataFileHeader(frame, end, actions);
+        const QByteArray header = ownBytes(frame, kHeaderLength);
+        ReceiveRqx5DataFileHeader(header, static_cast<int>(header.size()) - 1, actions);
     } else {
         // Told over the measurement window that received the file, which the surveyor is looking at.
         actions.push_back(TransferAction::message(QStringLiteral("成功"), QStringLiteral("数据传输完毕！")));
@@ -80,6 +83,7 @@ void Rqx5DataFileReceive::ReceiveRqx5DataFileHeader(const QByteArray &header, in
         rejectDataFileFrame(kDamagedHeader, actions);
         return;
     }
+    const int rows = beginAttempt(m_list.count(), actions);
     // The main window's 测量数据 option.
     actions.push_back(TransferAction::select(QStringLiteral("Option3")));
     actions.push_back(TransferAction::setText(QStringLiteral("Label5"), QStringLiteral("正在接收数据...")));
@@ -91,7 +95,7 @@ void Rqx5DataFileReceive::ReceiveRqx5DataFileHeader(const QByteArray &header, in
                                               Rqx5Decode::characters(header, kNumberFirst, kNumberLast)));
     actions.push_back(TransferAction::setText(QStringLiteral("Text2"),
                                               Rqx5Decode::characters(header, kDateFirst, kDateLast)));
-    AcknowledgeRqx5DataFileRecord(m_list.count(), actions);
+    AcknowledgeRqx5DataFileRecord(rows, actions);
 }
 
 void Rqx5DataFileReceive::AcknowledgeRqx5DataFileRecord(int rowsAfter, TransferActions &actions)
@@ -100,6 +104,7 @@ void Rqx5DataFileReceive::AcknowledgeRqx5DataFileRecord(int rowsAfter, TransferA
     actions.push_back(TransferAction::of(TransferAction::OpenPort));
     if (Rqx5Count == RecordCount) {
         // Every announced record is in: only the instrument's bare end frame is still to come.
+        endAttempt();
         actions.push_back(TransferAction::setText(QStringLiteral("Label5"), QStringLiteral("接收完毕！")));
         actions.push_back(TransferAction::setText(QStringLiteral("Text1"), QString::number(rowsAfter)));
     }
@@ -138,7 +143,6 @@ void Rqx5DataFileReceive::ReceiveRqx5DataFileRecord(const QByteArray &record, in
 
 void Rqx5DataFileReceive::rejectDataFileFrame(const QString &message, TransferActions &actions)
 {
-    m_pending.clear();
-    actions.push_back(TransferAction::of(TransferAction::ClearInput));
+    // The bytes after the damaged frame stay: the instrument starting over sends its header next.
     actions.push_back(TransferAction::message(kErrorTitle, message));
 }

@@ -5,6 +5,7 @@
 #include "core/MeasurementTableModel.h"
 
 #include <QStringList>
+#include <algorithm>
 #include <array>
 
 using namespace Rqx5Frames;
@@ -17,6 +18,9 @@ namespace {
 // carries, or at byte 57 when the instrument pads the record with spaces.
 constexpr int kMeasurementFieldWidth = 14;
 constexpr int kPaddedTerminatorAt = 57;
+// What an instrument may fill a block with after a record's terminator.
+constexpr char kNulFiller = '\0';
+constexpr char kSpaceFiller = ' ';
 enum MeasuredValue {
     HorizontalAngle,
     VerticalAngle,
@@ -63,9 +67,10 @@ TransferActions Rqx5MeasurementReceive::take(QByteArrayView bytes)
 int Rqx5MeasurementReceive::frameEnd(const FrameBuffer &bytes) const
 {
     for (int i = 1; i < bytes.size(); ++i) {
-        // The instrument may close a series of measurements with a bare end frame, which is
-        // answered as every exchange's is; left waiting, it would spoil the next record.
-        if (i <= kHeaderEndAfter && isEndPair(bytes, i))
+        // The instrument may close a series of measurements with a bare end frame (after the filler
+        // of the last record's block), which is answered as every exchange's is; left waiting, it
+        // would spoil the next record.
+        if (isEndPair(bytes, i) && (i <= kHeaderEndAfter || onlyFillerBefore(bytes, i - 1)))
             return i;
         if (bytes.at(i) >= kMeasurementFirstEnd && bytes.at(i) <= kMeasurementLastEnd)
             return i;
@@ -78,6 +83,9 @@ void Rqx5MeasurementReceive::handle(const QByteArray &frame, int end, TransferAc
     if (frameByte(frame, end) == kEnd) {
         actions.push_back(TransferAction::message(QStringLiteral("成功"), QStringLiteral("数据传输完毕！")));
         EchoRqx5EndFrame(actions);
+        // Measurements go on arriving after an end frame as long as the window's receive is the
+        // one in progress: a cable pulled then is still told.
+        m_underway = true;
         return;
     }
     Rqx5DataKind = frameByte(frame, end) - kMeasurementFirstEnd + 1;
@@ -91,11 +99,39 @@ bool Rqx5MeasurementReceive::measurementIsWhole(int end) const
     return end == kKinds[static_cast<size_t>(Rqx5DataKind - 1)].terminatorAt || end == kPaddedTerminatorAt;
 }
 
-void Rqx5MeasurementReceive::ReceiveRqx5MeasurementRecord(const QByteArray &record, int end,
+bool Rqx5MeasurementReceive::isFiller(char byte)
+{
+    return byte == kNulFiller || byte == kSpaceFiller;
+}
+
+bool Rqx5MeasurementReceive::onlyFillerBefore(const FrameBuffer &bytes, int position)
+{
+    const QByteArray &all = bytes.bytes();
+    return std::all_of(all.cbegin(), all.cbegin() + position, isFiller);
+}
+
+bool Rqx5MeasurementReceive::midFrame() const
+{
+    // Filler after the last record is no broken frame: the surveyor may take long to the next point.
+    if (!m_underway)
+        return false;
+    const QByteArray &bytes = m_pending.bytes();
+    return std::any_of(bytes.cbegin(), bytes.cend(), [](char byte) { return !isFiller(byte); });
+}
+
+void Rqx5MeasurementReceive::ReceiveRqx5MeasurementRecord(const QByteArray &frame, int end,
                                                           TransferActions &actions)
 {
+    // An instrument that sends its records in fixed blocks fills the block after the terminator; the
+    // filler then stands in front of the next record. Dropped, the record is whole again (a record
+    // padded before its terminator, or not at all, is whole as it stands).
+    int filler = 0;
+    while (filler < end && isFiller(frame.at(filler)))
+        ++filler;
+    const bool fillerFirst = filler > 0 && measurementIsWhole(end - filler);
+    const QByteArray record = fillerFirst ? frame.mid(filler) : frame;
     // Nothing is cleared here: the records that follow this one in the same read are still to come.
-    if (!measurementIsWhole(end)) {
+    if (!fillerFirst && !measurementIsWhole(end)) {
         actions.push_back(TransferAction::message(QStringLiteral("错误提示"), kDamagedMeasurement));
         return;
     }
@@ -110,9 +146,6 @@ void Rqx5MeasurementReceive::ReceiveRqx5MeasurementRecord(const QByteArray &reco
             Rqx5Decode::characters(record, first, first + kMeasurementFieldWidth - 1);
     }
 
-    // Each measurement is whole in itself: a cable unplugged after one (when the surveyor is done)
-    // loses nothing and is left to the next command to find.
-    m_underway = false;
     const int rows = m_list.count() + m_rowsAdded;
     if (rows == 0)
         actions.push_back(TransferAction::columns(QStringLiteral("rqx5-measurement"), m_nez));

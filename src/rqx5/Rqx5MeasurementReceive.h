@@ -15,6 +15,7 @@ public:
     QString kind() const override { return QStringLiteral("rqx5-measurement-receive"); }
 
     TransferActions take(QByteArrayView bytes) override;
+    bool midFrame() const override;
     TransferActions StartRqx5MeasurementReceive();
 
     // The kind of the record taken last: 1..4 for the terminators 0xB2..0xB5.
@@ -30,6 +31,8 @@ private:
     void ReceiveRqx5MeasurementRecord(const QByteArray &record, int end, TransferActions &actions);
     // Whether the terminator at end closes a whole record of the current kind.
     bool measurementIsWhole(int end) const;
+    static bool isFiller(char byte);
+    static bool onlyFillerBefore(const FrameBuffer &bytes, int position);
 
     const MeasurementTableModel &m_list;
     bool m_nez;

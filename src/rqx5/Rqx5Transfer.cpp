@@ -25,6 +25,7 @@ void Rqx5Transfer::EchoRqx5EndFrame(TransferActions &actions)
 {
     RecordCount = 0;
     m_underway = false;
+    endAttempt();
     resetPort(actions);
     actions.push_back(TransferAction::of(TransferAction::OpenPort));
     actions.push_back(TransferAction::write(Rqx5Frames::kEndPair));
@@ -33,4 +34,27 @@ void Rqx5Transfer::EchoRqx5EndFrame(TransferActions &actions)
 bool Rqx5Transfer::isEndPair(const FrameBuffer &bytes, int i)
 {
     return bytes.at(i - 1) == Rqx5Frames::kLead && bytes.at(i) == Rqx5Frames::kEnd;
+}
+
+int Rqx5Transfer::headerEnd(const FrameBuffer &bytes, int pair, int length)
+{
+    // A header whose count bytes are 0xAA 0x82 carries the pair at bytes 14-15 as well; only its own
+    // terminator at length - 1 ends it. A pair there with no pair at the end was a short header.
+    constexpr int kCountPair = Rqx5Frames::kHeaderCountLow + 1;
+    if (pair != kCountPair)
+        return pair;
+    if (bytes.size() < length)
+        return -1;
+    return isEndPair(bytes, length - 1) ? length - 1 : pair;
+}
+
+int Rqx5Transfer::beginAttempt(int rows, TransferActions &actions)
+{
+    // Rows in the table before the attempt began stay; only the broken-off attempt's own go.
+    if (m_attemptRows >= 0 && RecordCount > 0)
+        actions.push_back(TransferAction::truncate(m_attemptRows));
+    else
+        m_attemptRows = rows;
+    RecordCount = 0;
+    return m_attemptRows;
 }

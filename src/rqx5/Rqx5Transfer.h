@@ -33,6 +33,24 @@ protected:
     void EchoRqx5EndFrame(TransferActions &actions);
     static bool isEndPair(const FrameBuffer &bytes, int i);
     static bool isBareEndFrame(int end) { return end <= 2; }
+    // Where the header whose 0xAA 0x82 ends at `pair` (beyond position 2) ends, for a header of
+    // `length` bytes: the pair itself, or, when the pair stands where a header's count bytes do, the
+    // header's own terminator further on (-1 while it has not arrived: wait).
+    static int headerEnd(const FrameBuffer &bytes, int pair, int length);
+    // A header is taken from its own first byte: of a longer frame only its last `length` bytes; the
+    // bytes before them (the rest of a record the instrument broke off) go.
+    static QByteArray ownBytes(const QByteArray &frame, int length)
+    {
+        return frame.size() > length ? frame.right(length) : frame;
+    }
+
+    // The restart of a transfer: a header taken while an attempt has not seen its last record
+    // removes that attempt's rows, so the table holds the file once. Answers the rows the table
+    // holds once the actions are done; RecordCount starts again from 0.
+    int beginAttempt(int rows, TransferActions &actions);
+    // Every announced record is in (or the instrument has ended): a header now begins a new file.
+    void endAttempt() { m_attemptRows = -1; }
 
     FrameBuffer m_pending;
+    int m_attemptRows = -1; // rows of the table before the attempt under way; -1: none is
 };

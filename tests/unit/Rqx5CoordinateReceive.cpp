@@ -43,6 +43,8 @@ const QString kWorking = QStringLiteral("set Label4 坐标数据传送中。。�
 const QString kDone = QStringLiteral("set Label4 传送完毕！");
 const QString kComplete = QStringLiteral("message 成功|数据传输完毕！");
 const QStringList kEcho = {kComplete, "clearOutput", "clearInput", "open", "write AA 82"};
+const QString kDamaged = QStringLiteral(
+    "message 错误提示|收到一条损坏的坐标数据（长度不对），该点未保存。请在全站仪上重新发送坐标数据！");
 
 QStringList headerLines(const QString &count)
 {
@@ -138,6 +140,43 @@ TEST_P(Rqx5CoordinateReceiveExchange, FramesGiveTheirAnswersInOrder)
          {{header(0, 1), headerLines("1") + next("0/1")},
           {worked, QStringList{kWorking, "columns coordinates nez", "row 1" + workedNez} + last("1")}},
          {"1" + workedNez}},
+        // A damaged record is refused: nothing stored, nothing answered. The instrument starts over;
+        // the broken-off attempt's rows go and the restart's take their place.
+        {"byte lost, then the instrument starts over in the same read",
+         true,
+         2,
+         false,
+         true,
+         {{header(0, 2), headerLines("2") + next("0/2")},
+          {worked, QStringList{kWorking, "row 3" + workedNez} + next("1/2")},
+          {pointRecord("  000A12").remove(10, 1) + header(0, 2),
+           QStringList{kDamaged, "truncate 2"} + headerLines("2") + next("0/2")},
+          {worked, QStringList{kWorking, "row 3" + workedNez} + next("1/2")},
+          {pointRecord("  000A12"), QStringList{kWorking, "row 4|A12|B2|100.50|200.250|3.1250"} + last("4")}},
+         {"1|1|P1|100.5|200.25|3.125", "2|2|P2|100.5|200.25|3.125", "3" + workedNez,
+          "4|A12|B2|100.50|200.250|3.1250"}},
+        {"leftovers before a whole record go; the rest of a broken record before a header too",
+         true,
+         0,
+         false,
+         true,
+         {{header(0, 2), headerLines("2") + next("0/2")},
+          {QByteArray("\0 ", 2) + worked,
+           QStringList{kWorking, "columns coordinates nez", "row 1" + workedNez} + next("1/2")},
+          {worked.left(30) + header(0, 1), QStringList{"truncate 0"} + headerLines("1") + next("0/1")},
+          {worked, QStringList{kWorking, "columns coordinates nez", "row 1" + workedNez} + last("1")}},
+         {"1" + workedNez}},
+        {"a header after the last record begins a file below the first",
+         true,
+         0,
+         false,
+         true,
+         {{header(0, 1), headerLines("1") + next("0/1")},
+          {worked, QStringList{kWorking, "columns coordinates nez", "row 1" + workedNez} + last("1")},
+          {header(0, 1), headerLines("1") + next("0/1")},
+          {worked, QStringList{kWorking, "row 2" + workedNez} + last("2")}},
+         {"1" + workedNez, "2" + workedNez}},
+        // Whatever window is open besides: the coordinate receive in progress keeps its header.
         {"header with no receive started (the instrument begins)",
          true,
          0,
@@ -214,8 +253,16 @@ TEST(Rqx5CoordinateReceive, FramesAreKnownByTerminatorAndPosition)
         {block(7, {{5, 0xAA}, {6, 0x82}}), "select Option1"},
         {block(18, {{14, 0x01}, {15, 0xB4}, {16, 0xAA}, {17, 0x82}}), "select Option1"},
         {block(56, {{0, 0x90}, {55, 0xB0}}), ""}, // 0xB0 counts only beyond position 55
-        {block(57, {{0, 0x90}, {56, 0xB0}}), kWorking},
-        {block(60, {{30, 0xB0}, {59, 0xB0}}), kWorking},
+        {block(60, {{0, 0x90}, {30, 0xB0}, {59, 0xB0}}), kWorking},
+        // A record is whole with its start byte at 0 and its terminator at 59, or after leftovers.
+        {block(57, {{0, 0x90}, {56, 0xB0}}), kDamaged},
+        {block(61, {{0, 0x90}, {60, 0xB0}}), kDamaged},
+        {block(60, {{59, 0xB0}}), kDamaged},
+        {block(62, {{2, 0x90}, {61, 0xB0}}), kWorking},
+        // A header is taken from its own first 18 bytes; count bytes 0xAA 0x82 do not end it.
+        {block(40, {{22, 0x90}, {38, 0xAA}, {39, 0x82}}), "select Option1"},
+        {block(18, {{14, 0xAA}, {15, 0x82}, {16, 0xAA}, {17, 0x82}}), "select Option1"},
+        {block(16, {{14, 0xAA}, {15, 0x82}}), ""},
         {fromHex("AA"), ""},
         // Frames of other exchanges.
         {fromHex("AA 81"), ""},
@@ -246,6 +293,23 @@ TEST(Rqx5CoordinateReceive, BytesAfterAFrameGoWithTheClearedInput)
     EXPECT_EQ(driver.feed(receive, fromHex("AA 82")), kEcho);
     EXPECT_EQ(receive.RecordCount, 0);
     EXPECT_FALSE(receive.underway());
+}
+
+TEST(Rqx5CoordinateReceive, SilenceInARecordLeavesTheReceiveReadyForTheRestart)
+{
+    TransferDriver driver;
+    Rqx5CoordinateReceive receive(driver.table, true);
+    // Begun by the instrument: its header makes the exchange one that a silence interrupts.
+    driver.feed(receive, header(0, 2));
+    driver.feed(receive, fromHex(kWorkedRecord));
+    driver.feed(receive, fromHex(kWorkedRecord).left(40));
+    ASSERT_TRUE(receive.midFrame());
+    EXPECT_EQ(driver.applied(receive.silence()),
+              QStringList{"message 错误提示|数据传输中断：仪器已停止发送。请在全站仪上重新发送！"});
+    EXPECT_FALSE(receive.midFrame());
+    EXPECT_EQ(driver.feed(receive, header(0, 1)), QStringList{"truncate 0"} + headerLines("1") + next("0/1"));
+    driver.feed(receive, fromHex(kWorkedRecord));
+    EXPECT_EQ(driver.tableRows(), QStringList{"1|12|A1|3456.7890|1234.50|12.340"});
 }
 
 TEST(Rqx5CoordinateReceive, ArbitraryBytesNeverReachPastAFrame)

@@ -111,14 +111,20 @@ TEST(Rqx5DataFileReceive, WorkedHeaderShowsNoZeroOfN)
 TEST(Rqx5DataFileReceive, HeaderCountIsReadUnsignedAndZeroEndsAtOnce)
 {
     // 0x01 0xB2: a count byte that is a measurement terminator does not cut the header short.
+    // Count bytes that look like control frames are a header's too: 0xAA 0x81 is no acknowledgement,
+    // 0xAA 0xBB no connection test, 0xAA 0x82 no terminator.
     const std::tuple<unsigned char, unsigned char, const char *> counts[] = {
-        {0x01, 0x00, "256"}, {0x80, 0x00, "32768"}, {0xFF, 0xFF, "65535"},
-        {0x01, 0xB2, "434"}, {0x00, 0xB3, "179"},   {0x00, 0xB5, "181"}};
+        {0x01, 0x00, "256"},   {0x80, 0x00, "32768"}, {0xFF, 0xFF, "65535"}, {0x01, 0xB2, "434"},
+        {0x00, 0xB3, "179"},   {0x00, 0xB5, "181"},   {0xAA, 0x81, "43649"}, {0xAA, 0x82, "43650"},
+        {0xAA, 0xBB, "43707"}, {0x00, 0xB1, "177"}};
     for (const auto &[high, low, count] : counts) {
-        TransferDriver driver;
-        Rqx5DataFileReceive receive(driver.list, true);
-        driver.start(receive);
-        EXPECT_EQ(driver.feed(receive, header(high, low)), headerLines(count) + kNext);
+        for (Delivery how : {Delivery::Whole, Delivery::Bytewise, Delivery::Pieces}) {
+            SCOPED_TRACE(count);
+            TransferDriver driver;
+            Rqx5DataFileReceive receive(driver.list, true);
+            driver.start(receive);
+            EXPECT_EQ(deliver(driver, receive, header(high, low), how), headerLines(count) + kNext);
+        }
     }
     TransferDriver driver;
     Rqx5DataFileReceive receive(driver.list, true);
@@ -164,6 +170,38 @@ TEST_P(Rqx5DataFileExchange, RecordsShowEveryFieldAndTheEndFrameIsEchoed)
     }
 }
 
+// The instrument starts a file over after a damaged record, or after breaking one off: the damaged
+// record is refused once, the new header taken, and the list holds the file once.
+TEST_P(Rqx5DataFileExchange, RestartedFileIsHeldOnce)
+{
+    const QString row = "|" + kShown.join(u'|');
+    const QByteArray record = dataFileRecord();
+    const QStringList first =
+        QStringList{"set Text1 1/2", "columns rqx5-datafile nez", "row 1" + row} + kNext;
+    const QStringList restart = QStringList{"truncate 0"} + headerLines("2") + kNext;
+    const std::vector<std::pair<QByteArray, QStringList>> tails[] = {
+        // One byte short, the header of the restart in the same read.
+        {{QByteArray(record).remove(100, 1) + header(0, 2), QStringList{kDamagedRecord} + restart}},
+        // One byte short, the restart in a read of its own.
+        {{QByteArray(record).remove(100, 1), {kDamagedRecord}}, {header(0, 2), restart}},
+        // Broken off within a record: its rest goes with the header.
+        {{record.left(120) + header(0, 2), restart}},
+    };
+    for (const auto &tail : tails) {
+        TransferDriver driver;
+        Rqx5DataFileReceive receive(driver.list, true);
+        driver.start(receive);
+        EXPECT_EQ(deliver(driver, receive, header(0, 2), GetParam()), headerLines("2") + kNext);
+        EXPECT_EQ(deliver(driver, receive, record, GetParam()), first);
+        for (const auto &[bytes, lines] : tail)
+            EXPECT_EQ(deliver(driver, receive, bytes, GetParam()), lines);
+        EXPECT_EQ(deliver(driver, receive, record, GetParam()), first);
+        EXPECT_EQ(deliver(driver, receive, record, GetParam()).value(1), "row 2" + row);
+        EXPECT_EQ(deliver(driver, receive, fromHex("AA 82"), GetParam()), kEcho);
+        EXPECT_EQ(driver.listRows(), QStringList({"1" + row, "2" + row}));
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Delivery, Rqx5DataFileExchange,
                          ::testing::Values(Delivery::Whole, Delivery::Bytewise, Delivery::Pieces),
                          deliveryName);
@@ -173,11 +211,13 @@ INSTANTIATE_TEST_SUITE_P(Delivery, Rqx5DataFileExchange,
 TEST(Rqx5DataFileReceive, FramesAreKnownByTerminatorAndPosition)
 {
     const std::pair<QByteArray, QStringList> cases[] = {
-        {dataFileRecord().mid(10) + QByteArray(10, ' '), {"clearInput", kDamagedRecord}},
-        {block(202, {{201, 0xB1}}), {"clearInput", kDamagedRecord}},
+        {dataFileRecord().mid(10) + QByteArray(10, ' '), {kDamagedRecord}},
+        {block(202, {{201, 0xB1}}), {kDamagedRecord}},
+        {dataFileRecord().insert(5, 'x'), {kDamagedRecord}},
         {block(201, {{200, 0xB1}}), {}}, // 0xB1 counts only beyond position 200
         // A coordinate header is no data-file header.
-        {fromHex("00 00 52 4F 41 44 31 20 20 20 20 20 20 20 01 14 AA 82"), {"clearInput", kDamagedHeader}},
+        {fromHex("00 00 52 4F 41 44 31 20 20 20 20 20 20 20 01 14 AA 82"), {kDamagedHeader}},
+        {header(1, 0).remove(20, 1), {kDamagedHeader}},
         // Frames of other exchanges.
         {fromHex("AA 81"), {}},
         {fromHex("AA BB"), {}},
@@ -191,8 +231,9 @@ TEST(Rqx5DataFileReceive, FramesAreKnownByTerminatorAndPosition)
         driver.start(receive);
         driver.feed(receive, header(0, 2));
         EXPECT_EQ(driver.feed(receive, bytes), lines);
-        // After a damaged frame the input is cleared and a whole record is taken as the first.
+        // Nothing of a damaged frame is stored; the instrument's restart header is taken.
         if (!lines.isEmpty()) {
+            EXPECT_EQ(driver.feed(receive, header(0, 2)).value(0), "select Option3");
             EXPECT_EQ(driver.feed(receive, dataFileRecord()).value(0), "set Text1 1/2");
             EXPECT_EQ(driver.list.count(), 1);
         }
@@ -219,7 +260,7 @@ TEST(Rqx5MeasurementReceive, WorkedKindThreeRecord)
                                                       "15.250", "-0.375"})),
               QStringList{"row 3|5|90°00′00″     |88°10′30″     ||-0.375        |15.250        |||"});
     EXPECT_EQ(receive.Rqx5DataKind, 3);
-    EXPECT_FALSE(receive.underway()); // a cable unplugged now loses nothing
+    EXPECT_TRUE(receive.underway()); // a cable pulled now is told
 }
 
 TEST(Rqx5MeasurementReceive, EveryKindAloneOrPaddedGivesOneRow)
@@ -259,18 +300,37 @@ TEST(Rqx5MeasurementReceive, RecordsAreTakenByTheirTerminatorHoweverTheyArrive)
     const QStringList rows = {"1|1|" + kAngles, "2|2|1.0000        |2.0000        |33.333        |||||",
                               "3|3||||||3456.789      |1234.5        |12.34         ",
                               "4|4|1.0000        |2.0000        ||-0.5          |15.25         |||"};
-    // All in one read, byte by byte, and in pieces that end inside records.
-    for (int piece : {int(records.size()), 1, 7, 45}) {
-        SCOPED_TRACE(piece);
-        TransferDriver driver;
-        Rqx5MeasurementReceive receive(driver.list, true);
-        driver.start(receive);
-        QStringList lines;
-        for (int at = 0; at < records.size(); at += piece)
-            lines += driver.feed(receive, records.mid(at, piece));
-        EXPECT_EQ(lines.filter(QStringLiteral("message")), QStringList());
-        EXPECT_EQ(driver.listRows(), rows);
+    // Sent as they are, or as 58-byte blocks filled after the terminator with NUL or spaces (the
+    // filler then stands before the next record); the series closed with an end frame.
+    QByteArray nulFilled, spaceFilled;
+    for (const QByteArray &one :
+         {records.left(30), records.mid(30, 44), records.mid(74, 58), records.mid(132)}) {
+        nulFilled += one.leftJustified(58, '\0');
+        spaceFilled += one.leftJustified(58, ' ');
     }
+    // All in one read, byte by byte, and in pieces that end inside records.
+    for (const QByteArray &sent : {records, nulFilled, spaceFilled}) {
+        for (int piece : {int(sent.size()), 1, 7, 45}) {
+            SCOPED_TRACE(::testing::Message() << piece << " " << sent.size());
+            TransferDriver driver;
+            Rqx5MeasurementReceive receive(driver.list, true);
+            driver.start(receive);
+            QStringList lines;
+            for (int at = 0; at < sent.size(); at += piece)
+                lines += driver.feed(receive, sent.mid(at, piece));
+            EXPECT_EQ(lines.filter(QStringLiteral("message")), QStringList());
+            EXPECT_EQ(driver.listRows(), rows);
+            // Filler waiting for the next record is no broken frame; a record begun is.
+            EXPECT_FALSE(receive.midFrame());
+            driver.feed(receive, records.left(10));
+            EXPECT_TRUE(receive.midFrame());
+        }
+    }
+    TransferDriver driver;
+    Rqx5MeasurementReceive receive(driver.list, true);
+    driver.start(receive);
+    driver.feed(receive, nulFilled);
+    EXPECT_EQ(driver.feed(receive, fromHex("AA 82")), kEcho);
 }
 
 // Any of the four terminators at any position ends a record; one where no record of its kind ends
@@ -317,6 +377,7 @@ TEST(Rqx5MeasurementReceive, TwoReceivesSeparatedByAnEndFrameBothNumberFromOne)
     driver.feed(receive, angles);
     driver.feed(receive, angles);
     EXPECT_EQ(driver.feed(receive, fromHex("AA 82")), kEcho);
+    EXPECT_TRUE(receive.underway()); // the window's receive goes on
     // The end frame is taken whole: the next record is not spoilt by it, with or without a new start,
     // and the preparation does not number anew.
     EXPECT_EQ(driver.feed(receive, angles), QStringList{"row 3|1|" + kAngles});
