@@ -179,10 +179,14 @@ public:
         return rows;
     }
 
-    int errorMessages() const
+    // The "错误提示" boxes. A receive of single measurements has no end: the simulator ending after
+    // its last one is a cable pulled, and is told as such; withoutLostPort leaves that box out.
+    int errorMessages(bool withoutLostPort = false) const
     {
-        return static_cast<int>(std::count_if(messages.messages.begin(), messages.messages.end(),
-                                              [](const QString &m) { return m.startsWith(u"错误提示|"); }));
+        QStringList errors = messages.messages.filter(QStringLiteral("错误提示|"));
+        if (withoutLostPort && errors.endsWith(QStringLiteral("错误提示|请检查端口连接是否正确！")))
+            errors.removeLast();
+        return static_cast<int>(errors.size());
     }
 
     void TestBody() override {}
@@ -197,7 +201,8 @@ TEST_P(DirtyLine, RowsAreTheRecordsOnceOrThoseBeforeTheFault)
     {
         DirtyRun run;
         clean = run.run(receive, Fault::None);
-        EXPECT_EQ(run.errorMessages(), 0) << run.messages.messages.join(u'\n').toStdString();
+        EXPECT_EQ(run.errorMessages(receive == Receive::Rqx5Measurements), 0)
+            << run.messages.messages.join(u'\n').toStdString();
         run.TearDown();
     }
     ASSERT_EQ(clean.size(), kRecords);
@@ -217,7 +222,8 @@ TEST_P(DirtyLine, RowsAreTheRecordsOnceOrThoseBeforeTheFault)
         // Otherwise the send started over on the instrument holds the file once.
         EXPECT_EQ(got, expected);
         // The damage, the interruption or the lost port is told once.
-        EXPECT_EQ(run.errorMessages(), 1) << run.messages.messages.join(u'\n').toStdString();
+        EXPECT_EQ(run.errorMessages(receive == Receive::Rqx5Measurements && fault != Fault::CablePulled), 1)
+            << run.messages.messages.join(u'\n').toStdString();
         run.TearDown();
     }
 }
