@@ -131,7 +131,11 @@ TEST_P(Rqx5MeasurementsEndToEnd, RecordsOfMixedKindsEachBecomeARow)
         EXPECT_EQ(list.row(r), QStringList({QString::number(r), QString::number(r)}) + expected)
             << "row " << r;
     }
-    EXPECT_TRUE(messages.messages.isEmpty()) << messages.messages.join(u';').toStdString();
+    // A receive of single measurements has no end: the simulator ending after the last one is a
+    // pulled cable, which may be told; nothing else is.
+    QStringList told = messages.messages;
+    told.removeAll(QStringLiteral("错误提示|请检查端口连接是否正确！"));
+    EXPECT_TRUE(told.isEmpty()) << messages.messages.join(u';').toStdString();
 }
 
 INSTANTIATE_TEST_SUITE_P(Orders, Rqx5DataFileEndToEnd,
