@@ -78,7 +78,7 @@ TEST_F(TransferCommands, StopInTheMiddleOfAnRqx2SendSendsNothingMore)
     form1()->button(QStringLiteral("Command5"))->click();
     form1()->action(QStringLiteral("SendZB"))->trigger();
     instrumentSends(fromHex("4A 0D"));
-    ASSERT_EQ(link.written.size(), 3 + 63); // the answer and the first point
+    ASSERT_EQ(link.written.size(), 3 + 64); // the answer and the first point with its trailing NUL
     link.written.clear();
     form1()->findChild<QPushButton *>(QStringLiteral("StopTransfer"))->click();
     settle();
@@ -90,7 +90,7 @@ TEST_F(TransferCommands, StopInTheMiddleOfAnRqx2SendSendsNothingMore)
     // A new send starts from the first point.
     form1()->action(QStringLiteral("SendZB"))->trigger();
     instrumentSends(fromHex("4A 0D"));
-    EXPECT_EQ(link.written.size(), 3 + 63);
+    EXPECT_EQ(link.written.size(), 3 + 64);
     EXPECT_EQ(hex(link.written.left(3)), "01 4A 0D");
     EXPECT_EQ(child<QLineEdit>(form1(), "Text1")->text(), "1/25");
 }
