@@ -1,6 +1,7 @@
 #pragma once
 
 #include "TransferAction.h"
+#include "TransferProgress.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -35,6 +36,14 @@ public:
 
     // From the start of the exchange to its last frame: a port that goes away meanwhile is told.
     bool underway() const { return m_underway; }
+    // The records taken or sent so far, and the total when it is known.
+    virtual TransferProgress progress() const { return {m_done, m_total, bytesPerRecord()}; }
+    // The user stops the transfer: nothing more is sent or taken (bytes that arrive afterwards are
+    // dropped), the rows stored so far stay, and the user is told how many records came or went.
+    // The port is left as at the end of a transfer of this kind.
+    virtual TransferActions stop();
+    bool stopped() const { return m_stopped; }
+
     // A short name for logs: "rqx5-coordinate-receive".
     virtual QString kind() const = 0;
 
@@ -43,6 +52,19 @@ public:
     static inline const QString kInterrupted =
         QStringLiteral("数据传输中断：仪器已停止发送。请在全站仪上重新发送！");
 
+    static inline const QString kStoppedTitle = QStringLiteral("提示");
+
 protected:
+    // True for a send: the records counted went to the instrument.
+    virtual bool sends() const { return false; }
+    virtual int bytesPerRecord() const { return 0; }
+    // The label that tells the transfer's state, emptied when it is stopped.
+    virtual QString statusLabel() const { return QStringLiteral("Label4"); }
+    // What a stop does on the port beyond the common part, before the user is told.
+    virtual void stopping(TransferActions &actions) { (void)actions; }
+
     bool m_underway = false;
+    bool m_stopped = false;
+    long m_done = 0;
+    long m_total = -1;
 };

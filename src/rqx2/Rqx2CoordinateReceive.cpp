@@ -148,6 +148,8 @@ void Rqx2CoordinateReceive::ReceiveRqx2CoordinateRecord(const QByteArray &frame,
     }
 
     const long index = ++RecordCount;
+    m_done = current;
+    m_total = total;
     actions.push_back(TransferAction::setText(QStringLiteral("Text1"),
                                               QString::number(current) + u'/' + QString::number(total)));
     const QString number = record.text(s + kNumberAt, Rqx2CoordinateRecord::kTextWidth).remove(u' ');
@@ -179,6 +181,12 @@ void Rqx2CoordinateReceive::ReceiveRqx2CoordinateRecord(const QByteArray &frame,
             TransferAction::message(QStringLiteral("成功"), QStringLiteral("坐标数据传输完毕！")));
     }
     actions.push_back(TransferAction::write(Rqx2CoordinateRecord::acknowledgement(current, total)));
+}
+
+int Rqx2CoordinateReceive::bytesPerRecord() const
+{
+    return Rqx2CoordinateRecord::kLength +
+           static_cast<int>(Rqx2CoordinateRecord::acknowledgement(0, 0).size());
 }
 
 void Rqx2CoordinateReceive::rejectDamagedRecord(TransferActions &actions)

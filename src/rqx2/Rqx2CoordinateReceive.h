@@ -23,6 +23,7 @@ public:
 
 protected:
     char transferKindByte() const override { return 0x01; }
+    int bytesPerRecord() const override;
     void answering(TransferActions &actions) override;
     void handle(const QByteArray &frame, int end, Rqx2Frames::Frame kind, TransferActions &actions) override;
 

@@ -19,6 +19,7 @@ TransferActions Rqx2CoordinateSend::start()
     if (!refusal.isEmpty())
         return {TransferAction::message(kErrorTitle, refusal)};
     RecordCount = 0;
+    m_total = m_table.count();
     return PrepareRqx2Transfer();
 }
 
@@ -30,6 +31,11 @@ void Rqx2CoordinateSend::handle(const QByteArray &, int, Rqx2Frames::Frame kind,
     // Every request, the first included, asks for the next point.
     actions.push_back(TransferAction::pause(m_sendPause));
     SendRqx2NextCoordinate(actions);
+}
+
+int Rqx2CoordinateSend::bytesPerRecord() const
+{
+    return Rqx2CoordinateRecord::kLength + kRequestLength;
 }
 
 void Rqx2CoordinateSend::SendRqx2NextCoordinate(TransferActions &actions)
@@ -73,6 +79,8 @@ void Rqx2CoordinateSend::SendRqx2NextCoordinate(TransferActions &actions)
         return;
     }
     actions.push_back(TransferAction::write(*bytes));
+    m_done = record;
+    m_total = n;
     if (record == n) {
         m_underway = false;
         actions.push_back(TransferAction::setText(QStringLiteral("Label4"), QString()));

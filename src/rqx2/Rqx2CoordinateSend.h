@@ -22,6 +22,14 @@ public:
 
 protected:
     char transferKindByte() const override { return 0x01; }
+    bool sends() const override { return true; }
+    int bytesPerRecord() const override;
+    // As after the last point: the port closed once the record on its way has left, so the
+    // instrument gets it whole.
+    void stopping(TransferActions &actions) override
+    {
+        actions.push_back(TransferAction::of(TransferAction::ClosePort));
+    }
     void handle(const QByteArray &frame, int end, Rqx2Frames::Frame kind, TransferActions &actions) override;
 
 private:

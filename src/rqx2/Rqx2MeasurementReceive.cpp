@@ -124,6 +124,8 @@ void Rqx2MeasurementReceive::takeHeader(const QByteArray &frame, const std::vect
     // A header after a damaged record starts the file over: its records come again from the first.
     m_headerTaken = true;
     RecordCount = 0;
+    m_done = 0;
+    m_total = total;
     m_texts = {};
     actions.push_back(TransferAction::of(TransferAction::ClearRows));
 
@@ -167,6 +169,8 @@ void Rqx2MeasurementReceive::takeRecord(const QByteArray &frame, const std::vect
     if (kind != Record::Other)
         Rqx2RecordKind = kind;
     const long index = ++RecordCount;
+    m_done = index;
+    m_total = total;
     Record::storeFields(kind, characters, m_texts, index);
     // Every record adds a row, also one of a kind that stores nothing.
     actions.push_back(TransferAction::row(Rqx2MeasurementList::row(m_texts, index, m_nez)));
@@ -178,6 +182,11 @@ void Rqx2MeasurementReceive::takeRecord(const QByteArray &frame, const std::vect
         actions.push_back(TransferAction::setText(QStringLiteral("Label4"), kTransferring));
     else
         complete(actions);
+}
+
+int Rqx2MeasurementReceive::bytesPerRecord() const
+{
+    return Record::kMeasurementLength + static_cast<int>(Record::acknowledgement(0, 0).size());
 }
 
 void Rqx2MeasurementReceive::acknowledge(int current, int total, TransferActions &actions)

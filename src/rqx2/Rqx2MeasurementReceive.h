@@ -33,6 +33,8 @@ public:
 
 protected:
     char transferKindByte() const override { return 0x05; }
+    // A measurement record, the longest and the most frequent, with its acknowledgement.
+    int bytesPerRecord() const override;
     void answering(TransferActions &actions) override;
     void handle(const QByteArray &frame, int end, Rqx2Frames::Frame kind, TransferActions &actions) override;
 

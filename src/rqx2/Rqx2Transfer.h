@@ -17,6 +17,12 @@ public:
         return Transfer::silence();
     }
 
+    TransferActions stop() override
+    {
+        m_pending.clear();
+        return Transfer::stop();
+    }
+
     // PrepareRqx2Transfer: the port's buffers emptied and the port opened.
     TransferActions PrepareRqx2Transfer();
 

@@ -61,6 +61,11 @@ void Rqx5CoordinateReceive::handle(const QByteArray &frame, int end, TransferAct
     }
 }
 
+int Rqx5CoordinateReceive::bytesPerRecord() const
+{
+    return kCoordinateRecordLength + static_cast<int>(kNextPair.size());
+}
+
 void Rqx5CoordinateReceive::ReceiveRqx5DataBlock(const QByteArray &header, TransferActions &actions)
 {
     const int rows = beginAttempt(m_table.count(), actions);
@@ -73,12 +78,14 @@ void Rqx5CoordinateReceive::ReceiveRqx5DataBlock(const QByteArray &header, Trans
     Rqx5Count =
         frameByte(header, kHeaderCountHigh + 1) * kHeaderCountBase + frameByte(header, kHeaderCountLow + 1);
     actions.push_back(TransferAction::setText(QStringLiteral("Text1"), QString::number(Rqx5Count)));
+    m_done = 0;
+    m_total = Rqx5Count;
     AcknowledgeRqx5CoordinateRecord(rows, actions);
 }
 
 void Rqx5CoordinateReceive::ReceiveRqx5CoordinateRecord(const QByteArray &record, TransferActions &actions)
 {
-    ++RecordCount;
+    m_done = ++RecordCount;
     actions.push_back(
         TransferAction::setText(QStringLiteral("Label4"), QStringLiteral("坐标数据传送中。。。")));
     const QString number = Rqx5Decode::withoutSpaces(record, kNumberFirst, kNumberLast);

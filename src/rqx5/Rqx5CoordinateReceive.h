@@ -24,6 +24,7 @@ public:
 
 protected:
     int frameEnd(const FrameBuffer &bytes) const override;
+    int bytesPerRecord() const override;
     void handle(const QByteArray &frame, int end, TransferActions &actions) override;
 
 private:

@@ -46,6 +46,7 @@ TransferActions Rqx5CoordinateSend::StartRqx5CoordinateSend()
     actions.push_back(TransferAction::write(Rqx5Record::sendHeader(n)));
     m_underway = true;
     RecordCount = 0;
+    m_total = n;
     return actions;
 }
 
@@ -70,6 +71,11 @@ void Rqx5CoordinateSend::handle(const QByteArray &frame, int end, TransferAction
     }
     actions.push_back(TransferAction::message(QStringLiteral("成功"), QStringLiteral("数据传输完毕！")));
     EchoRqx5EndFrame(actions);
+}
+
+int Rqx5CoordinateSend::bytesPerRecord() const
+{
+    return kCoordinateRecordLength + static_cast<int>(kNextPair.size());
 }
 
 void Rqx5CoordinateSend::SendRqx5NextCoordinate(TransferActions &actions)
@@ -101,6 +107,8 @@ void Rqx5CoordinateSend::SendRqx5NextCoordinate(TransferActions &actions)
             return;
         }
         actions.push_back(TransferAction::write(*record));
+        m_done = k;
+        m_total = rows;
         return;
     }
     m_underway = false;

@@ -19,6 +19,8 @@ public:
 
 protected:
     int frameEnd(const FrameBuffer &bytes) const override;
+    bool sends() const override { return true; }
+    int bytesPerRecord() const override;
     void handle(const QByteArray &frame, int end, TransferActions &actions) override;
 
 private:

@@ -91,11 +91,18 @@ void Rqx5DataFileReceive::ReceiveRqx5DataFileHeader(const QByteArray &header, in
                                               Rqx5Decode::characters(header, kNameFirst, kNameLast)));
     Rqx5Count = frameByte(header, kCountHigh + 1) * kCountBase + frameByte(header, kCountLow + 1);
     actions.push_back(TransferAction::setText(QStringLiteral("Text1"), QString::number(Rqx5Count)));
+    m_done = 0;
+    m_total = Rqx5Count;
     actions.push_back(TransferAction::setText(QStringLiteral("Text4"),
                                               Rqx5Decode::characters(header, kNumberFirst, kNumberLast)));
     actions.push_back(TransferAction::setText(QStringLiteral("Text2"),
                                               Rqx5Decode::characters(header, kDateFirst, kDateLast)));
     AcknowledgeRqx5DataFileRecord(rows, actions);
+}
+
+int Rqx5DataFileReceive::bytesPerRecord() const
+{
+    return kRecordLength + static_cast<int>(Rqx5Frames::kNextPair.size());
 }
 
 void Rqx5DataFileReceive::AcknowledgeRqx5DataFileRecord(int rowsAfter, TransferActions &actions)
@@ -119,6 +126,7 @@ void Rqx5DataFileReceive::ReceiveRqx5DataFileRecord(const QByteArray &record, in
         return;
     }
     const long index = ++RecordCount;
+    m_done = index;
     actions.push_back(
         TransferAction::setText(QStringLiteral("Text1"), QStringLiteral("%1/%2").arg(index).arg(Rqx5Count)));
 

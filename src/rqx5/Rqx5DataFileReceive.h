@@ -25,6 +25,8 @@ public:
 
 protected:
     int frameEnd(const FrameBuffer &bytes) const override;
+    int bytesPerRecord() const override;
+    QString statusLabel() const override { return QStringLiteral("Label5"); }
     void handle(const QByteArray &frame, int end, TransferActions &actions) override;
 
 private:

@@ -137,6 +137,7 @@ void Rqx5MeasurementReceive::ReceiveRqx5MeasurementRecord(const QByteArray &fram
     }
     const MeasurementKind &kind = kKinds[static_cast<size_t>(Rqx5DataKind - 1)];
     const long index = ++RecordCount;
+    ++m_done;
     std::array<QString, kMeasuredValues> values;
     for (size_t f = 0; f < kind.fields.size(); ++f) {
         if (kind.fields[f] < 0)

@@ -15,6 +15,13 @@ public:
         return Transfer::silence();
     }
 
+    TransferActions stop() override
+    {
+        m_pending.clear();
+        endAttempt();
+        return Transfer::stop();
+    }
+
     // The counts of the exchange: records taken or sent, and the count the header announced.
     long RecordCount = 0;
     long Rqx5Count = 0;

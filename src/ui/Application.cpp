@@ -94,6 +94,8 @@ Application::Application(const QString &deviceDir, MessagePresenter &messages,
     QObject::connect(m_form6.get(), &Form6::exitRequested, m_form6.get(), [this] { this->endProgram(); });
     connectForm1();
     connectForm7();
+    connectStopTransfer(m_form1.get());
+    connectStopTransfer(m_form7.get());
 }
 
 Application::~Application()
@@ -231,6 +233,19 @@ void Application::connectForm4()
     ConnectCommand(w, "Q", [this] { m_form4->leave(); });
 }
 
+void Application::connectStopTransfer(QWidget *window)
+{
+    ConnectCommand(window, "StopTransfer", [this] { stopTransfer(); });
+}
+
+void Application::stopTransfer()
+{
+    m_executor->stop();
+    // One receive per run holds for a receive that ran to its end: a stopped one may be started again.
+    if (m_executor->currentWindow() == m_form7.get())
+        m_form7->button(QStringLiteral("Command1"))->setEnabled(true);
+}
+
 void Application::ShowSelectionDialog()
 {
     m_messages.showMessage(nullptr, kNoticeTitle, kNotice);
@@ -351,6 +366,7 @@ void Application::loadMeasureWindow()
     m_rqx5Export = std::make_unique<MeasurementExportCommands>(m_form4.get(), m_form4->tableView(),
                                                                m_form4->list(), *m_commonDialog, m_messages);
     connectForm4();
+    connectStopTransfer(m_form4.get());
     const int unit = qRound(m_form4->tableWidth() / kMeasureListUnits);
     m_form4->setMeasureColumnUnit(unit);
     // The RQX2 measurement list is laid out in the same unit.

@@ -101,6 +101,9 @@ private:
     void loadMeasureWindow();
     void showRqx5MeasureWindow();
     void showRqx2MeasurementWindow();
+    // The window's 停止传输 stops the transfer under way.
+    void connectStopTransfer(QWidget *window);
+    void stopTransfer();
 
     QString m_deviceDir;
     MessagePresenter &m_messages;

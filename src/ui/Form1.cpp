@@ -169,6 +169,7 @@ QWidget *Form1::buildCentralWidget()
     left->addLayout(fields);
     left->addWidget(m_list, 1);
     left->addLayout(statusLine);
+    left->addLayout(createTransferProgress(central));
 
     auto *dataType = new QGroupBox(central);
     dataType->setObjectName(QStringLiteral("Frame1"));

@@ -169,6 +169,7 @@ QWidget *Form4::buildCentralWidget()
     layout->addLayout(top);
     layout->addLayout(middle, 1);
     layout->addLayout(bottom);
+    layout->addLayout(createTransferProgress(central));
     return central;
 }
 

@@ -64,6 +64,7 @@ Form7::Form7(QWidget *parent) : QWidget(parent)
     left->addLayout(fields);
     left->addWidget(m_view, 1);
     left->addWidget(m_status);
+    left->addLayout(createTransferProgress(this));
 
     auto *frame = new QGroupBox(QStringLiteral("测量数据"), this);
     frame->setObjectName(QStringLiteral("Frame1"));

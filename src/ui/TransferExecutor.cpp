@@ -19,6 +19,8 @@ TransferExecutor::TransferExecutor(SerialLink &link, MessagePresenter &messages,
     m_silence.setSingleShot(true);
     m_silence.setInterval(Transfer::kSilenceMs);
     connect(&m_silence, &QTimer::timeout, this, &TransferExecutor::silenceFell);
+    m_progressTimer.setInterval(kProgressMs);
+    connect(&m_progressTimer, &QTimer::timeout, this, &TransferExecutor::showProgress);
 }
 
 void TransferExecutor::setSilenceInterval(int milliseconds)
@@ -63,6 +65,8 @@ void TransferExecutor::adopt(std::unique_ptr<Transfer> transfer, TransferWindow 
         m_ended.push_back(std::move(m_current));
     m_current = std::move(transfer);
     m_window = &window;
+    m_rateClock.invalidate();
+    m_lastDone = 0;
 }
 
 void TransferExecutor::perform(TransferActions actions, TransferWindow &window)
@@ -97,6 +101,8 @@ void TransferExecutor::run()
             if (m_arrived.isEmpty() || !m_current)
                 break;
             const QByteArray bytes = std::exchange(m_arrived, {});
+            if (m_current->stopped())
+                continue;
             enqueue(m_current->take(bytes), m_window, m_current.get());
             // An instrument that stops in the middle of a frame is noticed; every byte restarts the count.
             if (m_current->midFrame())
@@ -110,6 +116,7 @@ void TransferExecutor::run()
         perform(step);
     }
     m_running = false;
+    watchProgress();
 }
 
 void TransferExecutor::suspend()
@@ -242,4 +249,56 @@ void TransferExecutor::portLost()
         return;
     dropStepsOf(m_current.get());
     showBox(m_window, kErrorTitle, kPortFailure, QString(), false);
+}
+
+void TransferExecutor::stop()
+{
+    if (!m_current || !m_current->underway())
+        return;
+    // A pause, a close or a box of the transfer no longer resumes anything.
+    ++m_generation;
+    m_suspended = false;
+    m_silence.stop();
+    dropStepsOf(m_current.get());
+    m_arrived.clear();
+    enqueue(m_current->stop(), m_window, m_current.get());
+    run();
+}
+
+void TransferExecutor::watchProgress()
+{
+    if (!m_current)
+        return;
+    const long done = m_current->progress().done;
+    // A transfer started over on the instrument counts from its first record again.
+    if (done < m_lastDone)
+        m_rateClock.invalidate();
+    if (!m_rateClock.isValid() && done >= 1) {
+        m_rateClock.start();
+        m_rateFirstDone = done;
+    }
+    m_lastDone = done;
+    const bool shown = m_progressTimer.isActive();
+    if (m_current->underway() != shown || m_window != m_progressWindow)
+        showProgress();
+}
+
+void TransferExecutor::showProgress()
+{
+    TransferWindow *window = m_current && m_current->underway() ? m_window : nullptr;
+    if (m_progressWindow && m_progressWindow != window)
+        m_progressWindow->hideTransferProgress();
+    m_progressWindow = window;
+    if (!window) {
+        m_progressTimer.stop();
+        return;
+    }
+    if (!m_progressTimer.isActive())
+        m_progressTimer.start();
+    const TransferProgress progress = m_current->progress();
+    const long measured = m_rateClock.isValid() ? progress.done - m_rateFirstDone : 0;
+    const double seconds = m_rateClock.isValid() ? m_rateClock.elapsed() / 1000.0 : 0;
+    const int bitsPerSecond = m_link.settings().section(u',', 0, 0).toInt();
+    window->showTransferProgress(progress.done, progress.total,
+                                 TimeLeftText(SecondsLeft(progress, seconds, measured, bitsPerSecond)));
 }

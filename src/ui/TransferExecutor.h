@@ -2,6 +2,7 @@
 
 #include "core/Transfer.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
 #include <deque>
@@ -38,6 +39,10 @@ public:
     // Nothing is waiting to be performed or fed.
     bool idle() const { return m_steps.empty() && m_arrived.isEmpty() && !m_suspended; }
 
+    // The user stops the transfer under way: what it had still to do is dropped, nothing more is
+    // sent or taken, and the user is told how far it came.
+    void stop();
+
     // How long the instrument may be silent in the middle of a frame (Transfer::kSilenceMs; tests
     // shorten it).
     void setSilenceInterval(int milliseconds);
@@ -66,6 +71,13 @@ private:
     void showBox(TransferWindow *window, const QString &title, const QString &text, const QString &detail,
                  bool bringForward);
 
+    // The progress of the transfer under way shown on its window, at most every kProgressMs: the
+    // window stays alive at any line speed. Hidden once no transfer runs.
+    void watchProgress();
+    void showProgress();
+
+    static constexpr int kProgressMs = 100;
+
     SerialLink &m_link;
     MessagePresenter &m_messages;
     std::function<void()> m_endProgram;
@@ -79,4 +91,10 @@ private:
     bool m_inReceive = false;
     unsigned m_generation = 0;
     QTimer m_silence;
+    QTimer m_progressTimer;
+    TransferWindow *m_progressWindow = nullptr;
+    // From the first record seen of the transfer: the rate its time left is measured by.
+    QElapsedTimer m_rateClock;
+    long m_rateFirstDone = 0;
+    long m_lastDone = 0;
 };

@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 
+class QHBoxLayout;
 class QWidget;
 
 // A window a transfer reports to: the main window, or either measurement window. The actions of a
@@ -28,4 +29,11 @@ public:
     // The text of the label, box or button named name.
     void setControlText(const QString &name, const QString &text);
     void setControlShown(const QString &name, bool shown);
+
+    // The progress of a transfer under way: the bar TransferProgress (maximum total, value done; the
+    // count alone when the total is unknown), the time left in TransferTimeLeft, and StopTransfer.
+    void showTransferProgress(long done, long total, const QString &timeLeft);
+    void hideTransferProgress();
+    // The bar, the label and the button, hidden, in a row for the window's layout.
+    static QHBoxLayout *createTransferProgress(QWidget *parent);
 };

@@ -7,6 +7,9 @@
 
 #include <QAction>
 #include <QFile>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTest>
 
 namespace {
 
@@ -63,6 +66,42 @@ TEST_P(Rqx2MainWindow, ReceivesTheInstrumentsPointsIntoTheTable)
     EXPECT_EQ(text("Text1"), "25/25");
     EXPECT_EQ(text("Label4"), "");
     EXPECT_EQ(messages.messages, QStringList{"成功|坐标数据传输完毕！"});
+}
+
+TEST_P(Rqx2MainWindow, StoppedInTheMiddleOfAReceiveKeepsThePointsTaken)
+{
+    const QString points = dir.filePath(QStringLiteral("points.txt"));
+    QFile file(points);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    for (int i = 1; i <= kPoints; ++i)
+        file.write(QStringLiteral("%1,C%1,%2.5,-%3.25,%4.125\n")
+                       .arg(i)
+                       .arg(40000 + i)
+                       .arg(7000 + i)
+                       .arg(i)
+                       .toLatin1());
+    file.close();
+    ASSERT_TRUE(
+        startProgram(QStringList{"--action", "send", "--points-file", points} + SimProcess::lineSpeedArgs()));
+
+    app->mainWindow()->action(QStringLiteral("RecZB"))->trigger();
+    sim.go();
+    auto *bar = app->mainWindow()->findChild<QProgressBar *>(QStringLiteral("TransferProgress"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return bar->isVisible() && bar->value() >= 2; }, 20000));
+    EXPECT_EQ(bar->maximum(), kPoints);
+    app->mainWindow()->findChild<QPushButton *>(QStringLiteral("StopTransfer"))->click();
+    const int kept = app->table().count();
+    ASSERT_GE(kept, 2);
+    ASSERT_LT(kept, kPoints);
+    ASSERT_EQ(messages.messages.size(), 1);
+    EXPECT_EQ(messages.messages[0], QStringLiteral("提示|传输已停止，已接收 %1 条记录。").arg(kept));
+    // Whatever the instrument still sends is not taken: the rows stay as they were, each one whole.
+    QTest::qWait(1500);
+    EXPECT_EQ(app->table().count(), kept);
+    EXPECT_EQ(app->table().point(kept).name, QStringLiteral("C%1").arg(kept));
+    EXPECT_FALSE(bar->isVisible());
+    sim.terminate();
+    EXPECT_TRUE(sim.waitForFinished(10000));
 }
 
 TEST_P(Rqx2MainWindow, SendsTheTableToTheInstrument)

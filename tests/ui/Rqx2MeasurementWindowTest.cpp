@@ -13,6 +13,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QTableView>
 
 using namespace Rqx2MeasurementExamples;
@@ -86,6 +87,43 @@ TEST_F(Rqx2MeasurementWindow, ReceiveOnceShowsTheTransferAndItsRows)
     EXPECT_EQ(text("Text1"), "3/10");
     EXPECT_EQ(form7()->list().count(), 3);
     EXPECT_EQ(form7()->list().cell(3, 3), "123°45′06″");
+    EXPECT_TRUE(messages.messages.isEmpty());
+}
+
+TEST_F(Rqx2MeasurementWindow, ProgressShownAndStopKeepsTheRowsAndAllowsAnotherReceive)
+{
+    start();
+    receiveExamples();
+    auto *bar = child<QProgressBar>(form7(), "TransferProgress");
+    auto *stop = child<QPushButton>(form7(), "StopTransfer");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return bar->value() == 3; }, 2000));
+    EXPECT_EQ(bar->maximum(), 10);
+    EXPECT_TRUE(bar->isVisible());
+    EXPECT_TRUE(child<QLabel>(form7(), "TransferTimeLeft")->text().startsWith("剩余时间 0:"));
+    EXPECT_TRUE(stop->isVisible() && stop->isEnabled());
+    EXPECT_EQ(stop->text(), "停止传输");
+
+    link.written.clear();
+    stop->click();
+    settle();
+    EXPECT_EQ(messages.messages, QStringList{"提示|传输已停止，已接收 3 条记录。"});
+    EXPECT_EQ(messages.parentName, "Form7");
+    EXPECT_EQ(form7()->list().count(), 3);
+    EXPECT_FALSE(bar->isVisible());
+    EXPECT_FALSE(stop->isVisible());
+    // The record the instrument had on its way is neither stored nor answered.
+    instrumentSends(measurement("0004", "0010"));
+    EXPECT_EQ(form7()->list().count(), 3);
+    EXPECT_TRUE(link.written.isEmpty());
+
+    // 接收数据 works again: a new handshake is answered and its file received.
+    messages.messages.clear();
+    form7()->button(QStringLiteral("Command1"))->click();
+    instrumentSends(fromHex("4A 0D"));
+    EXPECT_EQ(hex(link.written), "05 4A 0D");
+    instrumentSends(fromHex(kHeader));
+    instrumentSends(fromHex(kStation));
+    EXPECT_EQ(form7()->list().count(), 1);
     EXPECT_TRUE(messages.messages.isEmpty());
 }
 

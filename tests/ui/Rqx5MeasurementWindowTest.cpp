@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QProgressBar>
 #include <QTableView>
 
 namespace {
@@ -214,4 +215,49 @@ TEST_F(Rqx5MeasurementWindow, FilesSaveWithTheirExtensionAndOpenAgain)
     ASSERT_EQ(messages.messages.size(), 1);
     EXPECT_TRUE(messages.messages[0].startsWith("错误提示|" + blocked + "\n"));
     EXPECT_EQ(fileBytes(path("job.raw")), saved);
+}
+
+TEST_F(Rqx5MeasurementWindow, DataFileProgressAndStopInTheMiddle)
+{
+    start();
+    form1()->action(QStringLiteral("CLSend"))->trigger();
+    auto *bar = child<QProgressBar>(form4(), "TransferProgress");
+    auto *timeLeft = child<QLabel>(form4(), "TransferTimeLeft");
+    auto *stop = child<QPushButton>(form4(), "StopTransfer");
+    EXPECT_FALSE(bar->isVisible());
+    form4()->action(QStringLiteral("DataFile_R"))->trigger();
+    EXPECT_TRUE(stop->isVisible());
+    // A header of 3 records, then the first record (245 bytes and its terminator 0xB1).
+    const QByteArray header = fromHex("00 00 4A 4F 42 31 20 20 20 20 20 20 20 20 00 03 31 32 33 34 35 36 37 "
+                                      "38 39 31 34 31 32 32 35 AA 82");
+    const QByteArray record = QByteArray(245, ' ') + '\xB1';
+    instrumentSends(header);
+    instrumentSends(record);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return bar->value() == 1; }, 2000));
+    EXPECT_EQ(bar->maximum(), 3);
+    // Before a rate is measured, from the line: 2 records of 248 bytes at 1200 baud, 4.1 s.
+    EXPECT_EQ(timeLeft->text(), "剩余时间 0:05");
+    EXPECT_EQ(text("Text1"), "1/3");
+
+    // Stopped: the row stays, the instrument's next record is not taken, one message.
+    link.written.clear();
+    stop->click();
+    settle();
+    EXPECT_EQ(messages.messages, QStringList{"提示|传输已停止，已接收 1 条记录。"});
+    EXPECT_EQ(child<QLabel>(form4(), "Label5")->text(), "");
+    EXPECT_FALSE(bar->isVisible());
+    EXPECT_FALSE(stop->isVisible());
+    instrumentSends(record);
+    EXPECT_EQ(list().count(), 1);
+    EXPECT_TRUE(link.written.isEmpty());
+
+    // The next receive works; single measurements have no total, so the bar shows the count alone.
+    messages.messages.clear();
+    form4()->action(QStringLiteral("DataFile_R"))->trigger();
+    instrumentSends(header);
+    EXPECT_EQ(hex(link.written), "AA 81");
+    form4()->action(QStringLiteral("Data_R"))->trigger();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return bar->isVisible() && bar->value() == 0; }, 2000));
+    EXPECT_TRUE(timeLeft->text().isEmpty());
+    EXPECT_TRUE(messages.messages.isEmpty());
 }

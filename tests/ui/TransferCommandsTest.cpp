@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QTimer>
 #include <cstring>
@@ -69,6 +70,29 @@ TEST_F(TransferCommands, SendWithRqx2WaitsForTheHandshake)
     EXPECT_EQ(current<Rqx2CoordinateSend>()->RecordCount, 0);
     EXPECT_TRUE(link.isOpen());
     EXPECT_TRUE(link.written.isEmpty());
+}
+
+TEST_F(TransferCommands, StopInTheMiddleOfAnRqx2SendSendsNothingMore)
+{
+    startWithCable(false);
+    form1()->button(QStringLiteral("Command5"))->click();
+    form1()->action(QStringLiteral("SendZB"))->trigger();
+    instrumentSends(fromHex("4A 0D"));
+    ASSERT_EQ(link.written.size(), 3 + 64); // the answer and the first point with its trailing NUL
+    link.written.clear();
+    form1()->findChild<QPushButton *>(QStringLiteral("StopTransfer"))->click();
+    settle();
+    EXPECT_EQ(messages.messages, QStringList{"提示|传输已停止，已发送 1 条记录。"});
+    EXPECT_FALSE(link.isOpen()); // as after the last point
+    instrumentSends(fromHex("4A 0D"));
+    EXPECT_TRUE(link.written.isEmpty());
+
+    // A new send starts from the first point.
+    form1()->action(QStringLiteral("SendZB"))->trigger();
+    instrumentSends(fromHex("4A 0D"));
+    EXPECT_EQ(link.written.size(), 3 + 64);
+    EXPECT_EQ(hex(link.written.left(3)), "01 4A 0D");
+    EXPECT_EQ(child<QLineEdit>(form1(), "Text1")->text(), "1/25");
 }
 
 TEST_F(TransferCommands, WithoutASeriesTheTransferCommandsDoNothing)

@@ -1,4 +1,5 @@
 #include "core/NumericText.h"
+#include "core/TransferProgress.h"
 
 #include <charconv>
 #include <cmath>
@@ -145,4 +146,40 @@ TEST(NumericText, ValueOfShortAndLongNumbersAlike)
         EXPECT_EQ(NumericValue(QString::fromLatin1(number)), expected) << number;
     }
     EXPECT_TRUE(std::signbit(NumericValue(u"-0")));
+}
+
+// The time left of a transfer: from the line speed until a rate has been measured, then from the
+// rate; minutes and seconds, hours from an hour on; nothing when the total is unknown.
+TEST(TimeLeft, FromLineSpeedThenFromMeasuredRate)
+{
+    struct Case {
+        TransferProgress progress;
+        double seconds;
+        long records;
+        int bitsPerSecond;
+        const char *text;
+    };
+    const Case cases[] = {
+        // 10 records of 60 bytes at 1200 baud: 0.5 s each.
+        {{0, 10, 60}, 0, 0, 1200, "剩余时间 0:05"},
+        {{1, 10, 60}, 0, 0, 1200, "剩余时间 0:05"}, // 4.5 s, rounded up
+        {{0, 10, 60}, 0, 0, 9600, "剩余时间 0:01"},
+        // Measured: 4 records in 8 s is 2 s each, whatever the line speed says.
+        {{5, 35, 60}, 8, 4, 1200, "剩余时间 1:00"},
+        {{5, 35, 60}, 8, 4, 0, "剩余时间 1:00"},
+        // 5,000 data-file records of 248 bytes at 1200 baud: 10,333.3 s.
+        {{0, 5000, 248}, 0, 0, 1200, "剩余时间 2:52:14"},
+        {{3599, 7199, 60}, 1, 1, 1200, "剩余时间 1:00:00"},
+        {{3601, 7200, 60}, 1, 1, 1200, "剩余时间 59:59"},
+        {{10, 10, 60}, 5, 9, 1200, "剩余时间 0:00"},
+        // No total (single measurements), or nothing to reckon from: no time shown.
+        {{7, -1, 60}, 3, 6, 1200, ""},
+        {{0, 10, 0}, 0, 0, 1200, ""},
+        {{0, 10, 60}, 0, 0, 0, ""},
+    };
+    for (const Case &c : cases) {
+        EXPECT_EQ(TimeLeftText(SecondsLeft(c.progress, c.seconds, c.records, c.bitsPerSecond)),
+                  QString::fromUtf8(c.text))
+            << c.progress.done << "/" << c.progress.total << " " << c.seconds << "s " << c.records;
+    }
 }

@@ -1,0 +1,16 @@
+#include "Transfer.h"
+
+TransferActions Transfer::stop()
+{
+    m_stopped = true;
+    m_underway = false;
+    const QString text = sends() ? QStringLiteral("传输已停止，已发送 %1 条记录。")
+                                 : QStringLiteral("传输已停止，已接收 %1 条记录。");
+    TransferActions actions;
+    // Bytes of a frame on its way in would only be dropped later, unanswered.
+    actions.push_back(TransferAction::of(TransferAction::ClearInput));
+    actions.push_back(TransferAction::setText(statusLabel(), QString()));
+    stopping(actions);
+    actions.push_back(TransferAction::message(kStoppedTitle, text.arg(m_done)));
+    return actions;
+}
