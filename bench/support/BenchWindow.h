@@ -22,6 +22,7 @@ public:
                                      cells.value(4), cells.value(5)});
     }
     void clearTransferRows() override { table.clear(); }
+    void truncateTransferRows(int rows) override { table.truncate(rows); }
     void bringWindowForward() override {}
 
     CoordinateTableModel table;

@@ -1,6 +1,7 @@
 #include "TransferExecutor.h"
 
 #include "MessagePresenter.h"
+#include "TransferObserver.h"
 #include "TransferWindow.h"
 #include "serial/SerialLink.h"
 
@@ -45,6 +46,8 @@ void TransferExecutor::begin(std::unique_ptr<Transfer> transfer, TransferWindow 
 {
     Transfer *started = transfer.get();
     adopt(std::move(transfer), window);
+    if (m_observer)
+        m_observer->transferBegun(*started, true);
     enqueue(started->start(), &window, started);
     run();
 }
@@ -63,6 +66,10 @@ void TransferExecutor::adopt(std::unique_ptr<Transfer> transfer, TransferWindow 
         m_ended.push_back(std::move(m_current));
     m_current = std::move(transfer);
     m_window = &window;
+    if (m_observer) {
+        m_observer->transferEnded();
+        m_observer->transferBegun(*m_current, false);
+    }
 }
 
 void TransferExecutor::perform(TransferActions actions, TransferWindow &window)
@@ -79,7 +86,10 @@ void TransferExecutor::enqueue(TransferActions actions, TransferWindow *window, 
 
 void TransferExecutor::bytesArrived()
 {
-    m_arrived += m_link.readAll();
+    const QByteArray bytes = m_link.readAll();
+    if (m_observer && !bytes.isEmpty())
+        m_observer->bytesArrived(bytes);
+    m_arrived += bytes;
     if (m_running || m_suspended)
         return;
     m_inReceive = true;
@@ -133,6 +143,8 @@ void TransferExecutor::perform(const Step &step)
     case TransferAction::Write:
         if (!m_link.write(action.bytes))
             portFailed(step);
+        else if (m_observer && step.transfer)
+            m_observer->bytesWritten(action.bytes);
         break;
     case TransferAction::ClearOutput:
         m_link.clearOutput();
