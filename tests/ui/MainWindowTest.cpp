@@ -258,6 +258,7 @@ public slots:
 
 TEST_F(MainWindow, SessionLogsOpensTheLogFolderMadeWhenMissing)
 {
+    startWithCable();
     const QString folder = SessionLog::defaultFolder();
     QDir(folder).removeRecursively();
     FileManager files;
