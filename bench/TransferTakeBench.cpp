@@ -1,5 +1,6 @@
 // The program's own time per record without a line: a transfer takes the frame and the executor
-// performs its actions (decode, table row, acknowledgement written) on a port that writes nowhere.
+// performs its actions (decode, table row, acknowledgement written) on a port that writes nowhere;
+// logged:1 writes the session log as the program does, logged:0 does not.
 // And how fast a transfer scans a chunk in which no frame ends until its last byte: the worst case,
 // every position tested (a transfer keeps at most FrameBuffer::kBound bytes of a chunk without a frame).
 #include "rqx2/Rqx2CoordinateReceive.h"
@@ -11,9 +12,11 @@
 #include "support/BenchMain.h"
 #include "support/BenchWindow.h"
 #include "support/SilentPresenter.h"
+#include "ui/SessionLogger.h"
 #include "ui/TransferExecutor.h"
 
 #include <QCoreApplication>
+#include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
 namespace {
@@ -51,11 +54,15 @@ public:
     qint64 written = 0;
 };
 
+// logged: every byte both ways goes to a session log, as in the program.
 struct Executor {
-    Executor()
+    explicit Executor(bool logged = false)
     {
         link.setReceiveHandler([this] { executor.bytesArrived(); });
+        if (logged)
+            executor.setObserver(&sessions);
     }
+    ~Executor() { executor.setObserver(nullptr); }
     // Bytes from the instrument, and whatever waits for the event loop (a pause of 0) done.
     void arrive(const QByteArray &bytes)
     {
@@ -63,6 +70,11 @@ struct Executor {
         while (!executor.idle())
             QCoreApplication::processEvents();
     }
+    QTemporaryDir logFolder;
+    SessionLogger sessions{[] {
+                               return SessionHeader{"RQX5", "NEZ", "COM1", "1200,N,8,1"};
+                           },
+                           logFolder.path()};
     NullLink link;
     SilentPresenter messages;
     BenchWindow window;
@@ -96,7 +108,7 @@ constexpr int kRecords = 9000;
 
 void BM_Rqx2ReceiveRecord(benchmark::State &state)
 {
-    Executor e;
+    Executor e(state.range(0) != 0);
     e.executor.begin(std::make_unique<Rqx2CoordinateReceive>(e.window.table, true), e.window);
     e.arrive("\x02J\r");
     int current = 0;
@@ -105,11 +117,16 @@ void BM_Rqx2ReceiveRecord(benchmark::State &state)
     if (e.window.table.count() != current)
         state.SkipWithError("a record was not stored");
 }
-BENCHMARK(BM_Rqx2ReceiveRecord)->Iterations(kRecords)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Rqx2ReceiveRecord)
+    ->ArgName("logged")
+    ->Arg(0)
+    ->Arg(1)
+    ->Iterations(kRecords)
+    ->Unit(benchmark::kMicrosecond);
 
 void BM_Rqx2SendRecord(benchmark::State &state)
 {
-    Executor e;
+    Executor e(state.range(0) != 0);
     for (int i = 1; i <= kRecords + 1; ++i)
         e.window.table.append(CoordinatePoint{QString::number(i), QString::number(i), QStringLiteral("P"),
                                               QStringLiteral("4012.5"), QStringLiteral("-512.25"),
@@ -123,11 +140,16 @@ void BM_Rqx2SendRecord(benchmark::State &state)
     if (e.link.written == before)
         state.SkipWithError("nothing was sent");
 }
-BENCHMARK(BM_Rqx2SendRecord)->Iterations(kRecords)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Rqx2SendRecord)
+    ->ArgName("logged")
+    ->Arg(0)
+    ->Arg(1)
+    ->Iterations(kRecords)
+    ->Unit(benchmark::kMicrosecond);
 
 void BM_Rqx5ReceiveRecord(benchmark::State &state)
 {
-    Executor e;
+    Executor e(state.range(0) != 0);
     e.executor.begin(std::make_unique<Rqx5CoordinateReceive>(e.window.table, true), e.window);
     // The header announces 255 * 100 + 99 points, more than are sent.
     e.arrive(QByteArray(2, '\0') + field("BENCH", 12, false) + QByteArray("\xFF\x63\xAA\x82", 4));
@@ -137,7 +159,12 @@ void BM_Rqx5ReceiveRecord(benchmark::State &state)
     if (e.window.table.count() != number)
         state.SkipWithError("a record was not stored");
 }
-BENCHMARK(BM_Rqx5ReceiveRecord)->Iterations(kRecords)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Rqx5ReceiveRecord)
+    ->ArgName("logged")
+    ->Arg(0)
+    ->Arg(1)
+    ->Iterations(kRecords)
+    ->Unit(benchmark::kMicrosecond);
 
 enum Scanner { Rqx2Measurement, Rqx5DataFile };
 

@@ -15,6 +15,7 @@
 #include "QFileDialogPresenter.h"
 #include "Rqx2MeasurementFiles.h"
 #include "Rqx5MeasurementFiles.h"
+#include "SessionLogger.h"
 #include "TransferExecutor.h"
 #include "rqx2/Rqx2CoordinateReceive.h"
 #include "rqx2/Rqx2CoordinateSend.h"
@@ -30,6 +31,7 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QDir>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -64,6 +66,12 @@ Application::Application(const QString &deviceDir, MessagePresenter &messages,
         m_link = m_ownLink.get();
     }
     m_executor = std::make_unique<TransferExecutor>(*m_link, m_messages);
+    m_sessions = std::make_unique<SessionLogger>([this] {
+        return SessionHeader{rqx5() ? QStringLiteral("RQX5") : QStringLiteral("RQX2"),
+                             nez() ? QStringLiteral("NEZ") : QStringLiteral("ENZ"),
+                             SessionLog::portText(m_link->commPort(), m_deviceDir), m_link->settings()};
+    });
+    m_executor->setObserver(m_sessions.get());
     m_executor->setEndProgram([this] { this->endProgram(); });
     m_link->setReceiveHandler([this] { m_executor->bytesArrived(); });
     m_link->setLostHandler([this] {
@@ -100,6 +108,7 @@ Application::Application(const QString &deviceDir, MessagePresenter &messages,
 
 Application::~Application()
 {
+    m_executor->setObserver(nullptr);
     m_link->setReceiveHandler({});
     m_link->setLostHandler({});
 }
@@ -152,6 +161,13 @@ void Application::connectForm1()
     ConnectCommand(w, "Command13",
                    [this] { m_executor->perform(PortCommands::SendTestCommand2(), *m_form1); });
     ConnectCommand(w, "Command2", [this] { m_executor->perform(PortCommands::PreparePort(), *m_form1); });
+    ConnectCommand(w, "SessionLogs", [this] {
+        // Without a file manager the surveyor is told where the logs are.
+        if (!m_sessions->openFolder())
+            m_messages.showMessage(m_form1.get(), QStringLiteral("提示"),
+                                   QStringLiteral("通讯记录保存在：") +
+                                       QDir::toNativeSeparators(m_sessions->folder()));
+    });
 }
 
 void Application::connectForm7()

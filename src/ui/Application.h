@@ -45,6 +45,7 @@ class QSerialLink;
 class QWidget;
 class Rqx2MeasurementFiles;
 class Rqx5MeasurementFiles;
+class SessionLogger;
 class SerialLink;
 class Transfer;
 class TransferExecutor;
@@ -78,6 +79,8 @@ public:
     CoordinateTableModel &table() { return m_table; }
     SerialLink &link() { return *m_link; }
     TransferExecutor &executor() { return *m_executor; }
+    // Writes a session log of every transfer (帮助 → 通讯记录 opens their folder).
+    SessionLogger &sessions() { return *m_sessions; }
     // The main window's one file dialog, shared by every file command of every window.
     CommonDialog &fileDialog() { return *m_commonDialog; }
     CoordinateFileCommands &fileCommands() { return *m_fileCommands; }
@@ -114,6 +117,7 @@ private:
     std::unique_ptr<QSerialLink> m_ownLink;
     SerialLink *m_link = nullptr;
     std::unique_ptr<TransferExecutor> m_executor;
+    std::unique_ptr<SessionLogger> m_sessions;
     std::unique_ptr<Form6> m_form6;
     std::unique_ptr<Form1> m_form1;
     Form3 *m_form3 = nullptr; // a dialog of Form1

@@ -108,6 +108,7 @@ void Form1::buildMenus()
     QMenu *help = menuBar()->addMenu(QStringLiteral("帮助"));
     help->setObjectName(QStringLiteral("HelpMenu"));
     addEntry(help, "About", QStringLiteral("关于"));
+    addEntry(help, "SessionLogs", QStringLiteral("通讯记录"));
 }
 
 QPushButton *Form1::makeButton(const char *name, const QString &caption)

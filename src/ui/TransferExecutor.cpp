@@ -1,6 +1,7 @@
 #include "TransferExecutor.h"
 
 #include "MessagePresenter.h"
+#include "TransferObserver.h"
 #include "TransferWindow.h"
 #include "serial/SerialLink.h"
 
@@ -47,6 +48,8 @@ void TransferExecutor::begin(std::unique_ptr<Transfer> transfer, TransferWindow 
 {
     Transfer *started = transfer.get();
     adopt(std::move(transfer), window);
+    if (m_observer)
+        m_observer->transferBegun(*started, true);
     enqueue(started->start(), &window, started);
     run();
 }
@@ -67,6 +70,10 @@ void TransferExecutor::adopt(std::unique_ptr<Transfer> transfer, TransferWindow 
     m_window = &window;
     m_rateClock.invalidate();
     m_lastDone = 0;
+    if (m_observer) {
+        m_observer->transferEnded();
+        m_observer->transferBegun(*m_current, false);
+    }
 }
 
 void TransferExecutor::perform(TransferActions actions, TransferWindow &window)
@@ -83,7 +90,10 @@ void TransferExecutor::enqueue(TransferActions actions, TransferWindow *window, 
 
 void TransferExecutor::bytesArrived()
 {
-    m_arrived += m_link.readAll();
+    const QByteArray bytes = m_link.readAll();
+    if (m_observer && !bytes.isEmpty())
+        m_observer->bytesArrived(bytes);
+    m_arrived += bytes;
     if (m_running || m_suspended)
         return;
     m_inReceive = true;
@@ -140,6 +150,8 @@ void TransferExecutor::perform(const Step &step)
     case TransferAction::Write:
         if (!m_link.write(action.bytes))
             portFailed(step);
+        else if (m_observer && step.transfer)
+            m_observer->bytesWritten(action.bytes);
         break;
     case TransferAction::ClearOutput:
         m_link.clearOutput();

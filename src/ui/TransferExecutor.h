@@ -11,6 +11,7 @@
 
 class MessagePresenter;
 class SerialLink;
+class TransferObserver;
 class TransferWindow;
 
 // Performs the actions of the transfer in progress, one after another, on the port and on the
@@ -25,6 +26,9 @@ public:
     ~TransferExecutor() override;
 
     void setEndProgram(std::function<void()> end) { m_endProgram = std::move(end); }
+    // Told of every transfer begun or adopted and of the bytes written and read for it (the session
+    // log); null for none.
+    void setObserver(TransferObserver *observer) { m_observer = observer; }
 
     // The transfer becomes the one the bytes go to, and its start is performed over window. The
     // transfer before it ends there, with whatever of its actions had not yet been performed.
@@ -81,6 +85,7 @@ private:
     SerialLink &m_link;
     MessagePresenter &m_messages;
     std::function<void()> m_endProgram;
+    TransferObserver *m_observer = nullptr;
     std::unique_ptr<Transfer> m_current;
     std::vector<std::unique_ptr<Transfer>> m_ended; // kept until their steps are gone
     TransferWindow *m_window = nullptr;

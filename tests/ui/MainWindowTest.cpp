@@ -4,8 +4,11 @@
 #include "ui/Form2.h"
 #include "ui/Form3.h"
 #include "ui/Form5.h"
+#include "ui/SessionLog.h"
 
 #include <QAction>
+#include <QDesktopServices>
+#include <QDir>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -42,6 +45,7 @@ TEST_F(MainWindow, MenusHoldEveryEntryWithCaptionAndShortcut)
         {"CLSend", "测量数据", QKeySequence()},
         {"COM_Set", "端口设置", QKeySequence()},
         {"About", "关于", QKeySequence()},
+        {"SessionLogs", "通讯记录", QKeySequence()},
     };
     for (const Entry &e : entries) {
         QAction *entry = form1()->action(QLatin1String(e.name));
@@ -240,3 +244,30 @@ TEST_F(MainWindow, ShortcutsWorkFromTheTable)
     EXPECT_TRUE(form1()->pointEditor()->isVisible());
     EXPECT_TRUE(messages.messages.isEmpty());
 }
+
+namespace {
+// Stands in for the desktop's file manager: notes the address it is asked to open.
+class FileManager : public QObject {
+    Q_OBJECT
+public:
+    QList<QUrl> opened;
+public slots:
+    void open(const QUrl &url) { opened.append(url); }
+};
+} // namespace
+
+TEST_F(MainWindow, SessionLogsOpensTheLogFolderMadeWhenMissing)
+{
+    startWithCable();
+    const QString folder = SessionLog::defaultFolder();
+    QDir(folder).removeRecursively();
+    FileManager files;
+    QDesktopServices::setUrlHandler(QStringLiteral("file"), &files, "open");
+    form1()->action(QStringLiteral("SessionLogs"))->trigger();
+    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+    EXPECT_EQ(files.opened, QList<QUrl>{QUrl::fromLocalFile(folder)});
+    EXPECT_TRUE(QDir(folder).exists());
+    EXPECT_TRUE(messages.messages.isEmpty());
+}
+
+#include "MainWindowTest.moc"

@@ -10,6 +10,8 @@ class Wire;
 // What the simulator was asked to play, from its command line.
 struct SimOptions {
     QString series = QStringLiteral("rqx5");        // rqx2 or rqx5
+    bool seriesGiven = false;                       // --series on the command line
+    QString replayPath;                             // a session log to replay (--replay)
     QString deviceDir;                              // where the cable's device entry is created
     QString recordPath;                             // every byte both ways, with timestamps
     QString action = QStringLiteral("answer-test"); // what to play; see --help
@@ -48,3 +50,5 @@ int playScript(Wire &wire, const SimOptions &options);
 int playDemo(Wire &wire, const SimOptions &options);
 int playRqx2(Wire &wire, const SimOptions &options);
 int playRqx5(Wire &wire, const SimOptions &options);
+// playReplay (--replay LOG): plays the instrument's side of a session log the program wrote, see Replay.cpp.
+int playReplay(Wire &wire, const SimOptions &options);

@@ -21,9 +21,16 @@ constexpr int kInstrumentBaud = 1200;
 // The simulator is installed under a longer name than its build name; usage says the one it was run by.
 void usage(std::FILE *to, const QString &name)
 {
-    std::fprintf(to, "usage: %s --device-dir DIR [--series rqx2|rqx5] [--action ACTION] [options]\n",
-                 name.toLocal8Bit().constData());
+    std::fprintf(to,
+                 "usage: %s --device-dir DIR [--series rqx2|rqx5] [--action ACTION] [options]\n"
+                 "       %s --replay LOG [--series rqx2|rqx5] --device-dir DIR\n",
+                 name.toLocal8Bit().constData(), name.toLocal8Bit().constData());
     std::fputs(
+        "  --replay LOG        play the instrument's side of a session log the program wrote: each\n"
+        "                      piece the instrument sent goes once the program has written the bytes\n"
+        "                      before it in the log, compared byte for byte (a difference ends the\n"
+        "                      simulator with 1); a log that begins with the instrument's bytes is\n"
+        "                      played once a line is read on standard input; the series is the log's\n"
         "  --record FILE       write every byte both ways: '<ms since start> <in|out> <hex>' per line\n"
         "  --action ACTION     answer-test (default), script, send, receive; RQX5 also datafile,\n"
         "                      measure, measure-padded (--points records)\n"
@@ -106,8 +113,11 @@ int main(int argc, char **argv)
         auto value = [&]() -> QString { return i + 1 < args.size() ? args[++i] : QString(); };
         if (arg == QLatin1String("--device-dir"))
             options.deviceDir = value();
-        else if (arg == QLatin1String("--series"))
+        else if (arg == QLatin1String("--series")) {
             options.series = value();
+            options.seriesGiven = true;
+        } else if (arg == QLatin1String("--replay"))
+            options.replayPath = value();
         else if (arg == QLatin1String("--record"))
             options.recordPath = value();
         else if (arg == QLatin1String("--action"))
@@ -162,7 +172,8 @@ int main(int argc, char **argv)
         }
     }
     if (options.deviceDir.isEmpty() ||
-        (options.series != QLatin1String("rqx2") && options.series != QLatin1String("rqx5"))) {
+        (options.series != QLatin1String("rqx2") && options.series != QLatin1String("rqx5")) ||
+        (!options.replayPath.isEmpty() && options.demo)) {
         usage(stderr, app.applicationName());
         return 2;
     }
@@ -204,7 +215,9 @@ int main(int argc, char **argv)
     std::fflush(stdout);
 
     int status;
-    if (options.demo)
+    if (!options.replayPath.isEmpty())
+        status = playReplay(wire, options);
+    else if (options.demo)
         status = playDemo(wire, options);
     else if (options.action == QLatin1String("answer-test"))
         status = playConnectionTest(wire, options);
