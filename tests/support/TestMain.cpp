@@ -1,13 +1,19 @@
 #include <QApplication>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 // Every test program runs with a QApplication (offscreen unless told otherwise), so window tests and
-// link tests can spin the event loop.
+// link tests can spin the event loop. The program's settings are kept in a folder of the test's
+// own, so no test reads or changes those of whoever runs it.
 int main(int argc, char **argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    const QTemporaryDir settings;
+    for (QSettings::Format format : {QSettings::NativeFormat, QSettings::IniFormat})
+        QSettings::setPath(format, QSettings::UserScope, settings.path());
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
