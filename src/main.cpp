@@ -6,7 +6,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QIcon>
-#include <cstring>
+#include <cstdio>
 
 namespace {
 
@@ -33,35 +33,79 @@ QCommandLineOption describeOptions(QCommandLineParser &parser)
     return deviceDir;
 }
 
-// --help and --version are answered on the terminal without reaching the window system, so they work
-// where there is no display.
-bool asksForText(int argc, char **argv)
+// The options the window system reads from the command line itself (Qt's, and those of its X11
+// plugin): the program steps over them and their values when it reads its own. First those that
+// take a value, then those that do not.
+constexpr const char *kWindowSystemOptionsWithValue[] = {"platform",
+                                                         "platformpluginpath",
+                                                         "platformtheme",
+                                                         "plugin",
+                                                         "qwindowgeometry",
+                                                         "qwindowicon",
+                                                         "qwindowtitle",
+                                                         "session",
+                                                         "display",
+                                                         "name",
+                                                         "visual",
+                                                         "ncols",
+                                                         "cmap",
+                                                         "geometry",
+                                                         "title",
+                                                         "style",
+                                                         "stylesheet",
+                                                         "qmljsdebugger"};
+constexpr const char *kWindowSystemFlags[] = {"reverse", "nograb", "dograb", "sync", "widgetcount"};
+
+void stepOverWindowSystemOptions(QCommandLineParser &parser)
 {
-    for (int i = 1; i < argc; ++i) {
-        for (const char *option : {"-h", "--help", "--help-all", "-?", "-v", "--version"}) {
-            if (std::strcmp(argv[i], option) == 0)
-                return true;
-        }
+    for (const char *name : kWindowSystemOptionsWithValue) {
+        QCommandLineOption option(QLatin1String(name), QString(), QStringLiteral("value"));
+        option.setFlags(QCommandLineOption::HiddenFromHelp);
+        parser.addOption(option);
     }
-    return false;
+    for (const char *name : kWindowSystemFlags) {
+        QCommandLineOption option{QLatin1String(name)};
+        option.setFlags(QCommandLineOption::HiddenFromHelp);
+        parser.addOption(option);
+    }
 }
 
-int answerOnTerminal(int argc, char **argv)
+// Help, the version and a mistaken command line are answered on the terminal, before the window
+// system is reached, so they work where there is no display. A mistake gives the reason and the usage
+// on the error output and the status 2.
+int answerOnTerminal(int argc, char **argv, QCommandLineParser &parser, bool understood)
 {
     QCoreApplication app(argc, argv);
     nameTheProgram();
-    QCommandLineParser parser;
-    describeOptions(parser);
-    parser.process(app); // prints the help or the version and ends the program
-    return 0;
+    if (understood) {
+        parser.process(app); // prints the help or the version and ends the program
+        return 0;
+    }
+    QString reason = parser.errorText();
+    if (reason.isEmpty() && !parser.positionalArguments().isEmpty())
+        reason = QStringLiteral("Unexpected argument '%1'.").arg(parser.positionalArguments().constFirst());
+    std::fputs(
+        qPrintable((reason.isEmpty() ? QString() : reason + QStringLiteral("\n\n")) + parser.helpText()),
+        stderr);
+    return 2;
 }
 
 } // namespace
 
 int main(int argc, char **argv)
 {
-    if (asksForText(argc, argv))
-        return answerOnTerminal(argc, argv);
+    QCommandLineParser parser;
+    // Qt's own options are written with one dash ("-platform offscreen"); the program's read the same.
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    const QCommandLineOption deviceDir = describeOptions(parser);
+    stepOverWindowSystemOptions(parser);
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const bool understood = parser.parse(arguments) && parser.positionalArguments().isEmpty();
+    if (!understood || parser.isSet(QStringLiteral("help")) || parser.isSet(QStringLiteral("help-all")) ||
+        parser.isSet(QStringLiteral("version")))
+        return answerOnTerminal(argc, argv, parser, understood);
 
     QApplication app(argc, argv);
     nameTheProgram();
@@ -72,12 +116,6 @@ int main(int argc, char **argv)
     // because the selection dialog is hidden while the main window takes its place.
     QApplication::setQuitOnLastWindowClosed(false);
     InstallChineseQtTexts(app);
-
-    QCommandLineParser parser;
-    const QCommandLineOption deviceDir = describeOptions(parser);
-    parser.process(app);
-    if (!parser.positionalArguments().isEmpty())
-        parser.showHelp(2);
 
     MessageBoxPresenter messages;
     bool ended = false;

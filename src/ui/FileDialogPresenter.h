@@ -5,13 +5,15 @@
 class QWidget;
 
 // What a file dialog is asked: open or save, the filter list in its "description|pattern|..." form,
-// the 1-based position of the filter offered first and the file name offered.
+// the 1-based position of the filter offered first, the file name offered (its name is offered in
+// folder) and the folder the dialog opens in.
 struct FileDialogRequest {
     enum class Mode { Open, Save };
     Mode mode = Mode::Open;
     QString filter;
     int filterIndex = 1;
     QString fileName;
+    QString folder;
 };
 
 // What the user chose: the full file name (empty when the dialog was cancelled) and the 1-based

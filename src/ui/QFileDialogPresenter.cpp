@@ -105,11 +105,10 @@ FileDialogChoice QFileDialogPresenter::showFileDialog(QWidget *parent, const Fil
         dialog.selectNameFilter(filters.at(request.filterIndex - 1));
     showEveryFileForStarDotStar(dialog);
     keepStarDotStarForEveryFile(dialog);
-    if (!request.fileName.isEmpty()) {
-        const QFileInfo offered(request.fileName);
-        dialog.setDirectory(offered.absolutePath());
-        dialog.selectFile(offered.fileName());
-    }
+    if (!request.folder.isEmpty())
+        dialog.setDirectory(request.folder);
+    if (!request.fileName.isEmpty())
+        dialog.selectFile(QFileInfo(request.fileName).fileName());
 
     FileDialogChoice choice;
     choice.filterIndex = request.filterIndex;

@@ -1,10 +1,12 @@
 #include <QApplication>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 // Every test program runs with a QApplication (offscreen unless told otherwise), so window tests and
-// link tests can spin the event loop. The session logs of the transfers the tests run go to a folder
-// of the test program's own, never to the user's.
+// link tests can spin the event loop. The session logs of the transfers the tests run and the
+// program's settings are kept in folders of the test program's own, so no test reads or changes
+// those of whoever runs it.
 int main(int argc, char **argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
@@ -12,6 +14,9 @@ int main(int argc, char **argv)
     QTemporaryDir state;
     qputenv("XDG_STATE_HOME", state.path().toLocal8Bit());
     QApplication app(argc, argv);
+    const QTemporaryDir settings;
+    for (QSettings::Format format : {QSettings::NativeFormat, QSettings::IniFormat})
+        QSettings::setPath(format, QSettings::UserScope, settings.path());
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

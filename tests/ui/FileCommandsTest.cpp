@@ -3,6 +3,8 @@
 #include "core/CoordinateTableModel.h"
 #include "support/QStringPrinter.h"
 #include "support/ScriptedFileDialogs.h"
+#include "ui/Form4.h"
+#include "ui/Form7.h"
 #include "ui/QFileDialogPresenter.h"
 
 #include <QAction>
@@ -12,6 +14,7 @@
 #include <QFileSystemModel>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QSettings>
 #include <QTableView>
 #include <QTimer>
 
@@ -385,6 +388,84 @@ TEST_F(FileCommands, AFileThatCannotBeWrittenIsReported)
     EXPECT_FALSE(QFile::exists(nowhere));
 }
 
+namespace {
+
+// Sets an environment variable for the life of the object.
+class ScopedEnvironment {
+public:
+    ScopedEnvironment(const char *name, const QString &value)
+        : m_name(name), m_was(qgetenv(name)), m_wasSet(qEnvironmentVariableIsSet(name))
+    {
+        qputenv(name, value.toLocal8Bit());
+    }
+    ~ScopedEnvironment()
+    {
+        if (m_wasSet)
+            qputenv(m_name, m_was);
+        else
+            qunsetenv(m_name);
+    }
+
+private:
+    const char *m_name;
+    QByteArray m_was;
+    bool m_wasSet;
+};
+
+} // namespace
+
+// Every file dialog of every window opens in the folder a file was last chosen in, through any of
+// them and across starts of the program; the first time in Documents, or home when there is none. A
+// name typed alone is saved in the folder the dialog showed.
+TEST_F(FileCommands, EveryDialogOpensInTheFolderLastUsedAcrossStarts)
+{
+    QTemporaryDir root;
+    const QString home = root.filePath(QStringLiteral("home"));
+    const QString documents = home + QStringLiteral("/Documents");
+    const QString data = root.filePath(QStringLiteral("data"));
+    ASSERT_TRUE(QDir().mkpath(documents));
+    ASSERT_TRUE(QDir().mkpath(data));
+    const ScopedEnvironment homeVariable("HOME", home);
+    const ScopedEnvironment configVariable("XDG_CONFIG_HOME", root.filePath(QStringLiteral("config")));
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                       root.filePath(QStringLiteral("settings")));
+
+    start();
+    fillTwoPoints(true);
+    dialogs.cancel();
+    form1()->action(QStringLiteral("Save"))->trigger();
+    dialogs.choose(data + QStringLiteral("/points.hyl"), 1);
+    form1()->action(QStringLiteral("Save"))->trigger();
+    dialogs.choose(QStringLiteral("typed.hyl"), 1);
+    form1()->action(QStringLiteral("Save"))->trigger();
+    EXPECT_EQ(dialogs.folders(), (QStringList{documents, documents, data}));
+    EXPECT_EQ(QDir(data).entryList(QDir::Files), (QStringList{"points.hyl", "typed.hyl"}));
+
+    // The next start: every window's dialogs, cancelled, open where the last file was saved.
+    app.reset();
+    dialogs.shown.clear();
+    app = std::make_unique<Application>(
+        devices.path(), messages, [this] { ++ends; }, &link, &dialogs);
+    app->start();
+    choose(true, true);
+    messages.messages.clear();
+    form1()->action(QStringLiteral("Open"))->trigger();
+    form1()->button(QStringLiteral("Command9"))->click();
+    app->measureWindow()->action(QStringLiteral("df"))->trigger();
+    app->measureWindow()->action(QStringLiteral("dfs"))->trigger();
+    app->rqx2MeasurementWindow()->button(QStringLiteral("Command2"))->click();
+    app->rqx2MeasurementWindow()->button(QStringLiteral("Command4"))->click();
+    EXPECT_EQ(dialogs.folders(), QStringList(6, data));
+
+    // A remembered folder since removed is passed over for Documents, and Documents for home.
+    ASSERT_TRUE(QDir(data).removeRecursively());
+    form1()->action(QStringLiteral("Open"))->trigger();
+    ASSERT_TRUE(QDir(documents).removeRecursively());
+    form1()->action(QStringLiteral("Open"))->trigger();
+    EXPECT_EQ(dialogs.folders().mid(6), (QStringList{documents, home}));
+    EXPECT_TRUE(messages.messages.isEmpty());
+}
+
 // The filter lists as the program's own dialog shows them: every description exactly as listed.
 TEST(FileDialogFilters, DescriptionsAreShownExactly)
 {
@@ -457,6 +538,7 @@ TEST(FileDialogFilters, AllFilesEntryShowsFilesWithoutAnExtension)
     request.mode = FileDialogRequest::Mode::Save;
     request.filter = kOlderList;
     request.fileName = dir.filePath(QStringLiteral("a.hyl"));
+    request.folder = dir.path();
     const FileDialogChoice choice = presenter.showFileDialog(nullptr, request);
     EXPECT_TRUE(choice.fileName.isEmpty());
     EXPECT_EQ(shown, (QStringList{"a.hyl", "points"}));
@@ -474,10 +556,12 @@ TEST_F(FileCommands, TheProgramsOwnDialogReportsTheChosenFileAndPosition)
     fillTwoPoints(true);
 
     QStringList filtersShown;
+    QString folderShown;
     const QString chosen = path("chosen");
     auto answer = [&](bool accept) {
         answerDialog([&, accept](QFileDialog *dialog) {
             filtersShown = dialog->nameFilters();
+            folderShown = dialog->directory().absolutePath();
             EXPECT_TRUE(dialog->testOption(QFileDialog::DontUseNativeDialog));
             EXPECT_EQ(dialog->selectedNameFilter(), filtersShown.value(0));
             dialog->selectNameFilter(filtersShown.value(1));
@@ -500,5 +584,9 @@ TEST_F(FileCommands, TheProgramsOwnDialogReportsTheChosenFileAndPosition)
     EXPECT_EQ(fileBytes(chosen), "12.50," + kControlPoint + ",512345.6789,3456789.1234,45.678\r\n" +
                                      "A7,K,512300,3456700.5,-1.25\r\n\r\n");
     EXPECT_EQ(filtersShown.value(1), QStringLiteral("HYL格式(ENZ)(*.hyl)"));
+    // The next dialog opens where the file was saved.
+    answer(false);
+    form1()->action(QStringLiteral("Save"))->trigger();
+    EXPECT_EQ(folderShown, files.path());
     EXPECT_TRUE(messages.messages.filter(QStringLiteral("错误提示")).isEmpty());
 }

@@ -226,18 +226,32 @@ TEST_F(Startup, EndingQuitsTheRunningEventLoop)
     EXPECT_EQ(messages.messages.last(), kCableMissing);
 }
 
+// A mistaken command line is answered on the terminal, where there may be no display: the reason,
+// the usage and the status 2, with the window system's own options stepped over.
 TEST(StartupProcess, OnlyTheDeviceFolderOptionIsTaken)
 {
     QProcess program;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("no-such-platform"));
     program.setProcessEnvironment(env);
-    program.start(QStringLiteral(RQX_APP_PATH), {QStringLiteral("--no-such-option")});
-    ASSERT_TRUE(program.waitForFinished(10000));
-    EXPECT_NE(program.exitCode(), 0);
-    EXPECT_TRUE(program.readAllStandardError().contains("no-such-option"));
-
-    program.start(QStringLiteral(RQX_APP_PATH), {QStringLiteral("--device-dir")});
-    ASSERT_TRUE(program.waitForFinished(10000));
-    EXPECT_NE(program.exitCode(), 0);
+    const struct {
+        QStringList arguments;
+        const char *reason;
+    } mistakes[] = {
+        {{"--no-such-option"}, "Unknown option 'no-such-option'."},
+        {{"-platform", "offscreen", "-x"}, "Unknown option 'x'."},
+        {{"--device-dir"}, "Missing value after '--device-dir'."},
+        {{"--device-dir", "/dev", "points.hyl"}, "Unexpected argument 'points.hyl'."},
+    };
+    for (const auto &mistake : mistakes) {
+        SCOPED_TRACE(mistake.arguments.join(u' ').toStdString());
+        program.start(QStringLiteral(RQX_APP_PATH), mistake.arguments);
+        ASSERT_TRUE(program.waitForFinished(10000));
+        EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(program.exitCode(), 2);
+        const QByteArray said = program.readAllStandardError();
+        EXPECT_TRUE(said.startsWith(mistake.reason)) << said.toStdString();
+        EXPECT_TRUE(said.contains("Usage: ")) << said.toStdString();
+        EXPECT_TRUE(said.contains("--device-dir <DIR>")) << said.toStdString();
+    }
 }

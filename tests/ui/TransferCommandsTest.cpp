@@ -4,6 +4,8 @@
 #include "rqx2/Rqx2CoordinateSend.h"
 #include "rqx5/Rqx5CoordinateReceive.h"
 #include "rqx5/Rqx5CoordinateSend.h"
+#include "ui/Form4.h"
+#include "ui/Form7.h"
 #include "ui/MessageBoxPresenter.h"
 
 #include <QApplication>
@@ -177,6 +179,30 @@ TEST_F(TransferCommands, PortFailureOnTheRealLinkTellsTheSystemsReason)
     EXPECT_EQ(messages.messages, QStringList{kPortFailure});
     EXPECT_EQ(messages.detail, QStringLiteral("设备：") + entry + QStringLiteral("\n系统错误：") +
                                    QString::fromLocal8Bit(std::strerror(ENOENT)));
+}
+
+// The measurement windows' receives tell the same detail over their own window.
+TEST_F(TransferCommands, PortFailureInTheMeasurementWindowsTellsTheSystemsReason)
+{
+    const QString entry = devices.filePath(cableName());
+    ASSERT_TRUE(QFile::link(QStringLiteral("/nonexistent/ttyUSB9"), entry));
+    for (const bool rqx5 : {false, true}) {
+        SCOPED_TRACE(rqx5 ? "RQX5" : "RQX2");
+        app = std::make_unique<Application>(devices.path(), messages, [this] { ++ends; });
+        app->start();
+        choose(rqx5, true);
+        form1()->action(QStringLiteral("CLSend"))->trigger();
+        messages.messages.clear();
+
+        if (rqx5)
+            app->measureWindow()->action(QStringLiteral("DataFile_R"))->trigger();
+        else
+            app->rqx2MeasurementWindow()->button(QStringLiteral("Command1"))->click();
+        EXPECT_EQ(messages.messages, QStringList{kPortFailure});
+        EXPECT_EQ(messages.parentName, QLatin1String(rqx5 ? "Form4" : "Form7"));
+        EXPECT_EQ(messages.detail, QStringLiteral("设备：") + entry + QStringLiteral("\n系统错误：") +
+                                       QString::fromLocal8Bit(std::strerror(ENOENT)));
+    }
 }
 
 // The program's message box keeps its text and puts the detail behind its details button.
