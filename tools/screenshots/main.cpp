@@ -30,6 +30,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QProcess>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -343,6 +344,21 @@ int main(int argc, char **argv)
               [&] { return instrument.reported(received + QStringLiteral(": ")); });
     if (!instrument.reported(received + QStringLiteral(": done")))
         fail(QStringLiteral("the coordinate send failed"));
+
+    // A receive the surveyor watches: the instrument stops after its fifth point, the bar and the
+    // time left stand, and 停止传输 ends the receive with the points taken.
+    main->action(QStringLiteral("RecZB"))->trigger();
+    waitUntil(QStringLiteral("the receive to be armed again"),
+              [&] { return text(main, "Label4") == QStringLiteral("等待接收坐标数据..."); });
+    instrument.type(QStringLiteral("send ") + pointsFile + QStringLiteral(" --fall-silent 5"));
+    waitUntil(QStringLiteral("the fifth point"), [&] {
+        auto *bar = child<QProgressBar>(main, "TransferProgress");
+        return bar->isVisible() && bar->value() == 5 && !text(main, "TransferTimeLeft").isEmpty();
+    });
+    shots.save(QStringLiteral("transfer-progress"), {main});
+    modal.expect(QStringLiteral("提示"), [](QDialog *) {});
+    child<QPushButton>(main, "StopTransfer")->click();
+    waitUntil(QStringLiteral("the stop"), [&] { return modal.met(QStringLiteral("提示")); });
 
     // Measurement receive, RQX5: 通讯 → 测量数据 opens the measurement window beside the main window;
     // 数据文件 is chosen, 接 收 arms it, the instrument sends its job.
