@@ -27,6 +27,9 @@ TEST(PortOpenFailure, DetailTellsDeviceReasonAndRemedy)
          QStringLiteral("设备：") + kCable +
              QStringLiteral(" → /dev/ttyUSB0\n系统错误：Permission denied\n\n"
                             "当前用户没有读写该串口的权限：串口只允许 dialout 组的成员使用。"
+                            "安装本程序的软件包后，登录的用户无需加入该组即可使用 USB 转串口通讯电缆："
+                            "请拔下电缆再重新插上。\n"
+                            "如果仍然不行（例如从源代码编译的程序或其他电缆），"
                             "请在终端中运行下面的命令，然后注销并重新登录（或重新启动计算机）：\n"
                             "sudo usermod -aG dialout $USER")},
         {"held by another program",
