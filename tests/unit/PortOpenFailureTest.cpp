@@ -25,13 +25,11 @@ TEST(PortOpenFailure, DetailTellsDeviceReasonAndRemedy)
          {kCable, QStringLiteral("/dev/ttyUSB0"), QStringLiteral("dialout"),
           QStringLiteral("Permission denied"), PortOpenFailure::Cause::NoPermission},
          QStringLiteral("设备：") + kCable +
-             QStringLiteral(" → /dev/ttyUSB0\n系统错误：Permission denied\n\n"
-                            "当前用户没有读写该串口的权限：串口只允许 dialout 组的成员使用。"
-                            "安装本程序的软件包后，登录的用户无需加入该组即可使用 USB 转串口通讯电缆："
-                            "请拔下电缆再重新插上。\n"
-                            "如果仍然不行（例如从源代码编译的程序或其他电缆），"
-                            "请在终端中运行下面的命令，然后注销并重新登录（或重新启动计算机）：\n"
-                            "sudo usermod -aG dialout $USER")},
+             QStringLiteral(
+                 " → /dev/ttyUSB0\n系统错误：Permission denied\n\n"
+                 "当前用户没有读写该串口的权限：串口只允许 dialout 组的成员使用。"
+                 "安装了本程序的软件包时，重新插拔电缆即可；否则请运行下面的命令，然后注销并重新登录：\n"
+                 "sudo usermod -aG dialout $USER")},
         {"held by another program",
          {QStringLiteral("/dev/ttyS0"), QStringLiteral("/dev/ttyS0"), QStringLiteral("dialout"),
           QStringLiteral("Permission error while locking the device"), PortOpenFailure::Cause::InUse},
