@@ -44,9 +44,12 @@ QString PortFailureDetail(const PortOpenFailure &failure)
     QString text = QStringLiteral("设备：%1\n系统错误：%2").arg(device, failure.reason);
     switch (failure.cause) {
     case PortOpenFailure::Cause::NoPermission:
-        text += QStringLiteral("\n\n当前用户没有读写该串口的权限：串口只允许 %1 组的成员使用。"
-                               "请在终端中运行下面的命令，然后注销并重新登录（或重新启动计算机）：\n"
-                               "sudo usermod -aG %1 $USER")
+        // The package's udev rule grants the cable to the user at the seat when it is plugged in; a
+        // build from source, or another cable, still needs the group.
+        text += QStringLiteral(
+                    "\n\n当前用户没有读写该串口的权限：串口只允许 %1 组的成员使用。"
+                    "安装了本程序的软件包时，重新插拔电缆即可；否则请运行下面的命令，然后注销并重新登录：\n"
+                    "sudo usermod -aG %1 $USER")
                     .arg(failure.group);
         break;
     case PortOpenFailure::Cause::InUse:

@@ -1,6 +1,8 @@
 # Builds the Debian package from the build tree and checks what a fresh system would get from it: the
-# files, the dependencies, and that the installed program answers --version and --help.
-#   cmake -DBUILD_DIR=<build tree> -DWORK_DIR=<scratch folder> -DVERSION=<project version> -P CheckDebianPackage.cmake
+# files, the dependencies, what Debian's checker and AppStream's validator say, and that the installed
+# program answers --version and --help (through EMULATOR, e.g. qemu-aarch64, for a cross build).
+#   cmake -DBUILD_DIR=<build tree> -DWORK_DIR=<scratch folder> -DVERSION=<project version>
+#         -DARCH=<dpkg architecture> [-DEMULATOR=<program>] -P CheckDebianPackage.cmake
 cmake_minimum_required(VERSION 3.25)
 
 function(fail)
@@ -24,9 +26,8 @@ list(LENGTH packages count)
 if(NOT count EQUAL 1)
   fail("expected one package, found: ${packages}")
 endif()
-execute_process(COMMAND dpkg --print-architecture OUTPUT_VARIABLE arch OUTPUT_STRIP_TRAILING_WHITESPACE)
-if(NOT packages MATCHES "/rqxcomm_${VERSION}_${arch}\\.deb$")
-  fail("package named ${packages}, expected rqxcomm_${VERSION}_${arch}.deb")
+if(NOT packages MATCHES "/rqxcomm_${VERSION}_${ARCH}\\.deb$")
+  fail("package named ${packages}, expected rqxcomm_${VERSION}_${ARCH}.deb")
 endif()
 
 # Exactly these files, nothing from the build (no tests, benchmarks, libraries or headers).
@@ -42,16 +43,22 @@ list(SORT files)
 set(expected
     ./usr/bin/rqxcomm
     ./usr/bin/rqxcomm-instrument-simulator
+    ./usr/lib/udev/rules.d/70-rqxcomm-cable.rules
     ./usr/share/applications/rqxcomm.desktop
+    ./usr/share/doc/rqxcomm/changelog.gz
+    ./usr/share/doc/rqxcomm/copyright
     ./usr/share/icons/hicolor/256x256/apps/rqxcomm.png
     ./usr/share/icons/hicolor/48x48/apps/rqxcomm.png
-    ./usr/share/icons/hicolor/scalable/apps/rqxcomm.svg)
+    ./usr/share/icons/hicolor/scalable/apps/rqxcomm.svg
+    ./usr/share/man/man1/rqxcomm-instrument-simulator.1.gz
+    ./usr/share/man/man1/rqxcomm.1.gz
+    ./usr/share/metainfo/org.example.rqxcomm.metainfo.xml)
 if(NOT files STREQUAL expected)
   fail("package files:\n${files}\nexpected:\n${expected}")
 endif()
 
-run(fields dpkg-deb -f "${packages}" Package Version Depends Recommends)
-foreach(field "Package: rqxcomm" "Version: ${VERSION}")
+run(fields dpkg-deb -f "${packages}" Package Version Architecture Depends Recommends)
+foreach(field "Package: rqxcomm" "Version: ${VERSION}" "Architecture: ${ARCH}")
   if(NOT fields MATCHES "${field}\n")
     fail("control lacks '${field}':\n${fields}")
   endif()
@@ -68,6 +75,13 @@ if(NOT fields MATCHES "Recommends: qt6-wayland\n")
   fail("control lacks the Wayland plugin's recommendation:\n${fields}")
 endif()
 
+# Debian's checker: no error and no warning (the manual pages' rendering included).
+execute_process(COMMAND lintian --fail-on error,warning "${packages}" RESULT_VARIABLE status
+                OUTPUT_VARIABLE tags ERROR_QUIET)
+if(NOT status EQUAL 0 OR tags MATCHES "(^|\n)[EW]: ")
+  fail("lintian (${status}):\n${tags}")
+endif()
+
 run(ignored dpkg-deb -x "${packages}" "${WORK_DIR}/root")
 set(root "${WORK_DIR}/root/usr")
 file(READ "${root}/share/applications/rqxcomm.desktop" entry)
@@ -77,17 +91,25 @@ foreach(line "Exec=rqxcomm" "Icon=rqxcomm" "Name=" "Name\\[zh_CN\\]=" "Comment\\
   endif()
 endforeach()
 
+run(ignored appstreamcli validate --no-net "${root}/share/metainfo/org.example.rqxcomm.metainfo.xml")
+
+# The cable (USB vendor 067b) is granted to the user at the seat; the seat rules (73) apply the tag.
+file(READ "${root}/lib/udev/rules.d/70-rqxcomm-cable.rules" rule)
+if(NOT rule MATCHES "\nACTION!=\"remove\", SUBSYSTEM==\"tty\", SUBSYSTEMS==\"usb\", ATTRS{idVendor}==\"067b\", TAG\\+=\"uaccess\"\n")
+  fail("udev rule:\n${rule}")
+endif()
+
 # Answered on the terminal: no display is needed for these.
 set(ENV{QT_QPA_PLATFORM} "")
 set(ENV{DISPLAY} "")
-run(version "${root}/bin/rqxcomm" --version)
+run(version ${EMULATOR} "${root}/bin/rqxcomm" --version)
 if(NOT version STREQUAL "rqxcomm ${VERSION}\n")
   fail("--version printed '${version}'")
 endif()
-run(help "${root}/bin/rqxcomm" --help)
+run(help ${EMULATOR} "${root}/bin/rqxcomm" --help)
 foreach(option "Usage: [^\n]*rqxcomm \\[options\\]" "-h, --help" "-v, --version" "--device-dir <DIR>")
   if(NOT help MATCHES "${option}")
     fail("--help lacks ${option}:\n${help}")
   endif()
 endforeach()
-run(ignored "${root}/bin/rqxcomm-instrument-simulator" --help)
+run(ignored ${EMULATOR} "${root}/bin/rqxcomm-instrument-simulator" --help)

@@ -25,10 +25,11 @@ TEST(PortOpenFailure, DetailTellsDeviceReasonAndRemedy)
          {kCable, QStringLiteral("/dev/ttyUSB0"), QStringLiteral("dialout"),
           QStringLiteral("Permission denied"), PortOpenFailure::Cause::NoPermission},
          QStringLiteral("设备：") + kCable +
-             QStringLiteral(" → /dev/ttyUSB0\n系统错误：Permission denied\n\n"
-                            "当前用户没有读写该串口的权限：串口只允许 dialout 组的成员使用。"
-                            "请在终端中运行下面的命令，然后注销并重新登录（或重新启动计算机）：\n"
-                            "sudo usermod -aG dialout $USER")},
+             QStringLiteral(
+                 " → /dev/ttyUSB0\n系统错误：Permission denied\n\n"
+                 "当前用户没有读写该串口的权限：串口只允许 dialout 组的成员使用。"
+                 "安装了本程序的软件包时，重新插拔电缆即可；否则请运行下面的命令，然后注销并重新登录：\n"
+                 "sudo usermod -aG dialout $USER")},
         {"held by another program",
          {QStringLiteral("/dev/ttyS0"), QStringLiteral("/dev/ttyS0"), QStringLiteral("dialout"),
           QStringLiteral("Permission error while locking the device"), PortOpenFailure::Cause::InUse},
