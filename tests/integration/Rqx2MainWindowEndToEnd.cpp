@@ -23,23 +23,30 @@ protected:
     {
         return MainWindowSimFixture::startProgram(false, nez(), QStringList{"--timeout", "20000"} + simArgs);
     }
+
+    // The instrument's kPoints points: numbers 1.., names C1.., N, E (negative) and Z.
+    QString writePoints()
+    {
+        const QString points = dir.filePath(QStringLiteral("points.txt"));
+        QFile file(points);
+        if (file.open(QIODevice::WriteOnly)) {
+            for (int i = 1; i <= kPoints; ++i)
+                file.write(QStringLiteral("%1,C%1,%2.5,-%3.25,%4.125\n")
+                               .arg(i)
+                               .arg(40000 + i)
+                               .arg(7000 + i)
+                               .arg(i)
+                               .toLatin1());
+        }
+        return points;
+    }
 };
 
 } // namespace
 
 TEST_P(Rqx2MainWindow, ReceivesTheInstrumentsPointsIntoTheTable)
 {
-    const QString points = dir.filePath(QStringLiteral("points.txt"));
-    QFile file(points);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    for (int i = 1; i <= kPoints; ++i)
-        file.write(QStringLiteral("%1,C%1,%2.5,-%3.25,%4.125\n")
-                       .arg(i)
-                       .arg(40000 + i)
-                       .arg(7000 + i)
-                       .arg(i)
-                       .toLatin1());
-    file.close();
+    const QString points = writePoints();
     ASSERT_TRUE(startProgram({"--action", "send", "--points-file", points}));
 
     app->mainWindow()->action(QStringLiteral("RecZB"))->trigger();
@@ -70,17 +77,7 @@ TEST_P(Rqx2MainWindow, ReceivesTheInstrumentsPointsIntoTheTable)
 
 TEST_P(Rqx2MainWindow, StoppedInTheMiddleOfAReceiveKeepsThePointsTaken)
 {
-    const QString points = dir.filePath(QStringLiteral("points.txt"));
-    QFile file(points);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    for (int i = 1; i <= kPoints; ++i)
-        file.write(QStringLiteral("%1,C%1,%2.5,-%3.25,%4.125\n")
-                       .arg(i)
-                       .arg(40000 + i)
-                       .arg(7000 + i)
-                       .arg(i)
-                       .toLatin1());
-    file.close();
+    const QString points = writePoints();
     ASSERT_TRUE(
         startProgram(QStringList{"--action", "send", "--points-file", points} + SimProcess::lineSpeedArgs()));
 
