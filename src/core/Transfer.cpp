@@ -4,6 +4,7 @@ TransferActions Transfer::stop()
 {
     m_stopped = true;
     m_underway = false;
+    m_pending.clear();
     const QString text = sends() ? QStringLiteral("传输已停止，已发送 %1 条记录。")
                                  : QStringLiteral("传输已停止，已接收 %1 条记录。");
     TransferActions actions;

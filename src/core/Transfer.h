@@ -1,5 +1,6 @@
 #pragma once
 
+#include "FrameBuffer.h"
 #include "TransferAction.h"
 #include "TransferProgress.h"
 
@@ -29,10 +30,14 @@ public:
 
     // Part of a frame waits for the bytes that complete it while the exchange is underway: an
     // instrument silent for long now has stopped in the middle of a frame.
-    virtual bool midFrame() const { return false; }
+    virtual bool midFrame() const { return m_underway && !m_pending.isEmpty(); }
     // The instrument has been silent in the middle of a frame for kSilenceMs: the bytes of the
     // broken frame go, the user is told once, and the transfer waits for the send started again.
-    virtual TransferActions silence() { return {TransferAction::message(kErrorTitle, kInterrupted)}; }
+    virtual TransferActions silence()
+    {
+        m_pending.clear();
+        return {TransferAction::message(kErrorTitle, kInterrupted)};
+    }
 
     // From the start of the exchange to its last frame: a port that goes away meanwhile is told.
     bool underway() const { return m_underway; }
@@ -63,6 +68,8 @@ protected:
     // What a stop does on the port beyond the common part, before the user is told.
     virtual void stopping(TransferActions &actions) { (void)actions; }
 
+    // The bytes of the instrument not yet taken as a frame.
+    FrameBuffer m_pending;
     bool m_underway = false;
     bool m_stopped = false;
     long m_done = 0;

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "Rqx2Frames.h"
-#include "core/FrameBuffer.h"
 #include "core/Transfer.h"
 
 // What every RQX2 transfer shares: the port prepared and nothing sent (the instrument opens every
@@ -10,19 +9,6 @@
 class Rqx2Transfer : public Transfer {
 public:
     TransferActions take(QByteArrayView bytes) override;
-    bool midFrame() const override { return m_underway && !m_pending.isEmpty(); }
-    TransferActions silence() override
-    {
-        m_pending.clear();
-        return Transfer::silence();
-    }
-
-    TransferActions stop() override
-    {
-        m_pending.clear();
-        return Transfer::stop();
-    }
-
     // PrepareRqx2Transfer: the port's buffers emptied and the port opened.
     TransferActions PrepareRqx2Transfer();
 
@@ -44,6 +30,4 @@ protected:
     // AnswerRqx2Handshake: the first request of a transfer is answered; later ones are not.
     void AnswerRqx2Handshake(TransferActions &actions);
     void clearInput(TransferActions &actions);
-
-    FrameBuffer m_pending;
 };

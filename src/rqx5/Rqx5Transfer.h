@@ -1,6 +1,5 @@
 #pragma once
 
-#include "core/FrameBuffer.h"
 #include "core/Transfer.h"
 
 // What every RQX5 transfer shares: the bytes not yet taken, the frame scan, and the instrument's
@@ -8,16 +7,8 @@
 class Rqx5Transfer : public Transfer {
 public:
     TransferActions take(QByteArrayView bytes) override;
-    bool midFrame() const override { return m_underway && !m_pending.isEmpty(); }
-    TransferActions silence() override
-    {
-        m_pending.clear();
-        return Transfer::silence();
-    }
-
     TransferActions stop() override
     {
-        m_pending.clear();
         endAttempt();
         return Transfer::stop();
     }
@@ -58,6 +49,5 @@ protected:
     // Every announced record is in (or the instrument has ended): a header now begins a new file.
     void endAttempt() { m_attemptRows = -1; }
 
-    FrameBuffer m_pending;
     int m_attemptRows = -1; // rows of the table before the attempt under way; -1: none is
 };

@@ -130,8 +130,9 @@ public:
         sim.go();
         finish();
         // The end of the line is told once the port has noticed it.
-        if (fault == Fault::CablePulled)
+        if (fault == Fault::CablePulled) {
             EXPECT_TRUE(QTest::qWaitFor([&] { return !app->link().isOpen(); }, 20000));
+        }
         EXPECT_TRUE(QTest::qWaitFor([&] { return app->executor().idle(); }, 20000));
         return rows(receive);
     }

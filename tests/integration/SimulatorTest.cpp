@@ -246,8 +246,9 @@ TEST_P(SimulatorDemo, AnswersTestsIgnoresStrayBytesAndPlaysTypedTransfers)
         QTest::qWaitFor([&] { return sim.errorOutput().contains("answered the connection test"); }, 20000));
     EXPECT_TRUE(sim.errorOutput().contains("ignored AA 81")) << sim.errorOutput().toStdString();
     // The surveyor reads the outcome before starting a transfer: the answer belongs to the test.
-    if (rqx5)
+    if (rqx5) {
         ASSERT_TRUE(QTest::qWaitFor([&] { return !messages.messages.isEmpty(); }, 20000));
+    }
 
     app->mainWindow()->action("RecZB")->trigger();
     sim.command(QStringLiteral("send 3"));

@@ -7,7 +7,7 @@
 #include <functional>
 
 // Answers the program's message boxes at once, recording each as "message title|text" in the shared
-// log (the same form as RecordingView). onMessage runs while the box would be open, the way the
+// log (the same form as a transfer's describe()). onMessage runs while the box would be open, the way the
 // user might act meanwhile; parentName is the objectName of the window the last box belonged to.
 class RecordingPresenter : public MessagePresenter {
 public:
