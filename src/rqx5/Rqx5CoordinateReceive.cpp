@@ -29,6 +29,9 @@ TransferActions Rqx5CoordinateReceive::StartRqx5CoordinateReceive()
 const QString Rqx5CoordinateReceive::kDamagedRecord =
     QStringLiteral("收到一条损坏的坐标数据（长度不对），该点未保存。请在全站仪上重新发送坐标数据！");
 
+const QString Rqx5CoordinateReceive::kDamagedHeader =
+    QStringLiteral("收到的坐标数据头损坏（长度不对），未接收。请在全站仪上重新发送坐标数据！");
+
 int Rqx5CoordinateReceive::frameEnd(const FrameBuffer &bytes) const
 {
     for (int i = 1; i < bytes.size(); ++i) {
@@ -53,7 +56,14 @@ void Rqx5CoordinateReceive::handle(const QByteArray &frame, int end, TransferAct
         }
         ReceiveRqx5CoordinateRecord(frame.mid(first), actions);
     } else if (!isBareEndFrame(end)) {
-        ReceiveRqx5DataBlock(ownBytes(frame, kCoordinateHeaderLength), actions);
+        // A header with a byte lost or added would show another name and count: refused and not
+        // acknowledged, so that the instrument starts over.
+        const QByteArray header = ownHeader(frame, kCoordinateHeaderLength);
+        if (header.isEmpty()) {
+            actions.push_back(TransferAction::message(kErrorTitle, kDamagedHeader));
+            return;
+        }
+        ReceiveRqx5DataBlock(header, actions);
     } else {
         // The completion is read before the echo lets the instrument end its send.
         actions.push_back(TransferAction::message(QStringLiteral("成功"), QStringLiteral("数据传输完毕！")));

@@ -21,6 +21,8 @@ public:
     // What the window is told of a record whose terminator or start byte is not where a whole
     // record has them: the point is not stored.
     static const QString kDamagedRecord;
+    // What the window is told of a header whose terminator is not where a whole header has it.
+    static const QString kDamagedHeader;
 
 protected:
     int frameEnd(const FrameBuffer &bytes) const override;

@@ -65,9 +65,16 @@ int Rqx5DataFileReceive::frameEnd(const FrameBuffer &bytes) const
 void Rqx5DataFileReceive::handle(const QByteArray &frame, int end, TransferActions &actions)
 {
     if (frameByte(frame, end) == Rqx5Frames::kDataFileEnd) {
-        ReceiveRqx5DataFileRecord(frame, end, actions);
+        // The instrument sends a record again when its terminator was lost: the remains of the first
+        // go, the record is taken whole.
+        const int first = countedBack(end, kRecordLength);
+        if (first < 0) {
+            rejectDataFileFrame(kDamagedDataFileRecord, actions);
+            return;
+        }
+        ReceiveRqx5DataFileRecord(frame.mid(first), actions);
     } else if (!isBareEndFrame(end)) {
-        const QByteArray header = ownBytes(frame, kHeaderLength);
+        const QByteArray header = ownHeader(frame, kHeaderLength);
         ReceiveRqx5DataFileHeader(header, static_cast<int>(header.size()) - 1, actions);
     } else {
         // Told over the measurement window that received the file, which the surveyor is looking at.
@@ -118,13 +125,8 @@ void Rqx5DataFileReceive::AcknowledgeRqx5DataFileRecord(int rowsAfter, TransferA
     actions.push_back(TransferAction::write(Rqx5Frames::kNextPair));
 }
 
-void Rqx5DataFileReceive::ReceiveRqx5DataFileRecord(const QByteArray &record, int end,
-                                                    TransferActions &actions)
+void Rqx5DataFileReceive::ReceiveRqx5DataFileRecord(const QByteArray &record, TransferActions &actions)
 {
-    if (end != kRecordLength - 1) {
-        rejectDataFileFrame(kDamagedDataFileRecord, actions);
-        return;
-    }
     const long index = ++RecordCount;
     m_done = index;
     actions.push_back(

@@ -31,7 +31,7 @@ protected:
 
 private:
     void ReceiveRqx5DataFileHeader(const QByteArray &header, int end, TransferActions &actions);
-    void ReceiveRqx5DataFileRecord(const QByteArray &record, int end, TransferActions &actions);
+    void ReceiveRqx5DataFileRecord(const QByteArray &record, TransferActions &actions);
     void AcknowledgeRqx5DataFileRecord(int rowsAfter, TransferActions &actions);
     // Drops a damaged frame; nothing is acknowledged, so the instrument does not go on as if the
     // frame had been taken.

@@ -92,11 +92,18 @@ void Rqx5MeasurementReceive::handle(const QByteArray &frame, int end, TransferAc
     ReceiveRqx5MeasurementRecord(frame, end, actions);
 }
 
-bool Rqx5MeasurementReceive::measurementIsWhole(int end) const
+int Rqx5MeasurementReceive::recordLength(const QByteArray &frame, int end) const
 {
-    if (Rqx5DataKind < 1 || Rqx5DataKind > static_cast<int>(kKinds.size()))
-        return false;
-    return end == kKinds[static_cast<size_t>(Rqx5DataKind - 1)].terminatorAt || end == kPaddedTerminatorAt;
+    // Padded, the record has spaces from the end of its kind's fields to its terminator at byte 57.
+    const int own = kKinds[static_cast<size_t>(Rqx5DataKind - 1)].terminatorAt + 1;
+    const int paddedFirst = end - kPaddedTerminatorAt;
+    if (paddedFirst < 0 || own == kPaddedTerminatorAt + 1)
+        return own;
+    for (int i = paddedFirst + own - 1; i < end; ++i) {
+        if (frame.at(i) != kSpaceFiller)
+            return own;
+    }
+    return kPaddedTerminatorAt + 1;
 }
 
 bool Rqx5MeasurementReceive::isFiller(char byte)
@@ -122,19 +129,25 @@ bool Rqx5MeasurementReceive::midFrame() const
 void Rqx5MeasurementReceive::ReceiveRqx5MeasurementRecord(const QByteArray &frame, int end,
                                                           TransferActions &actions)
 {
-    // An instrument that sends its records in fixed blocks fills the block after the terminator; the
-    // filler then stands in front of the next record. Dropped, the record is whole again (a record
-    // padded before its terminator, or not at all, is whole as it stands).
+    // A measurement has no start byte to find it by: it is counted back from its terminator. Before
+    // it may stand the filler of an instrument that sends fixed blocks, and the remains of a
+    // measurement whose terminator was lost, which cost that measurement only. Nothing is cleared
+    // here: the records that follow this one in the same read are still to come.
+    const bool known = Rqx5DataKind >= 1 && Rqx5DataKind <= static_cast<int>(kKinds.size());
+    const int start = known ? end + 1 - recordLength(frame, end) : -1;
     int filler = 0;
-    while (filler < end && isFiller(frame.at(filler)))
+    while (filler < start && isFiller(frame.at(filler)))
         ++filler;
-    const bool fillerFirst = filler > 0 && measurementIsWhole(end - filler);
-    const QByteArray record = fillerFirst ? frame.mid(filler) : frame;
-    // Nothing is cleared here: the records that follow this one in the same read are still to come.
-    if (!fillerFirst && !measurementIsWhole(end)) {
+    const int remains = start - filler;
+    // After anything else the record begins with its start byte, which is no filler; remains too few
+    // for an earlier measurement were added to this one on the line.
+    const bool taken =
+        start == 0 || (start > 0 && !isFiller(frame.at(start)) && (remains == 0 || remains >= kLeastRemains));
+    if (!taken || remains > 0)
         actions.push_back(TransferAction::message(QStringLiteral("错误提示"), kDamagedMeasurement));
+    if (!taken)
         return;
-    }
+    const QByteArray record = frame.mid(start);
     const MeasurementKind &kind = kKinds[static_cast<size_t>(Rqx5DataKind - 1)];
     const long index = ++RecordCount;
     ++m_done;

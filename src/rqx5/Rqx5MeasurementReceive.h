@@ -29,8 +29,8 @@ protected:
 
 private:
     void ReceiveRqx5MeasurementRecord(const QByteArray &record, int end, TransferActions &actions);
-    // Whether the terminator at end closes a whole record of the current kind.
-    bool measurementIsWhole(int end) const;
+    // The length of the record of the current kind that ends at end: padded or as the kind has it.
+    int recordLength(const QByteArray &frame, int end) const;
     static bool isFiller(char byte);
     static bool onlyFillerBefore(const FrameBuffer &bytes, int position);
 

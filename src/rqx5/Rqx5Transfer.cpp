@@ -48,6 +48,12 @@ int Rqx5Transfer::headerEnd(const FrameBuffer &bytes, int pair, int length)
     return isEndPair(bytes, length - 1) ? length - 1 : pair;
 }
 
+int Rqx5Transfer::countedBack(int end, int length)
+{
+    const int first = end + 1 - length;
+    return first == 0 || first >= kLeastRemains ? first : -1;
+}
+
 int Rqx5Transfer::beginAttempt(int rows, TransferActions &actions)
 {
     // Rows in the table before the attempt began stay; only the broken-off attempt's own go.

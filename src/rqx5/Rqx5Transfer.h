@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Rqx5Frames.h"
 #include "core/Transfer.h"
 
 // What every RQX5 transfer shares: the bytes not yet taken, the frame scan, and the instrument's
@@ -35,11 +36,20 @@ protected:
     // `length` bytes: the pair itself, or, when the pair stands where a header's count bytes do, the
     // header's own terminator further on (-1 while it has not arrived: wait).
     static int headerEnd(const FrameBuffer &bytes, int pair, int length);
-    // A header is taken from its own first byte: of a longer frame only its last `length` bytes; the
-    // bytes before them (the rest of a record the instrument broke off) go.
-    static QByteArray ownBytes(const QByteArray &frame, int length)
+    // A frame whose start is not marked is counted back from its terminator by its length. The bytes
+    // before it are the remains of an earlier frame (a record the instrument broke off, or whose
+    // terminator was lost) when there are at least as many as in the shortest frame; fewer were added
+    // to this one on the line, and its fields would be read shifted by them.
+    static constexpr int kLeastRemains = Rqx5Frames::kCoordinateHeaderLength;
+    // Where the frame of `length` bytes that ends at `end` begins; -1 when the bytes from the first
+    // one not yet taken to `end` are not that frame, or that frame after remains.
+    static int countedBack(int end, int length);
+    // The header a frame ends with: its last `length` bytes, the remains before them going; empty when
+    // the frame is no whole header (a byte lost or added on the line).
+    static QByteArray ownHeader(const QByteArray &frame, int length)
     {
-        return frame.size() > length ? frame.right(length) : frame;
+        const int first = countedBack(static_cast<int>(frame.size()) - 1, length);
+        return first < 0 ? QByteArray() : frame.mid(first);
     }
 
     // The restart of a transfer: a header taken while an attempt has not seen its last record

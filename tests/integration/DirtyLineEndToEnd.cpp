@@ -1,8 +1,8 @@
 // Every receive over a dirty line at 1200 baud, through the whole program against the simulated
 // instrument: a byte lost, a byte added, the instrument silent in the middle of a record, the cable
-// pulled. After each the rows are the file's records once (the send started over on the
-// instrument), or those before the fault (no restart); no row ever differs from a record the
-// instrument sent, which a clean run of the same file shows.
+// pulled; on RQX5 also a record's terminator lost and a header with a byte lost or added. After each the rows
+// are the file's records once (the send started over on the instrument), or those before the fault (no
+// restart); no row ever differs from a record the instrument sent, which a clean run of the same file shows.
 #include "serial/SerialLink.h"
 #include "support/MainWindowSimFixture.h"
 #include "support/QStringPrinter.h"
@@ -27,7 +27,16 @@ constexpr int kSilenceMs = 3000;
 const QString kRestartSeconds = QStringLiteral("4");
 
 enum class Receive { Rqx2Coordinates, Rqx2Measurements, Rqx5Coordinates, Rqx5DataFile, Rqx5Measurements };
-enum class Fault { None, LoseByte, AddByte, SilentThenRestart, CablePulled };
+enum class Fault {
+    None,
+    LoseByte,
+    AddByte,
+    SilentThenRestart,
+    CablePulled,
+    TerminatorLost,
+    HeaderByteLost,
+    HeaderByteAdded
+};
 
 const char *nameOf(Receive r)
 {
@@ -59,6 +68,12 @@ const char *nameOf(Fault f)
         return "SilentThenRestart";
     case Fault::CablePulled:
         return "CablePulled";
+    case Fault::TerminatorLost:
+        return "TerminatorLost";
+    case Fault::HeaderByteLost:
+        return "HeaderByteLost";
+    case Fault::HeaderByteAdded:
+        return "HeaderByteAdded";
     }
     return "";
 }
@@ -76,7 +91,7 @@ public:
 
     // Runs one receive of kRecords records with the fault; the rows as the window holds them, without
     // the cells the program numbers itself.
-    QStringList run(Receive receive, Fault fault)
+    QStringList run(Receive receive, Fault fault, int faultAt = kFaultAt)
     {
         QStringList simArgs{"--points", QString::number(kRecords)};
         switch (receive) {
@@ -100,7 +115,7 @@ public:
                     << "100";
             break;
         }
-        const QString at = QString::number(kFaultAt);
+        const QString at = QString::number(faultAt);
         // Single measurements are never answered: the instrument goes on after a damaged one.
         const QStringList restart = receive == Receive::Rqx5Measurements
                                         ? QStringList()
@@ -120,6 +135,17 @@ public:
         case Fault::CablePulled:
             simArgs << "--pull-cable" << at;
             break;
+        case Fault::TerminatorLost:
+            simArgs << "--lose-terminator" << at << restart;
+            break;
+        case Fault::HeaderByteLost:
+            simArgs << "--damage-header"
+                    << "lose" << restart;
+            break;
+        case Fault::HeaderByteAdded:
+            simArgs << "--damage-header"
+                    << "add" << restart;
+            break;
         }
         if (!startProgram(rqx5(receive), true, SimProcess::lineSpeedArgs() + simArgs)) {
             ADD_FAILURE() << "the program did not start";
@@ -128,6 +154,10 @@ public:
         app->executor().setSilenceInterval(kSilenceMs);
         startReceive(receive);
         sim.go();
+        // A file sent again after its last record takes longer than one wait: first the fault is told.
+        if (fault == Fault::TerminatorLost && receive != Receive::Rqx5Measurements) {
+            EXPECT_TRUE(QTest::qWaitFor([&] { return errorMessages() > 0; }, 20000));
+        }
         finish();
         // The end of the line is told once the port has noticed it.
         if (fault == Fault::CablePulled) {
@@ -233,6 +263,70 @@ INSTANTIATE_TEST_SUITE_P(EveryReceive, DirtyLine,
                          ::testing::Values(Receive::Rqx2Coordinates, Receive::Rqx2Measurements,
                                            Receive::Rqx5Coordinates, Receive::Rqx5DataFile,
                                            Receive::Rqx5Measurements),
+                         [](const ::testing::TestParamInfo<Receive> &info) { return nameOf(info.param); });
+
+// The clean run of a receive, the rows every faulty run is held against.
+QStringList cleanRows(Receive receive)
+{
+    DirtyRun run;
+    const QStringList clean = run.run(receive, Fault::None);
+    EXPECT_EQ(run.errorMessages(receive == Receive::Rqx5Measurements), 0)
+        << run.messages.messages.join(u'\n').toStdString();
+    run.TearDown();
+    return clean;
+}
+
+class DirtyRqx5Record : public ::testing::TestWithParam<Receive> {};
+
+// A record whose terminator was lost, first, in the middle or last: the instrument sends the file
+// again, or a single measurement is lost and the next one is taken.
+TEST_P(DirtyRqx5Record, ARecordWithoutItsTerminatorCostsThatRecordOnly)
+{
+    const Receive receive = GetParam();
+    const QStringList clean = cleanRows(receive);
+    ASSERT_EQ(clean.size(), kRecords);
+    for (int at : {1, kFaultAt, kRecords}) {
+        SCOPED_TRACE(at);
+        DirtyRun run;
+        const QStringList got = run.run(receive, Fault::TerminatorLost, at);
+        QStringList expected = clean;
+        int told = 1;
+        if (receive == Receive::Rqx5Measurements) {
+            expected.removeAt(at - 1);
+            // Behind the last one's remains the line closes: the lost port is what is told.
+            told = at == kRecords ? 0 : 1;
+        }
+        EXPECT_EQ(got, expected);
+        EXPECT_EQ(run.errorMessages(receive == Receive::Rqx5Measurements), told)
+            << run.messages.messages.join(u'\n').toStdString();
+        run.TearDown();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryRqx5Receive, DirtyRqx5Record,
+                         ::testing::Values(Receive::Rqx5Coordinates, Receive::Rqx5DataFile,
+                                           Receive::Rqx5Measurements),
+                         [](const ::testing::TestParamInfo<Receive> &info) { return nameOf(info.param); });
+
+class DirtyRqx5Header : public ::testing::TestWithParam<Receive> {};
+
+// A header with a byte lost or added is refused once and the instrument's restart taken.
+TEST_P(DirtyRqx5Header, ADamagedHeaderIsRefusedAndTheRestartTaken)
+{
+    const Receive receive = GetParam();
+    const QStringList clean = cleanRows(receive);
+    ASSERT_EQ(clean.size(), kRecords);
+    for (Fault fault : {Fault::HeaderByteLost, Fault::HeaderByteAdded}) {
+        SCOPED_TRACE(nameOf(fault));
+        DirtyRun run;
+        EXPECT_EQ(run.run(receive, fault), clean);
+        EXPECT_EQ(run.errorMessages(), 1) << run.messages.messages.join(u'\n').toStdString();
+        run.TearDown();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryRqx5Header, DirtyRqx5Header,
+                         ::testing::Values(Receive::Rqx5Coordinates, Receive::Rqx5DataFile),
                          [](const ::testing::TestParamInfo<Receive> &info) { return nameOf(info.param); });
 
 } // namespace

@@ -54,4 +54,9 @@ void MainWindowSimFixture::TearDown()
     if (seed.hasMatch())
         std::cerr << "The simulator's pieces repeat with RQXSIM_SPLIT_SEED=" << seed.captured(1).toStdString()
                   << '\n';
+    const QRegularExpressionMatch faultSeed =
+        QRegularExpression(QStringLiteral("--fault-seed (\\d+)")).match(sim.errorOutput());
+    if (faultSeed.hasMatch())
+        std::cerr << "The simulator's fault repeats with RQXSIM_FAULT_SEED="
+                  << faultSeed.captured(1).toStdString() << '\n';
 }

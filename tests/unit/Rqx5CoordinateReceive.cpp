@@ -43,6 +43,8 @@ const QString kWorking = QStringLiteral("set Label4 坐标数据传送中。。�
 const QString kDone = QStringLiteral("set Label4 传送完毕！");
 const QString kComplete = QStringLiteral("message 成功|数据传输完毕！");
 const QStringList kEcho = {kComplete, "clearOutput", "clearInput", "open", "write AA 82"};
+const QString kDamagedHeader = QStringLiteral(
+    "message 错误提示|收到的坐标数据头损坏（长度不对），未接收。请在全站仪上重新发送坐标数据！");
 const QString kDamaged = QStringLiteral(
     "message 错误提示|收到一条损坏的坐标数据（长度不对），该点未保存。请在全站仪上重新发送坐标数据！");
 
@@ -166,6 +168,15 @@ TEST_P(Rqx5CoordinateReceiveExchange, FramesGiveTheirAnswersInOrder)
           {worked.left(30) + header(0, 1), QStringList{"truncate 0"} + headerLines("1") + next("0/1")},
           {worked, QStringList{kWorking, "columns coordinates nez", "row 1" + workedNez} + last("1")}},
          {"1" + workedNez}},
+        {"a header with a byte added is refused; the one sent again is taken",
+         true,
+         0,
+         false,
+         true,
+         {{header(0, 1).insert(8, 'X'), {kDamagedHeader}},
+          {header(0, 1), headerLines("1") + next("0/1")},
+          {worked, QStringList{kWorking, "columns coordinates nez", "row 1" + workedNez} + last("1")}},
+         {"1" + workedNez}},
         {"a header after the last record begins a file below the first",
          true,
          0,
@@ -249,8 +260,12 @@ TEST(Rqx5CoordinateReceive, FramesAreKnownByTerminatorAndPosition)
     const std::pair<QByteArray, QString> cases[] = {
         {fromHex("AA 82"), kComplete}, // a bare end frame at positions 0-1 or 1-2
         {fromHex("00 AA 82"), kComplete},
-        {fromHex("00 00 AA 82"), "select Option1"}, // beyond position 2 the pair closes a header
-        {block(7, {{5, 0xAA}, {6, 0x82}}), "select Option1"},
+        // Beyond position 2 the pair closes a header, whole only with its 18 bytes: one lost or added
+        // would show another name and count.
+        {fromHex("00 00 AA 82"), kDamagedHeader},
+        {block(7, {{5, 0xAA}, {6, 0x82}}), kDamagedHeader},
+        {header(0, 3).remove(5, 1), kDamagedHeader},
+        {header(0, 3).insert(15, '\x05'), kDamagedHeader},
         {block(18, {{14, 0x01}, {15, 0xB4}, {16, 0xAA}, {17, 0x82}}), "select Option1"},
         {block(56, {{0, 0x90}, {55, 0xB0}}), ""}, // 0xB0 counts only beyond position 55
         {block(60, {{0, 0x90}, {30, 0xB0}, {59, 0xB0}}), kWorking},

@@ -186,6 +186,7 @@ TEST_P(Rqx5DataFileExchange, RestartedFileIsHeldOnce)
         {{QByteArray(record).remove(100, 1), {kDamagedRecord}}, {header(0, 2), restart}},
         // Broken off within a record: its rest goes with the header.
         {{record.left(120) + header(0, 2), restart}},
+        {{record.chopped(1) + header(0, 2), restart}},
     };
     for (const auto &tail : tails) {
         TransferDriver driver;
@@ -202,6 +203,24 @@ TEST_P(Rqx5DataFileExchange, RestartedFileIsHeldOnce)
     }
 }
 
+// A record whose terminator was lost is sent again, unanswered: the remains of the first go.
+TEST_P(Rqx5DataFileExchange, ARecordSentAgainAfterItsTerminatorWasLostIsTaken)
+{
+    const QString row = "|" + kShown.join(u'|');
+    const QByteArray record = dataFileRecord();
+    TransferDriver driver;
+    Rqx5DataFileReceive receive(driver.list, true);
+    driver.start(receive);
+    deliver(driver, receive, header(0, 2), GetParam());
+    EXPECT_EQ(deliver(driver, receive, record.chopped(1), GetParam()), QStringList());
+    EXPECT_EQ(deliver(driver, receive, record, GetParam()),
+              QStringList({"set Text1 1/2", "columns rqx5-datafile nez", "row 1" + row}) + kNext);
+    EXPECT_EQ(deliver(driver, receive, record.left(100) + record, GetParam()),
+              QStringList({"set Text1 2/2", "row 2" + row, "clearOutput", "clearInput", "open",
+                           "set Label5 接收完毕！", "set Text1 2", "write AA 81"}));
+    EXPECT_EQ(driver.listRows(), QStringList({"1" + row, "2" + row}));
+}
+
 INSTANTIATE_TEST_SUITE_P(Delivery, Rqx5DataFileExchange,
                          ::testing::Values(Delivery::Whole, Delivery::Bytewise, Delivery::Pieces),
                          deliveryName);
@@ -211,13 +230,17 @@ INSTANTIATE_TEST_SUITE_P(Delivery, Rqx5DataFileExchange,
 TEST(Rqx5DataFileReceive, FramesAreKnownByTerminatorAndPosition)
 {
     const std::pair<QByteArray, QStringList> cases[] = {
-        {dataFileRecord().mid(10) + QByteArray(10, ' '), {kDamagedRecord}},
+        {dataFileRecord().mid(10), {kDamagedRecord}},
         {block(202, {{201, 0xB1}}), {kDamagedRecord}},
         {dataFileRecord().insert(5, 'x'), {kDamagedRecord}},
         {block(201, {{200, 0xB1}}), {}}, // 0xB1 counts only beyond position 200
         // A coordinate header is no data-file header.
         {fromHex("00 00 52 4F 41 44 31 20 20 20 20 20 20 20 01 14 AA 82"), {kDamagedHeader}},
         {header(1, 0).remove(20, 1), {kDamagedHeader}},
+        // A byte added: the count 3 would read 817 and the instrument number shift.
+        {header(0, 3).insert(20, '5'), {kDamagedHeader}},
+        {header(0, 3).insert(5, 'X'), {kDamagedHeader}},
+        {QByteArray(17, ' ') + header(0, 3), {kDamagedHeader}},
         // Frames of other exchanges.
         {fromHex("AA 81"), {}},
         {fromHex("AA BB"), {}},
@@ -365,6 +388,49 @@ TEST(Rqx5MeasurementReceive, FramesAreKnownByTheirTerminator)
         }
         EXPECT_EQ(receive.Rqx5DataKind, kind);
         EXPECT_EQ(driver.list.count(), kind == 0 || lines.value(0) == kDamagedMeasurement ? 0 : 1);
+    }
+}
+
+// One damaged measurement costs that one only: after one whose terminator was lost, the next is
+// counted back from its own terminator, padded or not; a measurement that gained a byte is refused.
+TEST(Rqx5MeasurementReceive, AMeasurementAfterADamagedOneIsTaken)
+{
+    const QByteArray angles = measurement(0xB2, {"1.0000", "2.0000"});
+    const QByteArray paddedAngles = measurement(0xB2, {"1.0000", "2.0000"}, true);
+    const QByteArray kindThree = measurement(0xB4, {"1.0000", "2.0000", "15.25", "-0.5"});
+    const QByteArray coordinates = measurement(0xB5, {"3456.789", "1234.5", "12.34"});
+    const QString rowThree =
+        QStringLiteral("1.0000        |2.0000        ||-0.5          |15.25         |||");
+    const QString rowFour = QStringLiteral("|||||3456.789      |1234.5        |12.34         ");
+    const std::tuple<QByteArray, QByteArray, QString> cases[] = {
+        {angles.chopped(1), angles, kAngles},
+        {angles.chopped(1), paddedAngles, kAngles},
+        {paddedAngles.chopped(1), kindThree, rowThree},
+        {kindThree.chopped(1), coordinates, rowFour},
+        // Filled to 58 bytes after the lost terminator.
+        {angles.chopped(1).leftJustified(58, '\0'), coordinates, rowFour},
+        {coordinates.chopped(1).leftJustified(58, ' '), paddedAngles, kAngles},
+    };
+    for (const auto &[damaged, intact, row] : cases) {
+        for (Delivery how : {Delivery::Whole, Delivery::Bytewise, Delivery::Pieces}) {
+            SCOPED_TRACE(hex(damaged + intact).toStdString());
+            TransferDriver driver;
+            Rqx5MeasurementReceive receive(driver.list, true);
+            driver.start(receive);
+            EXPECT_EQ(deliver(driver, receive, damaged + intact, how),
+                      QStringList({kDamagedMeasurement, "columns rqx5-measurement nez", "row 1|1|" + row}));
+            EXPECT_EQ(deliver(driver, receive, angles, how), QStringList{"row 2|2|" + kAngles});
+        }
+    }
+    for (int at : {1, 14, 29, 40}) {
+        SCOPED_TRACE(at);
+        TransferDriver driver;
+        Rqx5MeasurementReceive receive(driver.list, true);
+        driver.start(receive);
+        EXPECT_EQ(driver.feed(receive, QByteArray(paddedAngles).insert(at, '7')),
+                  QStringList{kDamagedMeasurement});
+        EXPECT_EQ(driver.feed(receive, kindThree),
+                  QStringList({"columns rqx5-measurement nez", "row 1|1|" + rowThree}));
     }
 }
 

@@ -35,6 +35,8 @@ FaultOptionRead readFaultOption(const QStringList &args, int *i, FaultOptions *o
     FaultOptions::Kind kind = FaultOptions::None;
     if (arg == QLatin1String("--lose-byte"))
         kind = FaultOptions::LoseByte;
+    else if (arg == QLatin1String("--lose-terminator"))
+        kind = FaultOptions::LoseTerminator;
     else if (arg == QLatin1String("--add-byte"))
         kind = FaultOptions::AddByte;
     else if (arg == QLatin1String("--fall-silent"))
@@ -48,7 +50,7 @@ FaultOptionRead readFaultOption(const QStringList &args, int *i, FaultOptions *o
             *error = QStringLiteral("%1 needs a record number").arg(arg);
             return FaultOptionRead::Bad;
         }
-        if (options->kind != FaultOptions::None) {
+        if (options->kind != FaultOptions::None || options->header != FaultOptions::HeaderIntact) {
             *error = QStringLiteral("one fault at a time");
             return FaultOptionRead::Bad;
         }
@@ -68,6 +70,19 @@ FaultOptionRead readFaultOption(const QStringList &args, int *i, FaultOptions *o
             return FaultOptionRead::Bad;
         }
         options->seedGiven = true;
+    } else if (arg == QLatin1String("--damage-header")) {
+        if (options->kind != FaultOptions::None || options->header != FaultOptions::HeaderIntact) {
+            *error = QStringLiteral("one fault at a time");
+            return FaultOptionRead::Bad;
+        }
+        if (value == QLatin1String("lose"))
+            options->header = FaultOptions::HeaderLoseByte;
+        else if (value == QLatin1String("add"))
+            options->header = FaultOptions::HeaderAddByte;
+        else {
+            *error = QStringLiteral("--damage-header takes lose or add");
+            return FaultOptionRead::Bad;
+        }
     } else if (arg == QLatin1String("--pad")) {
         if (value == QLatin1String("before"))
             options->padding = FaultOptions::PadBefore;
@@ -88,9 +103,10 @@ FaultOptionRead readFaultOption(const QStringList &args, int *i, FaultOptions *o
 
 QString faultOptionsProblem(const FaultOptions &options)
 {
-    if (options.restartMs >= 0 &&
+    if (options.restartMs >= 0 && options.header == FaultOptions::HeaderIntact &&
         (options.kind == FaultOptions::None || options.kind == FaultOptions::PullCable))
-        return QStringLiteral("--restart-after goes with --lose-byte, --add-byte or --fall-silent");
+        return QStringLiteral("--restart-after goes with --lose-byte, --lose-terminator, --add-byte, "
+                              "--fall-silent or --damage-header");
     return {};
 }
 
@@ -99,6 +115,8 @@ QString faultUsage()
     return QStringLiteral(
         "Faults, in the transfers the instrument sends (records counted from 1, bytes from 0):\n"
         "  --lose-byte N       one byte of record N, chosen by the seed, does not come\n"
+        "  --lose-terminator N the terminator of record N does not come (RQX5 measure: the next\n"
+        "                      measurement follows as usual)\n"
         "  --add-byte N        one extra byte comes inside record N, value and place chosen by the\n"
         "                      seed (never the record's start byte or terminator)\n"
         "  --fall-silent N     after record N the instrument sends part of record N+1, then nothing\n"
@@ -107,6 +125,9 @@ QString faultUsage()
         "                      RQX5 the header again, then the whole file (RQX5 measure: the cut-off\n"
         "                      measurement again, then the rest). Without it the instrument waits\n"
         "                      --timeout for an answer that must not come and ends with status 0\n"
+        "  --damage-header lose|add  RQX5 send and datafile: the header's first attempt loses a byte\n"
+        "                      or gains one, place and value chosen by the seed (never its closing\n"
+        "                      AA 82); unanswered, the instrument starts over as after a lost byte\n"
         "  --pull-cable N      after record N (0: before the first) the simulator ends, closing its\n"
         "                      end of the line\n"
         "  --fault-seed N      the fault of an earlier run again (else RQXSIM_FAULT_SEED, else a new\n"
@@ -134,6 +155,7 @@ QString Fault::problem(int count) const
     case FaultOptions::None:
         return {};
     case FaultOptions::LoseByte:
+    case FaultOptions::LoseTerminator:
     case FaultOptions::AddByte:
         if (m_options.record >= 1 && m_options.record <= count)
             return {};
@@ -192,6 +214,16 @@ Fault::Damage Fault::damage(int current, QByteArray *record, char start, char en
                    .arg(seedNote()));
         return Damaged;
     }
+    if (m_options.kind == FaultOptions::LoseTerminator && current == m_options.record) {
+        m_played = true;
+        record->remove(last, 1);
+        report(QStringLiteral("record %1: its terminator %2 lost, %3 of %4 bytes sent")
+                   .arg(current)
+                   .arg(byteText(end))
+                   .arg(record->size())
+                   .arg(length));
+        return Damaged;
+    }
     if (m_options.kind == FaultOptions::AddByte && current == m_options.record) {
         m_played = true;
         const qsizetype at = 1 + static_cast<qsizetype>(m_random() % static_cast<quint32>(last));
@@ -244,6 +276,59 @@ Fault::Next Fault::waitUnanswered(Wire &wire, int timeoutMs)
     report(QStringLiteral("unanswered for %1 ms, as it should be; the instrument gives up the transfer")
                .arg(waitMs));
     return GiveUp;
+}
+
+Fault::Outcome Fault::sendHeader(Wire &wire, QByteArray header, int timeoutMs, int *status)
+{
+    constexpr qsizetype kPair = 2;
+    const bool damaged = !m_played && m_options.header != FaultOptions::HeaderIntact && header.size() > kPair;
+    if (damaged) {
+        m_played = true;
+        const qsizetype length = header.size();
+        const quint32 before = static_cast<quint32>(length - kPair);
+        if (m_options.header == FaultOptions::HeaderLoseByte) {
+            const qsizetype at = static_cast<qsizetype>(m_random() % before);
+            const char lost = header.at(at);
+            header.remove(at, 1);
+            report(QStringLiteral("header: byte %1 (%2) lost, %3 of %4 bytes sent %5")
+                       .arg(at)
+                       .arg(byteText(lost))
+                       .arg(header.size())
+                       .arg(length)
+                       .arg(seedNote()));
+        } else {
+            // Before the closing pair, and never a byte that would make one with its neighbour.
+            const qsizetype at = 1 + static_cast<qsizetype>(m_random() % before);
+            const char lead = header.at(length - kPair);
+            char added;
+            do
+                added = static_cast<char>(m_random() % kByteValues);
+            while (added == lead || added == header.at(length - 1));
+            header.insert(at, added);
+            report(QStringLiteral("header: byte %1 (%2) added, %3 bytes sent %4")
+                       .arg(at)
+                       .arg(byteText(added))
+                       .arg(header.size())
+                       .arg(seedNote()));
+        }
+    }
+    if (!wire.send(header)) {
+        *status = 1;
+        return Ended;
+    }
+    if (!damaged)
+        return Whole;
+    switch (waitUnanswered(wire, timeoutMs)) {
+    case StartOver:
+        return Restart;
+    case GiveUp:
+        *status = 0;
+        return Ended;
+    case Failed:
+        break;
+    }
+    *status = 1;
+    return Ended;
 }
 
 Fault::Outcome Fault::send(Wire &wire, int current, QByteArray record, char start, char end, int timeoutMs,

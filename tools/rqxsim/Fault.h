@@ -13,11 +13,15 @@ class Wire;
 struct FaultOptions {
     enum Kind {
         None,
+        // The terminator of record N does not come.
+        LoseTerminator,
         LoseByte,   // one byte of record N does not come
         AddByte,    // one extra byte comes inside record N
         FallSilent, // after record N, part of record N+1 comes, then nothing
         PullCable,  // after record N the simulator ends, closing its end of the line
     };
+    // What happens to the header of an RQX5 transfer the instrument sends, on its first attempt.
+    enum HeaderDamage { HeaderIntact, HeaderLoseByte, HeaderAddByte };
     // Where RQX5 single measurements are filled up to 58 bytes.
     enum Padding { Unpadded, PadBefore, PadAfterNul, PadAfterSpace };
 
@@ -27,6 +31,7 @@ struct FaultOptions {
     quint32 seed = 0;
     bool seedGiven = false; // otherwise RQXSIM_FAULT_SEED, or a seed of its own; printed either way
     Padding padding = Unpadded;
+    HeaderDamage header = HeaderIntact;
 };
 
 // Reads the fault option at args[*i] and its value, moving *i past them. NotFault when args[*i] is
@@ -66,6 +71,9 @@ public:
     Next waitUnanswered(Wire &wire, int timeoutMs);
 
     enum Outcome { Whole, Restart, Ended };
+    // Sends the header of an acknowledged transfer as the fault has it: on the first attempt a byte
+    // lost or added (never the terminator pair's), then unanswered as a damaged record is.
+    Outcome sendHeader(Wire &wire, QByteArray header, int timeoutMs, int *status);
     // Sends record current of an acknowledged transfer as the fault has it. Whole: sent whole, its
     // answer is next. Restart: the transfer starts over. Ended: the transfer ends with *status.
     Outcome send(Wire &wire, int current, QByteArray record, char start, char end, int timeoutMs,

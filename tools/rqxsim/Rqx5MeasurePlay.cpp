@@ -167,14 +167,21 @@ int sendDataFile(Wire &wire, const SimOptions &options)
     for (bool restart = true; restart;) {
         restart = false;
         sent.clear();
-        if (!wire.send(dataFileHeader(count)) ||
-            !expectFrame(wire, nextPair(), QStringLiteral("after the data-file header"), options.timeoutMs))
+        int status = 0;
+        const Fault::Outcome header =
+            fault.sendHeader(wire, dataFileHeader(count), options.timeoutMs, &status);
+        if (header == Fault::Ended)
+            return status;
+        if (header == Fault::Restart) {
+            restart = true;
+            continue;
+        }
+        if (!expectFrame(wire, nextPair(), QStringLiteral("after the data-file header"), options.timeoutMs))
             return 1;
         for (int i = 1; i <= count; ++i) {
             const QStringList fields = dataFileFields(i);
             const QByteArray record =
                 char(kDataFileRecordStart) + codes(fields.join(QString())) + char(kDataFileRecordEnd);
-            int status = 0;
             const Fault::Outcome outcome = fault.send(wire, i, record, char(kDataFileRecordStart),
                                                       char(kDataFileRecordEnd), options.timeoutMs, &status);
             if (outcome == Fault::Ended) {

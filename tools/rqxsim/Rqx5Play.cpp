@@ -46,12 +46,18 @@ int sendPoints(Wire &wire, const SimOptions &options)
     // A transfer started over opens with the header again and sends every point again.
     for (bool restart = true; restart;) {
         restart = false;
-        if (!wire.send(coordinateHeader(fileNameFor(options), count)))
-            return 1;
+        int status = 0;
+        const Fault::Outcome header =
+            fault.sendHeader(wire, coordinateHeader(fileNameFor(options), count), options.timeoutMs, &status);
+        if (header == Fault::Ended)
+            return status;
+        if (header == Fault::Restart) {
+            restart = true;
+            continue;
+        }
         if (!expectFrame(wire, nextPair(), QStringLiteral("after the header"), options.timeoutMs))
             return 1;
         for (int i = 0; i < count; ++i) {
-            int status = 0;
             const Fault::Outcome sent =
                 fault.send(wire, i + 1, coordinateRecord(points[i]), char(kRecordStart), char(kRecordEnd),
                            options.timeoutMs, &status);
@@ -146,6 +152,11 @@ int playRqx5(Wire &wire, const SimOptions &options)
 {
     if (options.action == QLatin1String("receive") && options.fault.kind != FaultOptions::None) {
         report(QStringLiteral("faults are played in the transfers the instrument sends"));
+        return 1;
+    }
+    if (options.fault.header != FaultOptions::HeaderIntact && options.action != QLatin1String("send") &&
+        options.action != QLatin1String("datafile")) {
+        report(QStringLiteral("--damage-header is for the actions send and datafile"));
         return 1;
     }
     if (options.fault.padding != FaultOptions::Unpadded && options.action != QLatin1String("measure")) {

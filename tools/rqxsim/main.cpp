@@ -182,8 +182,13 @@ int main(int argc, char **argv)
         report(problem);
         return 2;
     }
-    const bool faulty =
-        options.fault.kind != FaultOptions::None || options.fault.padding != FaultOptions::Unpadded;
+    if (options.fault.header != FaultOptions::HeaderIntact && options.series != QLatin1String("rqx5")) {
+        report(QStringLiteral("--damage-header is for the RQX5 headers"));
+        return 2;
+    }
+    const bool faulty = options.fault.kind != FaultOptions::None ||
+                        options.fault.padding != FaultOptions::Unpadded ||
+                        options.fault.header != FaultOptions::HeaderIntact;
     if (faulty && !options.demo &&
         (options.action == QLatin1String("answer-test") || options.action == QLatin1String("script"))) {
         report(
