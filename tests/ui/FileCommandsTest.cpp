@@ -14,6 +14,8 @@
 #include <QFileSystemModel>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QSettings>
 #include <QTableView>
 #include <QTimer>
@@ -589,4 +591,64 @@ TEST_F(FileCommands, TheProgramsOwnDialogReportsTheChosenFileAndPosition)
     form1()->action(QStringLiteral("Save"))->trigger();
     EXPECT_EQ(folderShown, files.path());
     EXPECT_TRUE(messages.messages.filter(QStringLiteral("错误提示")).isEmpty());
+}
+
+// The real dialog asks before replacing the file a save will really write, the extension the save
+// adds included: "JOB1" must not replace yesterday's JOB1.raw without a question. 否 leaves the file
+// and the dialog open; 是 writes it.
+TEST_F(FileCommands, ASaveAsksBeforeReplacingTheFileItWrites)
+{
+    struct Save {
+        bool rqx5;
+        const char *command; // a button or a menu entry of the series' measurement window
+        const char *typed;
+        const char *written;
+    };
+    const Save saves[] = {
+        {true, "Command9", "JOB1", "JOB1.raw"}, // 数据文件 selected
+        {true, "ds", "M1", "M1.txt"},
+        {false, "Command2", "job", "job.txt"},
+        {false, "Command2", "job.raw", "job.raw.txt"},
+    };
+    addDevice(cableName());
+    writeBytes(path("job.raw"), "job.raw");
+    for (const Save &save : saves) {
+        SCOPED_TRACE(save.typed);
+        app.reset();
+        app = std::make_unique<Application>(
+            devices.path(), messages, [this] { ++ends; }, &link);
+        app->start();
+        choose(save.rqx5, true);
+        messages.messages.clear();
+        form1()->action(QStringLiteral("CLSend"))->trigger();
+        QWidget *window = save.rqx5 ? static_cast<QWidget *>(app->measureWindow())
+                                    : static_cast<QWidget *>(app->rqx2MeasurementWindow());
+        const QString written = path(save.written);
+        writeBytes(written, "yesterday");
+        for (const bool yes : {false, true}) {
+            QString asked;
+            answerDialog([&, yes](QFileDialog *dialog) {
+                dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->setText(path(save.typed));
+                QTimer::singleShot(0, [&asked, yes] {
+                    if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+                        asked = box->text();
+                        box->button(yes ? QMessageBox::Yes : QMessageBox::No)->click();
+                    }
+                });
+                QDialog *asDialog = dialog;
+                asDialog->accept();
+                if (dialog->isVisible())
+                    asDialog->reject();
+            });
+            if (QAction *entry = window->findChild<QAction *>(QLatin1String(save.command)))
+                entry->trigger();
+            else
+                window->findChild<QPushButton *>(QLatin1String(save.command))->click();
+            EXPECT_TRUE(asked.contains(QLatin1String(save.written))) << asked.toStdString();
+            EXPECT_EQ(fileBytes(written).startsWith("yesterday"), !yes);
+            EXPECT_TRUE(fileBytes(written).endsWith("\r\n\r\n") || !yes);
+        }
+        EXPECT_EQ(fileBytes(path("job.raw")), "job.raw");
+    }
+    EXPECT_TRUE(messages.messages.isEmpty()) << messages.messages.join(u' ').toStdString();
 }
