@@ -484,6 +484,35 @@ TEST(FileDialogFilters, DescriptionsAreShownExactly)
               (QStringList{"表格 (*.csv *.txt)", "测量文件 (*)"}));
 }
 
+// The extension a save adds is the chosen entry's first pattern, or the one its description shows;
+// "*.*", an entry without one, or one beyond the list gives none.
+TEST(FileDialogFilters, TheExtensionAddedIsTheChosenEntrys)
+{
+    FileDialogRequest request;
+    request.mode = FileDialogRequest::Mode::Save;
+    request.filter = QStringLiteral("表格|*.csv;*.txt|Excel 工作簿(*.xlsx)||测量文件|");
+    const std::pair<int, const char *> entries[] = {{1, "csv"}, {2, "xlsx"}, {3, ""}, {4, ""}, {0, ""}};
+    for (const auto &[index, extension] : entries)
+        EXPECT_EQ(request.extensionOf(index), extension) << index;
+    request.filter = kOlderList;
+    EXPECT_EQ(request.extensionOf(1), "hyl");
+    EXPECT_EQ(request.extensionOf(7), "");
+
+    const std::tuple<FileDialogRequest::Extension, const char *, const char *> names[] = {
+        {FileDialogRequest::Extension::AsTyped, "/d/JOB1", "/d/JOB1"},
+        {FileDialogRequest::Extension::WhenMissing, "/d/JOB1", "/d/JOB1.hyl"},
+        {FileDialogRequest::Extension::WhenMissing, "/d.x/JOB1.old", "/d.x/JOB1.old"},
+        {FileDialogRequest::Extension::WhenMissing, "/d.x/JOB1", "/d.x/JOB1.hyl"},
+        {FileDialogRequest::Extension::Always, "/d/job.raw", "/d/job.raw.hyl"},
+        {FileDialogRequest::Extension::Always, "/d/job.HYL", "/d/job.HYL"},
+    };
+    for (const auto &[extension, chosen, saved] : names) {
+        request.extension = extension;
+        EXPECT_EQ(request.savedName(QLatin1String(chosen), 1), saved);
+    }
+    EXPECT_EQ(request.savedName(QStringLiteral("/d/JOB1"), 7), "/d/JOB1");
+}
+
 namespace {
 
 // Runs act on the program's own file dialog once it is open. Should act leave the dialog open (an
