@@ -202,23 +202,41 @@ void Application::connectForm4()
             receive->RecordCount = before->RecordCount;
         begin(std::move(receive), *m_form4);
     };
-    ConnectCommand(w, "Command1", [this, dataFileReceive, measurementReceive] {
+    // A receive of the other kind than the list holds asks first and then gives the list its captions;
+    // rows of its own kind stay, to be added to. False: the surveyor said 否 and nothing starts.
+    auto listFor = [this](const QString &layout) {
+        if (!m_rqx5Files->mayReplaceRowsOfOtherKind(layout))
+            return false;
+        if (m_form4->listLayout() != layout)
+            m_form4->setTransferColumns(layout, nez());
+        return true;
+    };
+    ConnectCommand(w, "Command1", [this, listFor, dataFileReceive, measurementReceive] {
         if (m_form4->dataFileSelected()) {
-            m_form4->setTransferColumns(QStringLiteral("rqx5-datafile"), nez());
+            // The button starts a data file on an empty list.
+            if (!listFor(Form4::kDataFileLayout))
+                return;
+            m_form4->setTransferColumns(Form4::kDataFileLayout, nez());
             dataFileReceive();
         } else if (m_form4->measurementSelected()) {
-            measurementReceive();
+            if (listFor(Form4::kMeasurementLayout))
+                measurementReceive();
         }
     });
     // The status waits only for a receive that started: after a port failure it claims nothing.
-    auto waitingFor = [this](const std::function<void()> &receive) {
+    auto waitingFor = [this, listFor](const QString &layout, const std::function<void()> &receive) {
+        if (!listFor(layout))
+            return;
         m_form4->setStatus(kWaitingForData);
         receive();
         if (!m_executor->current()->underway())
             m_form4->setStatus(QString());
     };
-    ConnectCommand(w, "DataFile_R", [waitingFor, dataFileReceive] { waitingFor(dataFileReceive); });
-    ConnectCommand(w, "Data_R", [waitingFor, measurementReceive] { waitingFor(measurementReceive); });
+    ConnectCommand(w, "DataFile_R",
+                   [waitingFor, dataFileReceive] { waitingFor(Form4::kDataFileLayout, dataFileReceive); });
+    ConnectCommand(w, "Data_R", [waitingFor, measurementReceive] {
+        waitingFor(Form4::kMeasurementLayout, measurementReceive);
+    });
     ConnectCommand(w, "Command2", [this] {
         if (m_form4->dataFileSelected())
             m_rqx5Files->OpenRqx5DataFile();

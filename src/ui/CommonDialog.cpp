@@ -22,12 +22,12 @@ bool isFolder(const QString &path)
 
 bool CommonDialog::ShowOpen(QWidget *parent)
 {
-    return show(parent, false);
+    return show(parent, false, FileDialogRequest::Extension::AsTyped);
 }
 
-bool CommonDialog::ShowSave(QWidget *parent)
+bool CommonDialog::ShowSave(QWidget *parent, FileDialogRequest::Extension extension)
 {
-    return show(parent, true);
+    return show(parent, true, extension);
 }
 
 QString CommonDialog::lastFolder()
@@ -43,10 +43,11 @@ QString CommonDialog::lastFolder()
     return QDir::homePath();
 }
 
-bool CommonDialog::show(QWidget *parent, bool save)
+bool CommonDialog::show(QWidget *parent, bool save, FileDialogRequest::Extension extension)
 {
     FileDialogRequest request;
     request.mode = save ? FileDialogRequest::Mode::Save : FileDialogRequest::Mode::Open;
+    request.extension = extension;
     request.filter = Filter;
     request.filterIndex = FilterIndex;
     request.fileName = FileName;
@@ -60,7 +61,10 @@ bool CommonDialog::show(QWidget *parent, bool save)
         return false;
     // A name without a folder belongs in the folder the dialog was showing, never in the folder the
     // program happened to be started from.
-    FileName = QDir::cleanPath(QDir(request.folder).absoluteFilePath(choice.fileName));
+    // The presenter has named the file with its extension already; a name chosen otherwise gets it
+    // here, as the same rule gives it.
+    FileName = QDir::cleanPath(
+        QDir(request.folder).absoluteFilePath(request.savedName(choice.fileName, choice.filterIndex)));
     QSettings settings{QLatin1String(kSettingsName), QLatin1String(kSettingsName)};
     settings.setValue(QLatin1String(kFolderKey), QFileInfo(FileName).absolutePath());
     return true;

@@ -1,8 +1,9 @@
 #pragma once
 
+#include "FileDialogPresenter.h"
+
 #include <QString>
 
-class FileDialogPresenter;
 class QWidget;
 
 // The main window's one file dialog, shared by every file command: it keeps its filter list, filter
@@ -20,14 +21,17 @@ public:
     QString FileName;    // full path; empty after a cancelled dialog
 
     // Show the dialog; true when a file was chosen (FileName and FilterIndex then tell which).
+    // A save's extension says how the name typed becomes the file written (FileDialogRequest); the
+    // dialog asks before that file is replaced, and FileName is that file.
     bool ShowOpen(QWidget *parent);
-    bool ShowSave(QWidget *parent);
+    bool ShowSave(QWidget *parent,
+                  FileDialogRequest::Extension extension = FileDialogRequest::Extension::AsTyped);
 
     // The folder the next dialog opens in when no file with a folder of its own is offered.
     static QString lastFolder();
 
 private:
-    bool show(QWidget *parent, bool save);
+    bool show(QWidget *parent, bool save, FileDialogRequest::Extension extension);
 
     FileDialogPresenter &m_presenter;
 };

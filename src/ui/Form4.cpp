@@ -270,9 +270,24 @@ void Form4::setInstrumentNumber(const QString &text)
     m_number->setText(text);
 }
 
+const QString Form4::kDataFileLayout = QStringLiteral("rqx5-datafile");
+const QString Form4::kMeasurementLayout = QStringLiteral("rqx5-measurement");
+
+QString Form4::listLayout() const
+{
+    switch (m_list.columnCount()) {
+    case Rqx5MeasurementColumns::kDataFileSubitems + 1:
+        return kDataFileLayout;
+    case Rqx5MeasurementColumns::kMeasurementSubitems + 1:
+        return kMeasurementLayout;
+    default:
+        return QString();
+    }
+}
+
 void Form4::setTransferColumns(const QString &layout, bool nez)
 {
-    if (layout == QLatin1String("rqx5-datafile"))
+    if (layout == kDataFileLayout)
         SetRqx5DataFileColumns(m_list, nez);
     else
         SetRqx5MeasurementColumns(m_list, nez);

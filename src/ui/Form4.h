@@ -34,6 +34,11 @@ public:
     int measureColumnUnit() const { return m_measureColumnUnit; }
 
     MeasurementTableModel &list() { return m_list; }
+    // The list's two layouts, named as the transfers name them.
+    static const QString kDataFileLayout;
+    static const QString kMeasurementLayout;
+    // The layout of the list's columns; empty before the first column set-up.
+    QString listLayout() const;
     QTableView *tableView() const { return m_listView; }
     // The list's width as laid out in the window's size, shown or not.
     int tableWidth();

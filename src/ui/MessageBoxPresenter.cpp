@@ -27,3 +27,13 @@ void MessageBoxPresenter::showDetailedMessage(QWidget *parent, const QString &ti
     }
     box.exec();
 }
+
+bool MessageBoxPresenter::askYesNo(QWidget *parent, const QString &title, const QString &text)
+{
+    QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Yes | QMessageBox::No, parent);
+    box.button(QMessageBox::Yes)->setText(QStringLiteral("是"));
+    box.button(QMessageBox::No)->setText(QStringLiteral("否"));
+    box.setDefaultButton(QMessageBox::No);
+    box.setEscapeButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}

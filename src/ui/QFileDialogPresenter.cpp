@@ -1,5 +1,7 @@
 #include "QFileDialogPresenter.h"
 
+#include "ProgramFileDialog.h"
+
 #include <QComboBox>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -86,7 +88,7 @@ QStringList QFileDialogPresenter::nameFilters(const QString &filter)
 FileDialogChoice QFileDialogPresenter::showFileDialog(QWidget *parent, const FileDialogRequest &request)
 {
     const bool save = request.mode == FileDialogRequest::Mode::Save;
-    QFileDialog dialog(parent);
+    ProgramFileDialog dialog(request, parent);
     dialog.setObjectName(QStringLiteral("CommonDialog1"));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
@@ -109,14 +111,14 @@ FileDialogChoice QFileDialogPresenter::showFileDialog(QWidget *parent, const Fil
         dialog.setDirectory(request.folder);
     if (!request.fileName.isEmpty())
         dialog.selectFile(QFileInfo(request.fileName).fileName());
+    dialog.takeDefaultSuffix();
 
     FileDialogChoice choice;
     choice.filterIndex = request.filterIndex;
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return choice;
-    choice.fileName = dialog.selectedFiles().constFirst();
-    const qsizetype chosen = filters.indexOf(dialog.selectedNameFilter());
-    if (chosen >= 0)
-        choice.filterIndex = static_cast<int>(chosen) + 1;
+    choice.fileName = dialog.savedFile();
+    if (dialog.chosenIndex() > 0)
+        choice.filterIndex = dialog.chosenIndex();
     return choice;
 }

@@ -11,7 +11,6 @@ namespace {
 // The whole filter texts of the two dialogs; each names its pattern, which the dialog shows.
 const QString kSaveFilter = QStringLiteral("文本文档(*.txt)");
 const QString kOpenFilter = QStringLiteral("文本文件(*.txt)");
-const QString kExtension = QStringLiteral(".txt");
 const QString kLineEnd = QStringLiteral("\r\n");
 } // namespace
 
@@ -26,11 +25,11 @@ void Rqx2MeasurementFiles::SaveRqx2MeasurementFile()
     m_dialog.Filter = kSaveFilter;
     m_dialog.FileName.clear();
     m_dialog.FilterIndex = 1;
-    if (!m_dialog.ShowSave(&m_window))
+    // ".txt" follows every name that does not end in it ("job.raw" is job.raw.txt); the dialog asks
+    // before that file is replaced.
+    if (!m_dialog.ShowSave(&m_window, FileDialogRequest::Extension::Always))
         return;
-    QString path = m_dialog.FileName;
-    if (!path.endsWith(kExtension, Qt::CaseInsensitive))
-        path += kExtension;
+    const QString path = m_dialog.FileName;
     // The file ends with one more line end, appended in place.
     QString text = Rqx2MeasurementFile::build(m_window.fileNameText(), m_window.list());
     text += kLineEnd;

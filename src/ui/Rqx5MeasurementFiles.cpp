@@ -8,16 +8,15 @@
 #include "formats/Rqx5MeasurementFile.h"
 #include "rqx5/Rqx5MeasurementColumns.h"
 
-#include <QFileInfo>
-
 const QString Rqx5MeasurementFiles::kDataFileFilter = QStringLiteral("测量文件(*.raw)|*.raw");
 const QString Rqx5MeasurementFiles::kMeasurementFileFilter = QStringLiteral("文本文档(*.txt)|*.txt");
 
 // A data-file trailer line may hold one separator; in a measurement file a line without any is one.
 const Rqx5MeasurementFiles::Kind Rqx5MeasurementFiles::kDataFile = {
-    kDataFileFilter, ".raw", Rqx5MeasurementColumns::kDataFileSubitems, 1, true};
+    kDataFileFilter, Form4::kDataFileLayout, Rqx5MeasurementColumns::kDataFileSubitems, 1, true};
 const Rqx5MeasurementFiles::Kind Rqx5MeasurementFiles::kMeasurementFile = {
-    kMeasurementFileFilter, ".txt", Rqx5MeasurementColumns::kMeasurementSubitems, 0, false};
+    kMeasurementFileFilter, Form4::kMeasurementLayout, Rqx5MeasurementColumns::kMeasurementSubitems, 0,
+    false};
 
 Rqx5MeasurementFiles::Rqx5MeasurementFiles(Form4 &window, CommonDialog &dialog, MessagePresenter &messages,
                                            std::function<bool()> nez)
@@ -51,11 +50,10 @@ void Rqx5MeasurementFiles::save(const Kind &kind)
     m_dialog.Filter = kind.filter;
     m_dialog.FileName.clear();
     m_dialog.FilterIndex = 1;
-    if (!m_dialog.ShowSave(&m_window))
+    // A name typed without an extension gets the kind's; the dialog asks before the file is replaced.
+    if (!m_dialog.ShowSave(&m_window, FileDialogRequest::Extension::WhenMissing))
         return;
-    QString path = m_dialog.FileName;
-    if (QFileInfo(path).suffix().isEmpty())
-        path += QLatin1String(kind.extension);
+    const QString path = m_dialog.FileName;
 
     QString text =
         BuildRqx5MeasurementText(m_window.list(), kind.fields, m_window.date(), m_window.instrumentNumber());
@@ -67,8 +65,21 @@ void Rqx5MeasurementFiles::save(const Kind &kind)
         error(path, reason);
 }
 
+bool Rqx5MeasurementFiles::mayReplaceRowsOfOtherKind(const QString &layout)
+{
+    const int rows = m_window.list().count();
+    const QString holds = m_window.listLayout();
+    if (rows == 0 || holds.isEmpty() || holds == layout)
+        return true;
+    return m_messages.askYesNo(&m_window, QStringLiteral("提示"),
+                               QStringLiteral("列表中的 %1 条记录将被清除，是否继续？").arg(rows));
+}
+
 void Rqx5MeasurementFiles::open(const Kind &kind)
 {
+    // Asked before the dialog: the answer 否 opens nothing.
+    if (!mayReplaceRowsOfOtherKind(kind.layout))
+        return;
     m_dialog.Filter = kind.filter;
     m_dialog.FilterIndex = 1;
     // The name is left as the last file command left it. A cancelled dialog keeps the list: opening

@@ -24,10 +24,15 @@ public:
     void OpenRqx5DataFile();
     void OpenRqx5MeasurementFile();
 
+    // Rows of one kind (data-file rows, single measurements) never stand under the other kind's
+    // captions. Before rows of layout (Form4's) come into the list, by a receive or a file, rows of
+    // the other kind go only when the surveyor agrees; false: nothing may start.
+    bool mayReplaceRowsOfOtherKind(const QString &layout);
+
 private:
     struct Kind {
         const QString &filter;
-        const char *extension; // added to a name chosen without one
+        const QString &layout;
         int fields;
         int trailerSeparators;
         bool dataFile;

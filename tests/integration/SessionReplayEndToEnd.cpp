@@ -124,7 +124,10 @@ INSTANTIATE_TEST_SUITE_P(Kept, SessionReplay,
                                            KeptLog{"rqx2-measurement-receive.log", false, Rqx2Measurements, 4,
                                                    "成功|传输完毕！", "Rqx2MeasurementReceive"},
                                            KeptLog{"rqx2-coordinate-send.log", false, CoordinateSend, 2,
-                                                   "成功|坐标数据发送完毕！", "Rqx2CoordinateSend"}),
+                                                   "成功|坐标数据发送完毕！", "Rqx2CoordinateSend"},
+                                           // Read at line speed: pieces made only of spaces.
+                                           KeptLog{"rqx2-coordinate-receive.log", false, CoordinateReceive, 3,
+                                                   "成功|坐标数据传输完毕！", "Rqx2CoordinateReceive"}),
                          [](const ::testing::TestParamInfo<KeptLog> &info) { return info.param.testName; });
 
 namespace {

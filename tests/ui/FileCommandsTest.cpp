@@ -14,6 +14,8 @@
 #include <QFileSystemModel>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QSettings>
 #include <QTableView>
 #include <QTimer>
@@ -482,6 +484,35 @@ TEST(FileDialogFilters, DescriptionsAreShownExactly)
               (QStringList{"表格 (*.csv *.txt)", "测量文件 (*)"}));
 }
 
+// The extension a save adds is the chosen entry's first pattern, or the one its description shows;
+// "*.*", an entry without one, or one beyond the list gives none.
+TEST(FileDialogFilters, TheExtensionAddedIsTheChosenEntrys)
+{
+    FileDialogRequest request;
+    request.mode = FileDialogRequest::Mode::Save;
+    request.filter = QStringLiteral("表格|*.csv;*.txt|Excel 工作簿(*.xlsx)||测量文件|");
+    const std::pair<int, const char *> entries[] = {{1, "csv"}, {2, "xlsx"}, {3, ""}, {4, ""}, {0, ""}};
+    for (const auto &[index, extension] : entries)
+        EXPECT_EQ(request.extensionOf(index), extension) << index;
+    request.filter = kOlderList;
+    EXPECT_EQ(request.extensionOf(1), "hyl");
+    EXPECT_EQ(request.extensionOf(7), "");
+
+    const std::tuple<FileDialogRequest::Extension, const char *, const char *> names[] = {
+        {FileDialogRequest::Extension::AsTyped, "/d/JOB1", "/d/JOB1"},
+        {FileDialogRequest::Extension::WhenMissing, "/d/JOB1", "/d/JOB1.hyl"},
+        {FileDialogRequest::Extension::WhenMissing, "/d.x/JOB1.old", "/d.x/JOB1.old"},
+        {FileDialogRequest::Extension::WhenMissing, "/d.x/JOB1", "/d.x/JOB1.hyl"},
+        {FileDialogRequest::Extension::Always, "/d/job.raw", "/d/job.raw.hyl"},
+        {FileDialogRequest::Extension::Always, "/d/job.HYL", "/d/job.HYL"},
+    };
+    for (const auto &[extension, chosen, saved] : names) {
+        request.extension = extension;
+        EXPECT_EQ(request.savedName(QLatin1String(chosen), 1), saved);
+    }
+    EXPECT_EQ(request.savedName(QStringLiteral("/d/JOB1"), 7), "/d/JOB1");
+}
+
 namespace {
 
 // Runs act on the program's own file dialog once it is open. Should act leave the dialog open (an
@@ -589,4 +620,64 @@ TEST_F(FileCommands, TheProgramsOwnDialogReportsTheChosenFileAndPosition)
     form1()->action(QStringLiteral("Save"))->trigger();
     EXPECT_EQ(folderShown, files.path());
     EXPECT_TRUE(messages.messages.filter(QStringLiteral("错误提示")).isEmpty());
+}
+
+// The real dialog asks before replacing the file a save will really write, the extension the save
+// adds included: "JOB1" must not replace yesterday's JOB1.raw without a question. 否 leaves the file
+// and the dialog open; 是 writes it.
+TEST_F(FileCommands, ASaveAsksBeforeReplacingTheFileItWrites)
+{
+    struct Save {
+        bool rqx5;
+        const char *command; // a button or a menu entry of the series' measurement window
+        const char *typed;
+        const char *written;
+    };
+    const Save saves[] = {
+        {true, "Command9", "JOB1", "JOB1.raw"}, // 数据文件 selected
+        {true, "ds", "M1", "M1.txt"},
+        {false, "Command2", "job", "job.txt"},
+        {false, "Command2", "job.raw", "job.raw.txt"},
+    };
+    addDevice(cableName());
+    writeBytes(path("job.raw"), "job.raw");
+    for (const Save &save : saves) {
+        SCOPED_TRACE(save.typed);
+        app.reset();
+        app = std::make_unique<Application>(
+            devices.path(), messages, [this] { ++ends; }, &link);
+        app->start();
+        choose(save.rqx5, true);
+        messages.messages.clear();
+        form1()->action(QStringLiteral("CLSend"))->trigger();
+        QWidget *window = save.rqx5 ? static_cast<QWidget *>(app->measureWindow())
+                                    : static_cast<QWidget *>(app->rqx2MeasurementWindow());
+        const QString written = path(save.written);
+        writeBytes(written, "yesterday");
+        for (const bool yes : {false, true}) {
+            QString asked;
+            answerDialog([&, yes](QFileDialog *dialog) {
+                dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->setText(path(save.typed));
+                QTimer::singleShot(0, [&asked, yes] {
+                    if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+                        asked = box->text();
+                        box->button(yes ? QMessageBox::Yes : QMessageBox::No)->click();
+                    }
+                });
+                QDialog *asDialog = dialog;
+                asDialog->accept();
+                if (dialog->isVisible())
+                    asDialog->reject();
+            });
+            if (QAction *entry = window->findChild<QAction *>(QLatin1String(save.command)))
+                entry->trigger();
+            else
+                window->findChild<QPushButton *>(QLatin1String(save.command))->click();
+            EXPECT_TRUE(asked.contains(QLatin1String(save.written))) << asked.toStdString();
+            EXPECT_EQ(fileBytes(written).startsWith("yesterday"), !yes);
+            EXPECT_TRUE(fileBytes(written).endsWith("\r\n\r\n") || !yes);
+        }
+        EXPECT_EQ(fileBytes(path("job.raw")), "job.raw");
+    }
+    EXPECT_TRUE(messages.messages.isEmpty()) << messages.messages.join(u' ').toStdString();
 }

@@ -3,6 +3,7 @@
 #include "AppFixture.h"
 
 #include "rqx5/Rqx5DataFileReceive.h"
+#include "rqx5/Rqx5MeasurementColumns.h"
 #include "rqx5/Rqx5MeasurementReceive.h"
 #include "support/QStringPrinter.h"
 #include "support/ScriptedFileDialogs.h"
@@ -102,19 +103,22 @@ TEST_F(Rqx5MeasurementWindow, ReceiveCommandsArmThePortForTheirMode)
 {
     start();
     form1()->action(QStringLiteral("CLSend"))->trigger();
+    SetRqx5MeasurementColumns(list(), true);
     fillRows(1, 9);
-    // The button re-heads the list for a data file; the menu entries keep what it holds.
+    // The button re-heads the list for a data file; the menu entries keep rows of their own kind.
     form4()->action(QStringLiteral("Data_R"))->trigger();
     EXPECT_TRUE(link.isOpen());
     EXPECT_NE(current<Rqx5MeasurementReceive>(), nullptr);
     EXPECT_EQ(child<QLabel>(form4(), "Label5")->text(), "等待接收数据...");
-    form4()->action(QStringLiteral("DataFile_R"))->trigger();
-    EXPECT_NE(current<Rqx5DataFileReceive>(), nullptr);
-    EXPECT_EQ(list().count(), 1);
     child<QRadioButton>(form4(), "Option2")->setChecked(true);
     form4()->button(QStringLiteral("Command1"))->click();
     EXPECT_NE(current<Rqx5MeasurementReceive>(), nullptr);
     EXPECT_EQ(list().count(), 1);
+    messages.answers = {true};
+    form4()->action(QStringLiteral("DataFile_R"))->trigger();
+    EXPECT_NE(current<Rqx5DataFileReceive>(), nullptr);
+    EXPECT_EQ(list().count(), 0);
+    messages.messages.clear();
     child<QRadioButton>(form4(), "Option1")->setChecked(true);
     form4()->button(QStringLiteral("Command1"))->click();
     EXPECT_NE(current<Rqx5DataFileReceive>(), nullptr);
@@ -202,11 +206,13 @@ TEST_F(Rqx5MeasurementWindow, FilesSaveWithTheirExtensionAndOpenAgain)
     QFile golden(QStringLiteral(RQX_TEST_DATA_DIR "/three-rows.txt"));
     ASSERT_TRUE(golden.copy(path("three.txt")));
     dialogs.choose(path("three.txt"), 1);
+    messages.answers = {true};
     form4()->button(QStringLiteral("Command2"))->click();
     EXPECT_EQ(list().count(), 3);
     EXPECT_EQ(list().headers().at(1), "接收序号");
     EXPECT_EQ(text("Text1"), "3");
-    EXPECT_TRUE(messages.messages.isEmpty());
+    EXPECT_EQ(messages.messages, QStringList{"提示|列表中的 2 条记录将被清除，是否继续？"});
+    messages.messages.clear();
 
     // A file that cannot be written is one message with its path; the file there stays.
     const QString blocked = path("job.raw/x.txt");
@@ -256,8 +262,93 @@ TEST_F(Rqx5MeasurementWindow, DataFileProgressAndStopInTheMiddle)
     form4()->action(QStringLiteral("DataFile_R"))->trigger();
     instrumentSends(header);
     EXPECT_EQ(hex(link.written), "AA 81");
+    messages.answers = {true};
     form4()->action(QStringLiteral("Data_R"))->trigger();
+    messages.messages.removeAll(QStringLiteral("提示|列表中的 1 条记录将被清除，是否继续？"));
     ASSERT_TRUE(QTest::qWaitFor([&] { return bar->isVisible() && bar->value() == 0; }, 2000));
     EXPECT_TRUE(timeLeft->text().isEmpty());
     EXPECT_TRUE(messages.messages.isEmpty());
+}
+
+// Rows of one kind never stand under the other kind's captions: a receive or a file of the other
+// kind asks first. 否 leaves everything as it was, nothing starts and no dialog opens; 是 gives the
+// list that kind's captions, and what then comes stands under them.
+TEST_F(Rqx5MeasurementWindow, AReceiveOrFileOfTheOtherKindAsksFirst)
+{
+    start();
+    ASSERT_TRUE(QFile::copy(QStringLiteral(RQX_TEST_DATA_DIR "/three-rows.txt"), path("three.txt")));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(RQX_TEST_DATA_DIR "/two-rows.raw"), path("two.raw")));
+    const QStringList dataFileHeaders = [] {
+        MeasurementTableModel layout;
+        SetRqx5DataFileColumns(layout, true);
+        return layout.headers();
+    }();
+    const QStringList measurementHeaders = [] {
+        MeasurementTableModel layout;
+        SetRqx5MeasurementColumns(layout, true);
+        return layout.headers();
+    }();
+    struct Path {
+        bool dataFileRows; // the list holds data-file rows, else single measurements
+        const char *option;
+        const char *command;
+        const char *file; // the file chosen in the open dialog
+        int rowsAfter;
+    };
+    const Path paths[] = {
+        {true, "Option2", "Command1", nullptr, 1}, // a data file, then 测量数据 + 接 收
+        {true, nullptr, "Data_R", nullptr, 1},
+        {false, "Option1", "Command1", nullptr, 1}, // single measurements, then 数据文件 + 接 收
+        {false, nullptr, "DataFile_R", nullptr, 1},
+        {true, "Option2", "Command2", "three.txt", 3}, // a file of the other kind opened
+        {false, nullptr, "df", "two.raw", 2},
+    };
+    for (const Path &p : paths) {
+        for (const bool yes : {false, true}) {
+            SCOPED_TRACE(std::string(p.command) + (yes ? " 是" : " 否"));
+            if (p.dataFileRows)
+                SetRqx5DataFileColumns(list(), true);
+            else
+                SetRqx5MeasurementColumns(list(), true);
+            fillRows(2, p.dataFileRows ? 20 : 9);
+            const QStringList before = list().headers();
+            const Transfer *running = app->executor().current();
+            const qsizetype dialogsShown = dialogs.shown.size();
+            messages.messages.clear();
+            messages.answers = {yes};
+            dialogs.choices.clear();
+            if (p.file)
+                dialogs.choose(path(p.file), 1);
+            if (p.option)
+                child<QRadioButton>(form4(), p.option)->setChecked(true);
+            if (QAction *entry = form4()->findChild<QAction *>(QLatin1String(p.command)))
+                entry->trigger();
+            else
+                form4()->button(QLatin1String(p.command))->click();
+
+            EXPECT_EQ(messages.messages, QStringList{"提示|列表中的 2 条记录将被清除，是否继续？"});
+            EXPECT_EQ(messages.parentName, "Form4");
+            if (!yes) {
+                EXPECT_EQ(list().count(), 2);
+                EXPECT_EQ(list().headers(), before);
+                EXPECT_EQ(app->executor().current(), running);
+                EXPECT_EQ(dialogs.shown.size(), dialogsShown);
+                continue;
+            }
+            if (!p.file) {
+                EXPECT_EQ(list().count(), 0);
+                // What the instrument then sends stands under the new captions.
+                if (p.dataFileRows) {
+                    instrumentSends(QByteArray(57, ' ') + '\xB4');
+                } else {
+                    instrumentSends(
+                        fromHex("00 00 4A 4F 42 31 20 20 20 20 20 20 20 20 00 01 31 32 33 34 35 36 "
+                                "37 38 39 31 34 31 32 32 35 AA 82"));
+                    instrumentSends(QByteArray(245, ' ') + '\xB1');
+                }
+            }
+            EXPECT_EQ(list().count(), p.rowsAfter);
+            EXPECT_EQ(list().headers(), p.dataFileRows ? measurementHeaders : dataFileHeaders);
+        }
+    }
 }

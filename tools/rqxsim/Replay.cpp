@@ -27,11 +27,13 @@ struct SessionLogContent {
     QVector<Turn> turns;
 };
 
-// Reads a log line "SECONDS tx|rx HEX... | TEXT"; false when the line is not one.
+// Reads a log line "SECONDS tx|rx HEX... | TEXT"; false when the line is not one. The text may be
+// nothing but spaces (bytes 20 read alone), and a log that went through an editor or a mail may
+// have lost them: everything from the first " |" on is the text, which hex never contains.
 bool readDataLine(const QByteArray &line, bool *fromProgram, QByteArray *bytes)
 {
-    const qsizetype bar = line.indexOf(" | ");
-    const QList<QByteArray> words = (bar < 0 ? line : line.left(bar)).split(' ');
+    const qsizetype bar = line.indexOf(" |");
+    const QList<QByteArray> words = (bar < 0 ? line : line.left(bar)).simplified().split(' ');
     if (words.size() < 2 || (words[1] != "tx" && words[1] != "rx"))
         return false;
     bool number = false;
@@ -60,11 +62,15 @@ bool readLog(const QString &path, SessionLogContent *log)
     int number = 0;
     while (!file.atEnd()) {
         ++number;
-        const QByteArray line = file.readLine().trimmed();
-        if (line.isEmpty())
+        // Only the line end goes: the spaces at the end of a line may be bytes of the log.
+        QByteArray line = file.readLine();
+        while (line.endsWith('\n') || line.endsWith('\r'))
+            line.chop(1);
+        const QByteArray trimmed = line.trimmed();
+        if (trimmed.isEmpty())
             continue;
-        if (line.startsWith('#')) {
-            const QByteArray comment = line.mid(1).trimmed();
+        if (trimmed.startsWith('#')) {
+            const QByteArray comment = trimmed.mid(1).trimmed();
             if (comment.startsWith("series "))
                 log->series = QString::fromUtf8(comment.mid(7)).trimmed().toLower();
             else if (comment.startsWith("kind "))
