@@ -25,9 +25,9 @@ bool CommonDialog::ShowOpen(QWidget *parent)
     return show(parent, false);
 }
 
-bool CommonDialog::ShowSave(QWidget *parent)
+bool CommonDialog::ShowSave(QWidget *parent, const QStringList &defaultSuffixes)
 {
-    return show(parent, true);
+    return show(parent, true, defaultSuffixes);
 }
 
 QString CommonDialog::lastFolder()
@@ -43,13 +43,14 @@ QString CommonDialog::lastFolder()
     return QDir::homePath();
 }
 
-bool CommonDialog::show(QWidget *parent, bool save)
+bool CommonDialog::show(QWidget *parent, bool save, const QStringList &defaultSuffixes)
 {
     FileDialogRequest request;
     request.mode = save ? FileDialogRequest::Mode::Save : FileDialogRequest::Mode::Open;
     request.filter = Filter;
     request.filterIndex = FilterIndex;
     request.fileName = FileName;
+    request.defaultSuffixes = defaultSuffixes;
     const QFileInfo offered(FileName);
     request.folder =
         offered.isAbsolute() && isFolder(offered.absolutePath()) ? offered.absolutePath() : lastFolder();

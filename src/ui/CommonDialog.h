@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 class FileDialogPresenter;
 class QWidget;
@@ -19,15 +20,17 @@ public:
     int FilterIndex = 1; // 1-based position of the chosen filter
     QString FileName;    // full path; empty after a cancelled dialog
 
-    // Show the dialog; true when a file was chosen (FileName and FilterIndex then tell which).
+    // Show the dialog; true when a file was chosen (FileName and FilterIndex then tell which). A save
+    // given the extension of each filter completes a name typed without one before it asks about
+    // replacing the file (FileDialogRequest::defaultSuffixes).
     bool ShowOpen(QWidget *parent);
-    bool ShowSave(QWidget *parent);
+    bool ShowSave(QWidget *parent, const QStringList &defaultSuffixes = {});
 
     // The folder the next dialog opens in when no file with a folder of its own is offered.
     static QString lastFolder();
 
 private:
-    bool show(QWidget *parent, bool save);
+    bool show(QWidget *parent, bool save, const QStringList &defaultSuffixes = {});
 
     FileDialogPresenter &m_presenter;
 };

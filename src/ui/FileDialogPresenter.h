@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 class QWidget;
 
@@ -14,6 +15,10 @@ struct FileDialogRequest {
     int filterIndex = 1;
     QString fileName;
     QString folder;
+    // In a save, the extension (without its dot) that a name typed without any gets under each filter,
+    // by the filter's position; the dialog asks about replacing the file of the name so completed, the
+    // one that will be written. None: the name is taken as typed.
+    QStringList defaultSuffixes;
 };
 
 // What the user chose: the full file name (empty when the dialog was cancelled) and the 1-based

@@ -58,6 +58,22 @@ void keepStarDotStarForEveryFile(QFileDialog &dialog)
         Qt::QueuedConnection);
 }
 
+// Qt completes a name typed without an extension with the default suffix before it asks about
+// replacing a file, so the question is about the file that will be written; the suffix follows the
+// entry chosen.
+void completeNamesWithTheFiltersSuffix(QFileDialog &dialog, const QStringList &filters,
+                                       const QStringList &suffixes)
+{
+    auto follow = [&dialog, filters, suffixes] {
+        dialog.setDefaultSuffix(suffixes.value(filters.indexOf(dialog.selectedNameFilter())));
+    };
+    follow();
+    if (auto *types = dialog.findChild<QComboBox *>(QStringLiteral("fileTypeCombo")))
+        QObject::connect(types, &QComboBox::currentIndexChanged, &dialog, follow);
+    else
+        QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, follow);
+}
+
 } // namespace
 
 QStringList QFileDialogPresenter::nameFilters(const QString &filter)
@@ -105,6 +121,8 @@ FileDialogChoice QFileDialogPresenter::showFileDialog(QWidget *parent, const Fil
         dialog.selectNameFilter(filters.at(request.filterIndex - 1));
     showEveryFileForStarDotStar(dialog);
     keepStarDotStarForEveryFile(dialog);
+    if (save && !request.defaultSuffixes.isEmpty())
+        completeNamesWithTheFiltersSuffix(dialog, filters, request.defaultSuffixes);
     if (!request.folder.isEmpty())
         dialog.setDirectory(request.folder);
     if (!request.fileName.isEmpty())
