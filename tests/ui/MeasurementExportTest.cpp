@@ -224,8 +224,12 @@ TEST_F(MeasurementExport, SingleMeasurementsGiveTheirCoordinateRecordsOnly)
     form4()->list().append(kept);
     dialogs.choose(path("three.txt/x"), 1);
     run(form4(), "ExportTable");
-    ASSERT_EQ(messages.messages.size(), 1);
+    dialogs.choose(path("three.txt/x"), 2);
+    run(form4(), "ExportTable");
+    ASSERT_EQ(messages.messages.size(), 2);
     EXPECT_TRUE(messages.messages[0].startsWith("错误提示|" + path("three.txt/x.csv") + "\n"));
+    EXPECT_TRUE(messages.messages[1].startsWith("错误提示|" + path("three.txt/x.xlsx") + "\n文件无法创建"))
+        << messages.messages[1].toStdString();
 }
 
 TEST_F(MeasurementExport, SpreadsheetReaderFindsEveryShownCell)
