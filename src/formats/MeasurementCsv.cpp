@@ -1,11 +1,22 @@
 #include "MeasurementCsv.h"
 
 #include "core/MeasurementTableModel.h"
+#include "core/NumericText.h"
 
 namespace {
 constexpr QChar kSeparator(u',');
 constexpr QChar kQuote(u'"');
 const QString kLineEnd = QStringLiteral("\r\n");
+constexpr QChar kFormulaGuard(u'\'');
+
+// A spreadsheet takes a field that begins with one of these as a formula, unless it is a number.
+bool readAsFormula(const QString &cell)
+{
+    if (cell.isEmpty() || !QStringView(u"=+-@").contains(cell.front()))
+        return false;
+    const QStringView number = QStringView(cell).trimmed();
+    return DecimalNumberLength(number) != number.size();
+}
 
 template <class CellOf> void appendLine(QString &text, const std::vector<int> &columns, CellOf cellOf)
 {
@@ -22,11 +33,11 @@ template <class CellOf> void appendLine(QString &text, const std::vector<int> &c
 
 QString MeasurementCsv::field(const QString &cell)
 {
+    QString text = readAsFormula(cell) ? kFormulaGuard + cell : cell;
     const bool quoted =
-        cell.contains(kSeparator) || cell.contains(kQuote) || cell.contains(u'\r') || cell.contains(u'\n');
+        text.contains(kSeparator) || text.contains(kQuote) || text.contains(u'\r') || text.contains(u'\n');
     if (!quoted)
-        return cell;
-    QString text = cell;
+        return text;
     text.replace(kQuote, QStringLiteral("\"\""));
     return kQuote + text + kQuote;
 }

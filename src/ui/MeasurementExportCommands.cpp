@@ -10,19 +10,32 @@
 #include "formats/FileText.h"
 #include "formats/MeasuredPoints.h"
 #include "formats/MeasurementCsv.h"
+#include "formats/MeasurementXlsx.h"
 
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QTableView>
 
-const QString MeasurementExportCommands::kTableFilter = QStringLiteral("CSV(逗号分隔)(*.csv)|*.csv");
+const QString MeasurementExportCommands::kTableFilter =
+    QStringLiteral("CSV(逗号分隔)(*.csv)|*.csv|Excel 工作簿(*.xlsx)|*.xlsx");
 
 namespace {
 const QString kErrorTitle = QStringLiteral("错误提示");
 const QString kNoticeTitle = QStringLiteral("提示");
 const QString kNoPoints = QStringLiteral("列表中没有带坐标的测量点，未导出文件。");
 const QString kNoRows = QStringLiteral("列表中没有数据，未导出文件。");
-const QString kCsvExtension = QStringLiteral(".csv");
+// The extensions of the table's types, by their position in its filter.
+const QStringList kTableExtensions = {QStringLiteral("csv"), QStringLiteral("xlsx")};
+enum TableType { CsvTable = 1, XlsxTable = 2 };
+
+// The type a table is saved as: the one its name's extension names, else the one chosen in the dialog.
+int tableType(const QString &path, int filterIndex)
+{
+    const qsizetype named = kTableExtensions.indexOf(QFileInfo(path).suffix().toLower());
+    if (named >= 0)
+        return static_cast<int>(named) + 1;
+    return filterIndex == XlsxTable ? XlsxTable : CsvTable;
+}
 } // namespace
 
 MeasurementExportCommands::MeasurementExportCommands(QWidget *window, QTableView *view,
@@ -68,14 +81,18 @@ void MeasurementExportCommands::ExportTable()
     }
     m_dialog.Filter = kTableFilter;
     m_dialog.FileName.clear();
-    m_dialog.FilterIndex = 1;
-    if (!m_dialog.ShowSave(m_window))
+    m_dialog.FilterIndex = CsvTable;
+    // A name typed without an extension gets the chosen type's, and the dialog asks about that file.
+    if (!m_dialog.ShowSave(m_window, FileDialogRequest::Extension::WhenMissing))
         return;
-    QString path = m_dialog.FileName;
-    if (QFileInfo(path).suffix().isEmpty())
-        path += kCsvExtension;
+    const QString path = m_dialog.FileName;
+    const int type = tableType(path, m_dialog.FilterIndex);
     QString reason;
-    if (!WriteFileAtomically(path, EncodeFile(MeasurementCsv::build(m_list, columns)), &reason))
+    const bool written =
+        type == XlsxTable
+            ? MeasurementXlsx::write(path, m_list, columns, &reason)
+            : WriteFileAtomically(path, EncodeFile(MeasurementCsv::build(m_list, columns)), &reason);
+    if (!written)
         m_messages.showMessage(m_window, kErrorTitle, CoordinateFileCommands::fileError(path, reason));
 }
 

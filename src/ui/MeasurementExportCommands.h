@@ -11,8 +11,9 @@ class QWidget;
 
 // "导出坐标" and "导出表格" of a measurement window: the measured points saved as a coordinate file
 // in any of the nine formats of the main window's save, written by the same writers, and the list
-// saved as comma-separated values for spreadsheets. The composition connects them to the window's
-// button or menu entry named ExportCoordinates and ExportTable.
+// saved for spreadsheets, as comma-separated values or as an Excel workbook: the type the name's
+// extension names, else the type chosen. The composition connects them to the window's button or
+// menu entry named ExportCoordinates and ExportTable.
 class MeasurementExportCommands {
 public:
     // The filter of the table's save dialog.

@@ -1,12 +1,22 @@
 #include "ProgramFileDialog.h"
 
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QMessageBox>
 
 ProgramFileDialog::ProgramFileDialog(const FileDialogRequest &request, QWidget *parent)
     : QFileDialog(parent), m_request(request)
 {
-    connect(this, &QFileDialog::filterSelected, this, &ProgramFileDialog::takeDefaultSuffix);
+}
+
+void ProgramFileDialog::followChosenType()
+{
+    // The type list's own signal: filterSelected is not told when the type is chosen by the program.
+    if (auto *types = findChild<QComboBox *>(QStringLiteral("fileTypeCombo")))
+        connect(types, &QComboBox::currentIndexChanged, this, &ProgramFileDialog::takeDefaultSuffix);
+    else
+        connect(this, &QFileDialog::filterSelected, this, &ProgramFileDialog::takeDefaultSuffix);
+    takeDefaultSuffix();
 }
 
 int ProgramFileDialog::chosenIndex() const

@@ -17,7 +17,9 @@ public:
     int chosenIndex() const;
     // The file the save writes (the request's rule on the chosen name); empty when nothing is chosen.
     QString savedFile() const;
-    // In a save that adds an extension, Qt's default suffix becomes the chosen entry's extension.
+    // In a save that adds an extension, Qt's default suffix becomes the chosen entry's extension, now
+    // and whenever another entry is chosen. Called once the dialog's options are set.
+    void followChosenType();
     void takeDefaultSuffix();
 
 public slots:

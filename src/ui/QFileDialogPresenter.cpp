@@ -111,7 +111,7 @@ FileDialogChoice QFileDialogPresenter::showFileDialog(QWidget *parent, const Fil
         dialog.setDirectory(request.folder);
     if (!request.fileName.isEmpty())
         dialog.selectFile(QFileInfo(request.fileName).fileName());
-    dialog.takeDefaultSuffix();
+    dialog.followChosenType();
 
     FileDialogChoice choice;
     choice.filterIndex = request.filterIndex;

@@ -64,8 +64,10 @@ foreach(field "Package: rqxcomm" "Version: ${VERSION}" "Architecture: ${ARCH}")
   endif()
 endforeach()
 string(REGEX MATCH "Depends: [^\n]*" depends "${fields}")
-# libqt6gui6 carries the X11 platform plugin.
-foreach(dependency libqt6core6 libqt6gui6 libqt6widgets6 libqt6serialport6 qt6-translations-l10n fonts-wqy-microhei)
+# libqt6gui6 carries the X11 platform plugin; libxlsxwriter (its soname's number in the name) writes the
+# spreadsheet export's workbooks.
+foreach(dependency libqt6core6 libqt6gui6 libqt6widgets6 libqt6serialport6 "libxlsxwriter[0-9]+" qt6-translations-l10n
+                   fonts-wqy-microhei)
   if(NOT depends MATCHES "(: |, |\\| )${dependency}( |,|$)")
     fail("${depends}\nlacks ${dependency}")
   endif()

@@ -7,14 +7,20 @@
 #include "support/QStringPrinter.h"
 #include "support/Rqx2MeasurementExamples.h"
 #include "support/ScriptedFileDialogs.h"
+#include "support/XlsxReadBack.h"
 #include "ui/Form4.h"
 #include "ui/Form7.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDir>
+#include <QFileDialog>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QLineEdit>
+#include <QMessageBox>
 #include <QProcess>
+#include <QTimer>
 
 namespace {
 
@@ -134,7 +140,8 @@ TEST_P(MeasurementExportInOrder, Rqx2WorkedFileGivesItsMeasuredPoint)
 
     dialogs.choose(path("day1"), 1);
     run(form7(), "ExportTable");
-    EXPECT_EQ(dialogs.shown.last().request.filter, "CSV(逗号分隔)(*.csv)|*.csv");
+    EXPECT_EQ(dialogs.shown.last().request.filter, "CSV(逗号分隔)(*.csv)|*.csv|Excel 工作簿(*.xlsx)|*.xlsx");
+    EXPECT_EQ(dialogs.shown.last().request.extension, FileDialogRequest::Extension::WhenMissing);
     const QByteArray csv = fileBytes(path("day1.csv"));
     if (nez) {
         EXPECT_EQ(csv, golden("rqx2-measurements.csv"));
@@ -217,8 +224,12 @@ TEST_F(MeasurementExport, SingleMeasurementsGiveTheirCoordinateRecordsOnly)
     form4()->list().append(kept);
     dialogs.choose(path("three.txt/x"), 1);
     run(form4(), "ExportTable");
-    ASSERT_EQ(messages.messages.size(), 1);
+    dialogs.choose(path("three.txt/x"), 2);
+    run(form4(), "ExportTable");
+    ASSERT_EQ(messages.messages.size(), 2);
     EXPECT_TRUE(messages.messages[0].startsWith("错误提示|" + path("three.txt/x.csv") + "\n"));
+    EXPECT_TRUE(messages.messages[1].startsWith("错误提示|" + path("three.txt/x.xlsx") + "\n文件无法创建"))
+        << messages.messages[1].toStdString();
 }
 
 TEST_F(MeasurementExport, SpreadsheetReaderFindsEveryShownCell)
@@ -258,4 +269,121 @@ TEST_F(MeasurementExport, SpreadsheetReaderFindsEveryShownCell)
         expected.removeFirst(); // the row's own number is not shown
         EXPECT_EQ(rows[r].toVariant().toStringList(), expected) << "line " << r + 1;
     }
+}
+
+TEST_P(MeasurementExportInOrder, Rqx2WorkedFileAsAWorkbook)
+{
+    RQX_REQUIRE_XLSX_READER();
+    const bool nez = GetParam();
+    start(false, nez);
+    receiveRqx2Examples();
+    ASSERT_EQ(form7()->list().count(), 3);
+    dialogs.choose(path("day1"), 2);
+    run(form7(), "ExportTable");
+    // The extension typed names the type, whichever is chosen.
+    dialogs.choose(path("day2.XLSX"), 1);
+    run(form7(), "ExportTable");
+    dialogs.choose(path("day3.csv"), 2);
+    run(form7(), "ExportTable");
+    EXPECT_TRUE(messages.messages.isEmpty()) << messages.messages.join(u'\n').toStdString();
+    EXPECT_EQ(fileBytes(path("day2.XLSX")).left(4), QByteArray("PK\x03\x04"));
+    EXPECT_TRUE(fileBytes(path("day3.csv")).startsWith(EncodeFileText(u"测量序号,测量点名,")));
+
+    const XlsxReadBack::Sheet sheet = XlsxReadBack::read(path("day1.xlsx"));
+    ASSERT_TRUE(sheet.failure.isEmpty()) << sheet.failure.toStdString();
+    const QStringList empty3 = {"", "", ""};
+    QList<QStringList> expected = {
+        {"s:测量序号", "s:测量点名", "s:水平角",  "s:竖直角",  "s:斜距",     "s:高差",     "s:平距",
+         "s:仪器高",   "s:棱镜高",   "s:坐标--N", "s:坐标--E", "s:坐标--Z",  "s:测站序号", "s:测站点名",
+         "s:仪高",     "s:测站--N",  "s:测站--E", "s:测站--Z", "s:后视序号", "s:后视点名", "s:方位角"},
+        QStringList(12, QString()) +
+            QStringList{"s:S1", "s:A", "n:1.55:0.000", "n:1000:0.000", "n:2000:0.000", "n:100:0.000"} +
+            empty3,
+        QStringList(18, QString()) + QStringList{"s:B1", "s:B", "s:45°30′00″"},
+        QStringList{"s:M1", "s:P7", "s:123°45′06″", "s:90°00′00″", "n:12.345:0.000", "n:-1.2:0.000",
+                    "n:12.3:0.000", "n:1.5:0.000", "n:1.8:0.000", "n:1234.567:0.000", "n:-45.5:0.000",
+                    "n:12.3:0.000"} +
+            QStringList(9, QString()),
+    };
+    if (!nez) {
+        // E before N, captions and cells alike, as the window shows them.
+        for (QStringList &row : expected) {
+            row.swapItemsAt(9, 10);
+            row.swapItemsAt(15, 16);
+        }
+    }
+    ASSERT_EQ(sheet.rows.size(), expected.size());
+    for (qsizetype r = 0; r < expected.size(); ++r)
+        EXPECT_EQ(sheet.rows[r], expected[r]) << "row " << r + 1;
+    EXPECT_EQ(sheet.frozen, "A2");
+}
+
+namespace {
+
+// Runs act on the program's own file dialog once it is open; should act leave it open, the failsafe
+// closes it so that the test fails instead of hanging.
+void answerDialog(const std::function<void(QFileDialog *)> &act)
+{
+    QTimer::singleShot(0, [act] {
+        auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        auto *failsafe = new QTimer(dialog);
+        failsafe->setSingleShot(true);
+        QObject::connect(failsafe, &QTimer::timeout, dialog, [dialog] {
+            ADD_FAILURE() << "the dialog was left open";
+            dialog->reject();
+        });
+        failsafe->start(30000);
+        act(dialog);
+    });
+}
+
+} // namespace
+
+// The program's own dialog: the name typed without an extension is completed with the chosen type's
+// before the dialog asks about replacing, so the file asked about is the one written.
+TEST_F(MeasurementExport, TheDialogAsksBeforeReplacingTheFileOfTheChosenType)
+{
+    startWithCable(true, true);
+    SetRqx5MeasurementColumns(form4()->list(), true);
+    form4()->list().append(QStringList{"1", "1", "", "", "", "", "", "1.000", "2.000", "3.000"});
+    for (const char *name : {"JOB1.xlsx", "JOB1.csv"}) {
+        QFile file(path(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("yesterday");
+    }
+
+    QStringList asked;
+    auto answerQuestion = [&asked](QMessageBox::StandardButton answer) {
+        QTimer::singleShot(0, [&asked, answer] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            ASSERT_NE(box, nullptr) << "no question";
+            asked << box->text();
+            box->button(answer)->click();
+        });
+    };
+    QStringList suffixes;
+    answerDialog([&](QFileDialog *dialog) {
+        dialog->setDirectory(files.path());
+        auto *name = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+        ASSERT_NE(name, nullptr);
+        // As the user choosing a type, typing JOB1 and pressing 保存: No keeps the dialog open.
+        for (int type : {1, 0, 1}) {
+            dialog->selectNameFilter(dialog->nameFilters().value(type));
+            suffixes << dialog->defaultSuffix();
+            name->setText(QStringLiteral("JOB1"));
+            answerQuestion(asked.size() < 2 ? QMessageBox::No : QMessageBox::Yes);
+            static_cast<QDialog *>(dialog)->accept();
+        }
+    });
+    run(form4(), "ExportTable");
+
+    EXPECT_EQ(suffixes, QStringList({"xlsx", "csv", "xlsx"}));
+    ASSERT_EQ(asked.size(), 3);
+    EXPECT_TRUE(asked[0].contains("JOB1.xlsx")) << asked[0].toStdString();
+    EXPECT_TRUE(asked[1].contains("JOB1.csv")) << asked[1].toStdString();
+    EXPECT_EQ(fileBytes(path("JOB1.csv")), "yesterday");
+    EXPECT_EQ(fileBytes(path("JOB1.xlsx")).left(4), QByteArray("PK\x03\x04")) << "replaced once confirmed";
+    EXPECT_FALSE(QFile::exists(path("JOB1")));
+    EXPECT_TRUE(messages.messages.isEmpty()) << messages.messages.join(u'\n').toStdString();
 }
