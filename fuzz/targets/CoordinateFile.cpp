@@ -1,7 +1,7 @@
 #include "core/CoordinateTableModel.h"
-#include "formats/CoordinateFileFormat.h"
 #include "formats/CoordinateFileReader.h"
 #include "formats/CoordinateFileWriter.h"
+#include "formats/CoordinateFormats.h"
 #include "formats/FileText.h"
 #include "support/FileChecks.h"
 #include "support/FuzzTargets.h"
@@ -10,11 +10,11 @@
 #include <functional>
 
 // The coordinate file reader in every format, then every writer on the table it filled. Byte 0:
-// bits 0 to 3 the format (modulo 9, from 1), bit 4 the order ENZ; the rest is the file.
+// bits 0 to 3 the format (modulo the number of formats, from 1), bit 4 the order ENZ; the rest is the file.
 QString FuzzCoordinateFile(FuzzInput &input)
 {
     const int choice = input.byte();
-    const int format = (choice & 0x0F) % Csv + 1;
+    const int format = (choice & 0x0F) % CoordinateFormats::count() + 1;
     const bool nez = (choice & 0x10) == 0;
     const QByteArray bytes = input.rest();
 

@@ -14,7 +14,7 @@ class CoordinateTableModel;
 // takes them over without a copy.
 class CoordinateFileContent {
 public:
-    // Formats 3 and 8: every line of 2 or more characters, no columns.
+    // A format read as raw lines: every line of 2 or more characters, no columns.
     bool rawLines() const { return m_rawLines; }
     // The order of the plan coordinates in the rows: N then E (true), or E then N.
     bool nez() const { return m_nez; }

@@ -1,20 +1,18 @@
 #pragma once
 
-#include <QString>
-
-// A coordinate file format is its 1-based position in the open and save dialogs' filter lists.
+// The number of a coordinate file format, 1-based in the order of the rows of CoordinateFormats,
+// which is the order of the open and save dialogs' lists.
 enum CoordinateFileFormat {
-    HylNez = 1,      // point number, point name, N, E, Z
-    HylEnz = 2,      // point number, point name, E, N, Z
-    CadDrawing = 3,  // written as a drawing; read as raw lines
-    SouthCass = 4,   // 南方开思: point number, point name, E, N, Z
-    GuangzhouCass = 5, // 广州开思: sequence, point number, N, E, Z, point name
-    Sv300 = 6,       // sequence, point number, point name, N, E, Z
-    Topcon = 7,      // point number, E, N, Z, point name
-    PlainText = 8,   // point number, point name, N, E, Z; read as raw lines
-    Csv = 9,         // point number, point name, N, E, Z
+    HylNez = 1,
+    HylEnz = 2,
+    CadDrawing = 3,
+    SouthCass = 4,     // 南方开思
+    GuangzhouCass = 5, // 广州开思
+    Sv300 = 6,
+    Topcon = 7,
+    PlainText = 8,
+    Csv = 9,
 };
 
-inline bool isCoordinateFileFormat(int position) { return position >= HylNez && position <= Csv; }
-// Formats 3 and 8 are read back as raw lines, one table item per line.
-inline bool isRawLinesFormat(int format) { return format == CadDrawing || format == PlainText; }
+// Whether number names a row of CoordinateFormats.
+bool isCoordinateFileFormat(int number);

@@ -1,7 +1,6 @@
 #include "CoordinateFileReader.h"
 
-#include "CoordinateFileFormat.h"
-#include "CoordinateFileLayout.h"
+#include "CoordinateFormats.h"
 #include "FileTextDecoder.h"
 #include "PieceWork.h"
 #include "core/NumericText.h"
@@ -54,12 +53,12 @@ struct Cutting {
     std::array<int, 5> fieldOfColumn{}; // for columns 1..5, the field's position in the line
 };
 
-Cutting cuttingOf(int format, bool nez)
+Cutting cuttingOf(const CoordinateFormat &format, bool nez)
 {
     using Layout = CoordinateFileLayout;
-    const Layout layout = Layout::read(format);
+    const Layout &layout = format.layout;
     Cutting cutting;
-    cutting.rawLines = isRawLinesFormat(format);
+    cutting.rawLines = format.reading == CoordinateFormat::AsRawLines;
     cutting.commasNeeded = cutting.rawLines ? 0 : layout.fieldCount - 1;
     cutting.fieldOfColumn = {positionOf(layout, Layout::Number), positionOf(layout, Layout::Name),
                              positionOf(layout, nez ? Layout::North : Layout::East),
@@ -195,9 +194,10 @@ struct CoordinateFileReading {
 
 CoordinateFileContent ReadCoordinateFile(QByteArray bytes, int format, bool nez)
 {
-    if (!isCoordinateFileFormat(format))
+    const CoordinateFormat *row = CoordinateFormats::find(format);
+    if (row == nullptr)
         return ReadCoordinateText(QString(), format, nez);
-    const Cutting cutting = cuttingOf(format, nez);
+    const Cutting cutting = cuttingOf(*row, nez);
     qsizetype textStart = 0;
     const bool utf8 = FileTextDecoder::isUtf8(bytes, &textStart);
     const QByteArrayView text = QByteArrayView(bytes).sliced(textStart);
@@ -230,8 +230,10 @@ CoordinateFileContent ReadCoordinateFile(QByteArray bytes, int format, bool nez)
 CoordinateFileContent ReadCoordinateText(const QString &text, int format, bool nez)
 {
     std::vector<PieceRows> pieces(1);
-    const Cutting cutting = cuttingOf(format, nez);
-    if (isCoordinateFileFormat(format)) {
+    const CoordinateFormat *row = CoordinateFormats::find(format);
+    Cutting cutting;
+    if (row != nullptr) {
+        cutting = cuttingOf(*row, nez);
         pieces.front().rows.reserve(lineEndCount(QStringView(text)));
         cutLines(text, cutting, pieces.front());
     }

@@ -5,11 +5,11 @@
 #include <QByteArray>
 #include <QString>
 
-// Reads the bytes of a coordinate file in the given format (1..9); the plan coordinates are placed
-// in the table's column order (nez: N then E; otherwise E then N). The text is decoded as
-// DecodeFileText does. Lines may end in CR LF, LF or CR. The file is decoded and cut in pieces on all
-// cores. The content does not refer to the bytes; bytes handed over with std::move are let go as
-// soon as they are decoded. A format outside 1..9 reads nothing.
+// Reads the bytes of a coordinate file in the format of the given number (CoordinateFileFormat); the
+// plan coordinates are placed in the table's column order (nez: N then E; otherwise E then N). The
+// text is decoded as DecodeFileText does. Lines may end in CR LF, LF or CR. The file is decoded and cut
+// in pieces on all cores. The content does not refer to the bytes; bytes handed over with std::move
+// are let go as soon as they are decoded. A number that is no format reads nothing.
 CoordinateFileContent ReadCoordinateFile(QByteArray bytes, int format, bool nez);
 
 // The same for text already decoded.

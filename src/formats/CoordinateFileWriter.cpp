@@ -1,8 +1,6 @@
 #include "CoordinateFileWriter.h"
 
-#include "CoordinateFileFormat.h"
-#include "CoordinateFileLayout.h"
-#include "DxfDrawing.h"
+#include "CoordinateFormats.h"
 #include "FileText.h"
 #include "PieceWork.h"
 #include "core/CoordinateTableModel.h"
@@ -26,9 +24,8 @@ struct LineLayout {
     int fieldCount = 0;
 };
 
-LineLayout lineLayoutOf(int format, bool nez)
+LineLayout lineLayoutOf(const CoordinateFileLayout &layout, bool nez)
 {
-    const CoordinateFileLayout layout = CoordinateFileLayout::written(format);
     LineLayout line;
     line.fieldCount = layout.fieldCount;
     for (int k = 0; k < layout.fieldCount; ++k) {
@@ -127,9 +124,12 @@ bool writeLinesFile(const CoordinateTableModel &table, const LineLayout &layout,
 
 QString BuildCoordinateText(const CoordinateTableModel &table, int format, bool nez)
 {
-    if (format == CadDrawing)
-        return BuildDxfDrawing(table, nez);
-    const LineLayout layout = lineLayoutOf(format, nez);
+    const CoordinateFormat *row = CoordinateFormats::find(format);
+    if (row == nullptr)
+        return {};
+    if (row->build != nullptr)
+        return row->build(table, nez);
+    const LineLayout layout = lineLayoutOf(row->layout, nez);
     if (layout.fieldCount == 0)
         return {};
     return buildLines(table, layout, 1, table.count(), kLineEndLength);
@@ -142,9 +142,11 @@ QString BuildTableOrderText(const CoordinateTableModel &table)
 
 bool WriteCoordinateFile(const CoordinateTableModel &table, int format, bool nez, QIODevice &device)
 {
-    if (format == CadDrawing)
-        return WriteDxfDrawingFile(table, nez, device);
-    return writeLinesFile(table, lineLayoutOf(format, nez), device);
+    const CoordinateFormat *row = CoordinateFormats::find(format);
+    if (row != nullptr && row->write != nullptr)
+        return row->write(table, nez, device);
+    return writeLinesFile(table, lineLayoutOf(row != nullptr ? row->layout : CoordinateFileLayout{}, nez),
+                          device);
 }
 
 bool WriteTableOrderFile(const CoordinateTableModel &table, QIODevice &device)

@@ -5,11 +5,11 @@
 class CoordinateTableModel;
 class QIODevice;
 
-// The whole text of a coordinate file of the given format (1..9) for the table, each line ended by
-// CR LF; format 3 gives the drawing. Fields are written by meaning: nez tells which of the table's
-// third and fourth columns holds N. The file holds the text followed by one more CR LF; the text
-// has room for it, so append it in place (text += "\r\n"): text + "\r\n" would copy the whole text.
-// A format outside 1..9 gives an empty text.
+// The whole text of a coordinate file in the format of the given number for the table, each line
+// ended by CR LF, or the format's own text (the drawing). Fields are written by meaning: nez tells
+// which of the table's third and fourth columns holds N. The file holds the text followed by one more
+// CR LF; the text has room for it, so append it in place (text += "\r\n"): text + "\r\n" would copy
+// the whole text. A number that is no format gives an empty text.
 QString BuildCoordinateText(const CoordinateTableModel &table, int format, bool nez);
 
 // The text of the older save: point number, point name and the table's third, fourth and fifth

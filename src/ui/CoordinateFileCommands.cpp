@@ -4,31 +4,12 @@
 #include "Form1.h"
 #include "MessagePresenter.h"
 #include "core/CoordinateTableModel.h"
-#include "formats/CoordinateFileFormat.h"
 #include "formats/CoordinateFileReader.h"
 #include "formats/CoordinateFileWriter.h"
+#include "formats/CoordinateFormats.h"
 #include "formats/FileText.h"
 
-// The open and save lists hold the same nine formats in the same order, so the chosen position is
-// the format in both; only the open list calls the drawing "CAD格式(ENZ)".
-const QString CoordinateFileCommands::kOpenFilter = QStringLiteral("HYL格式(NEZ)(*.hyl)|*.hyl|"
-                                                                   "HYL格式(ENZ)(*.hyl)|*.hyl|"
-                                                                   "CAD格式(ENZ)(*.dxf)|*.dxf|"
-                                                                   "南方开思(*.dat)|*.dat|"
-                                                                   "广州开思(*.dat)|*.dat|"
-                                                                   "SV300格式(*.svf)|*.svf|"
-                                                                   "拓普康格式(*.pts)|*.pts|"
-                                                                   "文本文档(*.txt)|*.txt|"
-                                                                   "CSV(逗号分隔)(*.csv)|*.csv|");
-const QString CoordinateFileCommands::kSaveFilter = QStringLiteral("HYL格式(NEZ)(*.hyl)|*.hyl|"
-                                                                   "HYL格式(ENZ)(*.hyl)|*.hyl|"
-                                                                   "CAD格式(*.dxf)|*.dxf|"
-                                                                   "南方开思(*.dat)|*.dat|"
-                                                                   "广州开思(*.dat)|*.dat|"
-                                                                   "SV300格式(*.svf)|*.svf|"
-                                                                   "拓普康格式(*.pts)|*.pts|"
-                                                                   "文本文档(*.txt)|*.txt|"
-                                                                   "CSV(逗号分隔)(*.csv)|*.csv|");
+const QString CoordinateFileCommands::kSaveFilter = CoordinateFormats::saveFilter();
 // Seven entries that all write the same text; the last has no pattern of its own.
 const QString CoordinateFileCommands::kOlderSaveFilter = QStringLiteral("HYL格式(*.hyl)|*.hyl|"
                                                                         "拓普康格式(*.pts)|*.pts|"
@@ -66,11 +47,6 @@ QString CoordinateFileCommands::fileError(const QString &path, const QString &re
     return path + u'\n' + reason;
 }
 
-int CoordinateFileCommands::chosenFormat() const
-{
-    return isCoordinateFileFormat(m_dialog.FilterIndex) ? m_dialog.FilterIndex : HylNez;
-}
-
 bool CoordinateFileCommands::tableIsNez() const
 {
     return m_table.hasColumns() ? m_table.columnsNez() : m_nez();
@@ -79,13 +55,13 @@ bool CoordinateFileCommands::tableIsNez() const
 void CoordinateFileCommands::Open()
 {
     // The file name is left as the last command left it, so the dialog offers the last file.
-    m_dialog.Filter = kOpenFilter;
+    m_dialog.Filter = CoordinateFormats::openFilter();
     m_dialog.FilterIndex = 1;
     // A cancelled dialog leaves the table as it was.
     if (!m_dialog.ShowOpen(&m_window))
         return;
     const QString path = m_dialog.FileName;
-    const int format = chosenFormat();
+    const CoordinateFormat &format = CoordinateFormats::opened(m_dialog.FilterIndex);
 
     QByteArray bytes;
     QString reason;
@@ -93,7 +69,7 @@ void CoordinateFileCommands::Open()
         error(path, reason);
         return;
     }
-    CoordinateFileContent content = ReadCoordinateFile(std::move(bytes), format, m_nez());
+    CoordinateFileContent content = ReadCoordinateFile(std::move(bytes), format.number, m_nez());
 
     m_window.setFileName(path);
     const bool rawLines = content.rawLines();
@@ -119,9 +95,9 @@ void CoordinateFileCommands::Save()
     if (!m_dialog.ShowSave(&m_window))
         return;
     // The name is used as chosen: no extension is added.
-    const int format = chosenFormat();
+    const CoordinateFormat &format = CoordinateFormats::saved(m_dialog.FilterIndex);
     if (m_table.isPlainList()) {
-        if (format != PlainText) {
+        if (format.number != PlainText) {
             m_messages.showMessage(&m_window, kNoticeTitle, kRawLinesOnlyAsText);
             return;
         }
@@ -130,7 +106,7 @@ void CoordinateFileCommands::Save()
     }
     const bool nez = tableIsNez();
     saveFile(m_dialog.FileName,
-             [&](QIODevice &file) { return WriteCoordinateFile(m_table, format, nez, file); });
+             [&](QIODevice &file) { return WriteCoordinateFile(m_table, format.number, nez, file); });
 }
 
 void CoordinateFileCommands::OlderSave()

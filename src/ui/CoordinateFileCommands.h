@@ -10,13 +10,13 @@ class MessagePresenter;
 class QIODevice;
 
 // The main window's file commands: open a coordinate file into the table, save the table in a
-// chosen format, and the older save in the table's shown column order. The position of the filter
-// chosen in the dialog is the file's format. A file is written straight from the table, piece by
-// piece: a million-point text is never held whole.
+// chosen format, and the older save in the table's shown column order. The filter chosen in the
+// dialog is the file's format, a row of CoordinateFormats. A file is written straight from the table, piece
+// by piece: a million-point text is never held whole.
 class CoordinateFileCommands {
 public:
-    // The dialogs' filter lists, "description|pattern|..." as the dialog takes them.
-    static const QString kOpenFilter;
+    // The dialogs' filter lists, "description|pattern|..." as the dialog takes them. The save list
+    // is the one of every command that saves coordinates in a chosen format.
     static const QString kSaveFilter;
     static const QString kOlderSaveFilter;
 
@@ -34,8 +34,6 @@ public:
     void OlderSave(); // button "保 存" (Command9)
 
 private:
-    // The position chosen in the dialog as a format; the dialog offers no other.
-    int chosenFormat() const;
     // Whether the table's third column holds N.
     bool tableIsNez() const;
     // Writes the file through a save file with one of the writers; a failure is reported.

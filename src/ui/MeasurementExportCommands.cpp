@@ -5,7 +5,7 @@
 #include "MessagePresenter.h"
 #include "core/CoordinateTableModel.h"
 #include "core/MeasurementTableModel.h"
-#include "formats/CoordinateFileFormat.h"
+#include "formats/CoordinateFormats.h"
 #include "formats/CoordinateFileWriter.h"
 #include "formats/FileText.h"
 #include "formats/MeasuredPoints.h"
@@ -60,7 +60,7 @@ void MeasurementExportCommands::ExportCoordinates()
         return;
     // The table the main window would hold for these points, so the file is the one its save writes;
     // the name is used as chosen, as there.
-    const int format = isCoordinateFileFormat(m_dialog.FilterIndex) ? m_dialog.FilterIndex : HylNez;
+    const int format = CoordinateFormats::saved(m_dialog.FilterIndex).number;
     CoordinateTableModel table;
     table.buildColumns(true);
     table.append(points);

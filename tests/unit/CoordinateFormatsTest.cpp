@@ -1,0 +1,54 @@
+// The table of coordinate file formats: the open and save dialogs' lists as the surveyor sees them,
+// each format's extension as its entry names it, and the entry chosen back to its format.
+#include "formats/CoordinateFormats.h"
+#include "support/QStringPrinter.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString kOpenList = QStringLiteral(
+    "HYL格式(NEZ)(*.hyl)|*.hyl|HYL格式(ENZ)(*.hyl)|*.hyl|CAD格式(ENZ)(*.dxf)|*.dxf|南方开思(*.dat)|*.dat|"
+    "广州开思(*.dat)|*.dat|SV300格式(*.svf)|*.svf|拓普康格式(*.pts)|*.pts|文本文档(*.txt)|*.txt|"
+    "CSV(逗号分隔)(*.csv)|*.csv|");
+const QString kSaveList = QStringLiteral(
+    "HYL格式(NEZ)(*.hyl)|*.hyl|HYL格式(ENZ)(*.hyl)|*.hyl|CAD格式(*.dxf)|*.dxf|南方开思(*.dat)|*.dat|"
+    "广州开思(*.dat)|*.dat|SV300格式(*.svf)|*.svf|拓普康格式(*.pts)|*.pts|文本文档(*.txt)|*.txt|"
+    "CSV(逗号分隔)(*.csv)|*.csv|");
+
+TEST(CoordinateFormats, DialogListsEntriesAndChosenFormats)
+{
+    EXPECT_EQ(CoordinateFormats::openFilter(), kOpenList);
+    EXPECT_EQ(CoordinateFormats::saveFilter(), kSaveList);
+
+    // Every entry names the extension of its format.
+    for (int index = 0; index < CoordinateFormats::count(); ++index) {
+        const CoordinateFormat &format = CoordinateFormats::at(index);
+        const QString named = QStringLiteral("(*.%1)").arg(format.extension);
+        for (const QStringView label : {format.openLabel, format.saveLabel}) {
+            if (!label.isEmpty()) {
+                EXPECT_TRUE(label.endsWith(named)) << label.toString().toStdString();
+            }
+        }
+    }
+
+    // The two lists hold the same nine formats in the same order: the position chosen is the format
+    // in both, the HYL NEZ format when the dialog reports a position it did not offer.
+    for (int position = 1; position <= 9; ++position) {
+        EXPECT_EQ(CoordinateFormats::opened(position).number, position);
+        EXPECT_EQ(CoordinateFormats::saved(position).number, position);
+    }
+    for (const int outside : {0, 10, -1}) {
+        EXPECT_EQ(CoordinateFormats::opened(outside).number, HylNez);
+        EXPECT_EQ(CoordinateFormats::saved(outside).number, HylNez);
+    }
+    // The drawing and the text document are read back as their lines; every other as fields.
+    for (int number = 1; number <= 9; ++number) {
+        const bool rawLines = number == 3 || number == 8;
+        EXPECT_EQ(CoordinateFormats::find(number)->reading == CoordinateFormat::AsRawLines, rawLines)
+            << number;
+    }
+    EXPECT_EQ(CoordinateFormats::find(10), nullptr);
+}
+
+} // namespace
