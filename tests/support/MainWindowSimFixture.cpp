@@ -54,4 +54,8 @@ void MainWindowSimFixture::TearDown()
     if (seed.hasMatch())
         std::cerr << "The simulator's pieces repeat with RQXSIM_SPLIT_SEED=" << seed.captured(1).toStdString()
                   << '\n';
+    const QRegularExpressionMatch fault =
+        QRegularExpression(QStringLiteral("--fault-seed (\\d+)")).match(sim.errorOutput());
+    if (fault.hasMatch())
+        std::cerr << "The fault repeats with RQXSIM_FAULT_SEED=" << fault.captured(1).toStdString() << '\n';
 }
