@@ -1,5 +1,17 @@
 #include "Transfer.h"
 
+TransferActions Transfer::feed(QByteArrayView bytes)
+{
+    TransferActions actions = take(bytes);
+    for (const TransferAction &action : actions) {
+        if (action.kind == TransferAction::Write)
+            m_instrumentsTurn = true;
+        else if (action.kind == TransferAction::ShowMessage && action.target == kErrorTitle)
+            m_instrumentsTurn = false;
+    }
+    return actions;
+}
+
 TransferActions Transfer::stop()
 {
     m_stopped = true;

@@ -31,11 +31,24 @@ public:
     // Part of a frame waits for the bytes that complete it while the exchange is underway: an
     // instrument silent for long now has stopped in the middle of a frame.
     virtual bool midFrame() const { return m_underway && !m_pending.isEmpty(); }
-    // The instrument has been silent in the middle of a frame for kSilenceMs: the bytes of the
-    // broken frame go, the user is told once, and the transfer waits for the send started again.
+    // The instrument owes bytes: part of a frame waits for the rest, or a whole file is on its way in
+    // (its first frame has come, its last record not yet) and the program has answered the last
+    // frame. Silent for kSilenceMs now, the instrument has stopped. After a refusal the instrument
+    // owes nothing: the user has been told, and it waits for the send started again.
+    bool awaitsInstrument() const
+    {
+        return midFrame() || (m_underway && m_instrumentsTurn && receivingFile());
+    }
+    // take(), and whose turn it leaves: after an answer written the instrument's, after a refusal
+    // told nobody's.
+    TransferActions feed(QByteArrayView bytes);
+    // The instrument has been silent in the middle of a frame, or between the records of a file, for
+    // kSilenceMs: the bytes of the broken frame go, the user is told once, and the transfer waits for
+    // the send started again.
     virtual TransferActions silence()
     {
         m_pending.clear();
+        m_instrumentsTurn = false;
         return {TransferAction::message(kErrorTitle, kInterrupted)};
     }
 
@@ -67,6 +80,9 @@ protected:
     virtual QString statusLabel() const { return QStringLiteral("Label4"); }
     // What a stop does on the port beyond the common part, before the user is told.
     virtual void stopping(TransferActions &actions) { (void)actions; }
+    // A whole file on its way in: its total is known from its first frame, its last record has not
+    // come. Single measurements, which come when the surveyor measures, announce no total.
+    bool receivingFile() const { return !sends() && m_total >= 0 && m_done < m_total; }
 
     // The bytes of the instrument not yet taken as a frame.
     FrameBuffer m_pending;
@@ -74,4 +90,7 @@ protected:
     bool m_stopped = false;
     long m_done = 0;
     long m_total = -1;
+
+private:
+    bool m_instrumentsTurn = false;
 };

@@ -5,6 +5,8 @@
 #include "core/InstrumentCode.h"
 #include "core/NumericText.h"
 
+#include <utility>
+
 const QString Rqx2CoordinateReceive::kDamagedRecord =
     QStringLiteral("收到一条损坏的坐标数据（长度不对，或点序号、点数不是四位数字），该点未保存。"
                    "请在全站仪上重新发送坐标数据！");
@@ -95,11 +97,16 @@ Rqx2CoordinateReceive::Rqx2CoordinateReceive(const CoordinateTableModel &table, 
 void Rqx2CoordinateReceive::handle(const QByteArray &frame, int end, Rqx2Frames::Frame kind,
                                    TransferActions &actions)
 {
-    if (kind == Rqx2Frames::Frame::Handshake)
+    if (kind == Rqx2Frames::Frame::Handshake) {
         takeRequest(actions);
-    else if (kind == Rqx2Frames::Frame::Coordinate)
+    } else if (kind == Rqx2Frames::Frame::Coordinate) {
         ReceiveRqx2CoordinateRecord(frame, end, actions);
-    // A block ending in CR anywhere else is no coordinate record and is let be.
+    } else if (m_attemptOpen) {
+        // Between the answer and the last record every frame is a record: one whose CR stands
+        // elsewhere, or that never reached it, is damaged (a CR among its bytes, or a lost one).
+        rejectDamagedRecord(actions);
+    }
+    // Outside a transfer a block ending in CR anywhere else is no coordinate record and is let be.
 }
 
 void Rqx2CoordinateReceive::takeRequest(TransferActions &actions)
@@ -112,6 +119,8 @@ void Rqx2CoordinateReceive::takeRequest(TransferActions &actions)
         RecordCount = m_recordCountBeforeAttempt;
         HandshakeAnswered = 0;
     }
+    if (HandshakeAnswered == 0)
+        m_lastRecord.clear();
     AnswerRqx2Handshake(actions);
 }
 
@@ -129,7 +138,6 @@ void Rqx2CoordinateReceive::answering(TransferActions &)
 void Rqx2CoordinateReceive::ReceiveRqx2CoordinateRecord(const QByteArray &frame, int end,
                                                         TransferActions &actions)
 {
-    actions.push_back(TransferAction::setText(QStringLiteral("Label4"), QString()));
     const RecordText record(frame);
 
     // The layout follows from where the CR stands, not from character 0: in a standard record
@@ -142,10 +150,21 @@ void Rqx2CoordinateReceive::ReceiveRqx2CoordinateRecord(const QByteArray &frame,
     const bool whole = standard || (end == kShiftedEndPosition && frameByte(frame, 1) == Rqx2Frames::kStart);
     const int current = record.counter(s + kCurrentAt);
     const int total = record.counter(s + kTotalAt);
-    if (!whole || current < 0 || total < 0) {
+    // The instrument sends a record again when it did not hear its acknowledgement: the same
+    // record is answered again and stored once. Other bytes under the same number are damage.
+    const QByteArray own = frame.mid(s);
+    const bool again = whole && !m_lastRecord.isEmpty() && current == m_lastCurrent;
+    if (again && own == m_lastRecord) {
+        acknowledge(current, total, actions);
+        return;
+    }
+    if (!whole || current < 0 || total < 0 || again) {
         rejectDamagedRecord(actions);
         return;
     }
+    actions.push_back(TransferAction::setText(QStringLiteral("Label4"), QString()));
+    m_lastRecord = own;
+    m_lastCurrent = current;
 
     const long index = ++RecordCount;
     m_done = current;
@@ -164,22 +183,31 @@ void Rqx2CoordinateReceive::ReceiveRqx2CoordinateRecord(const QByteArray &frame,
     actions.push_back(TransferAction::row(
         {QString::number(index), number, name, m_nez ? first : second, m_nez ? second : first, third}));
 
-    m_pending.clear();
-    actions.push_back(TransferAction::of(TransferAction::ClearOutput));
-    actions.push_back(TransferAction::of(TransferAction::ClearInput));
-    actions.push_back(TransferAction::of(TransferAction::OpenPort));
     // The completion message comes before the last acknowledgement: the instrument ends its send
     // only once the user has closed the message.
+    TransferActions completion;
     if (current < total) {
-        actions.push_back(
+        completion.push_back(
             TransferAction::setText(QStringLiteral("Label4"), QStringLiteral("数据传输中。。。")));
     } else {
         m_underway = false;
         m_attemptOpen = false;
-        actions.push_back(TransferAction::setText(QStringLiteral("Label4"), QString()));
-        actions.push_back(
+        completion.push_back(TransferAction::setText(QStringLiteral("Label4"), QString()));
+        completion.push_back(
             TransferAction::message(QStringLiteral("成功"), QStringLiteral("坐标数据传输完毕！")));
     }
+    acknowledge(current, total, actions, completion);
+}
+
+void Rqx2CoordinateReceive::acknowledge(int current, int total, TransferActions &actions,
+                                        const TransferActions &before)
+{
+    m_pending.clear();
+    m_afterDamage = false;
+    actions.push_back(TransferAction::of(TransferAction::ClearOutput));
+    actions.push_back(TransferAction::of(TransferAction::ClearInput));
+    actions.push_back(TransferAction::of(TransferAction::OpenPort));
+    actions.insert(actions.end(), before.begin(), before.end());
     actions.push_back(TransferAction::write(Rqx2CoordinateRecord::acknowledgement(current, total)));
 }
 
@@ -195,5 +223,8 @@ void Rqx2CoordinateReceive::rejectDamagedRecord(TransferActions &actions)
     // the record sent anew or, when the user starts the send again on the instrument, a new
     // handshake request, answered as the first of a transfer, so both sides start over instead of
     // waiting for each other. That request may already follow in the same bytes, so they stay.
+    if (std::exchange(m_afterDamage, true))
+        return;
+    actions.push_back(TransferAction::setText(QStringLiteral("Label4"), QString()));
     actions.push_back(TransferAction::message(QStringLiteral("错误提示"), kDamagedRecord));
 }

@@ -26,11 +26,15 @@ protected:
     int bytesPerRecord() const override;
     void answering(TransferActions &actions) override;
     void handle(const QByteArray &frame, int end, Rqx2Frames::Frame kind, TransferActions &actions) override;
+    // One byte before the start byte is a record in the shifted layout.
+    int leadBytes() const override { return 1; }
 
 private:
     // A request: the first of an attempt answered; one while an attempt is unfinished starts it over.
     void takeRequest(TransferActions &actions);
     void ReceiveRqx2CoordinateRecord(const QByteArray &frame, int end, TransferActions &actions);
+    // The port's buffers emptied, the actions before, then the acknowledgement.
+    void acknowledge(int current, int total, TransferActions &actions, const TransferActions &before = {});
     // Nothing is stored and nothing is acknowledged; a new handshake request starts the transfer over.
     // The bytes after the damaged record stay: they may be that request.
     void rejectDamagedRecord(TransferActions &actions);
@@ -42,4 +46,7 @@ private:
     bool m_attemptOpen = false;
     int m_rowsBeforeAttempt = 0;
     long m_recordCountBeforeAttempt = 0;
+    // The record stored last, from its start byte, and its number: a record sent again is known by them.
+    QByteArray m_lastRecord;
+    int m_lastCurrent = -1;
 };

@@ -11,6 +11,7 @@ inline constexpr int kCoordinateEndAfter = 60;
 inline constexpr int kCoordinateEndBefore = 65;
 inline constexpr int kLongEndAfter = 115;
 
-// What a CR ends, judged by the byte before it and by where it lands.
-enum class Frame { Handshake, Coordinate, Long, Short };
+// What a CR ends, judged by the byte before it and by where it lands; Broken: the bytes before a
+// start byte that never reached their CR.
+enum class Frame { Handshake, Coordinate, Long, Short, Broken };
 } // namespace Rqx2Frames

@@ -3,6 +3,8 @@
 #include "Rqx2MeasurementRecord.h"
 #include "core/InstrumentCode.h"
 
+#include <utility>
+
 const QString Rqx2MeasurementReceive::kWaitingForHandshake = QStringLiteral("等待握手信号。。。");
 const QString Rqx2MeasurementReceive::kTransferring = QStringLiteral("数据传输中。。。");
 const QString Rqx2MeasurementReceive::kComplete = QStringLiteral("传输完毕！");
@@ -53,6 +55,8 @@ void Rqx2MeasurementReceive::handle(const QByteArray &frame, int end, Rqx2Frames
 {
     if (kind == Rqx2Frames::Frame::Handshake)
         takeRequest(actions);
+    else if (kind == Rqx2Frames::Frame::Broken)
+        takeBroken(actions);
     else if (kind == Rqx2Frames::Frame::Long)
         ReceiveRqx2LongRecord(frame, end, actions);
     else
@@ -68,6 +72,13 @@ void Rqx2MeasurementReceive::takeRequest(TransferActions &actions)
         startOver();
     }
     AnswerRqx2Handshake(actions);
+}
+
+void Rqx2MeasurementReceive::takeBroken(TransferActions &actions)
+{
+    // A record that never reached its CR, within the file: damaged.
+    if (HandshakeAnswered == 1 && !m_complete)
+        reject(actions);
 }
 
 TransferActions Rqx2MeasurementReceive::silence()
@@ -123,6 +134,8 @@ void Rqx2MeasurementReceive::takeHeader(const QByteArray &frame, const std::vect
 
     // A header after a damaged record starts the file over: its records come again from the first.
     m_headerTaken = true;
+    m_lastCurrent = 0;
+    m_lastRecord = frame;
     RecordCount = 0;
     m_done = 0;
     m_total = total;
@@ -156,16 +169,21 @@ void Rqx2MeasurementReceive::takeRecord(const QByteArray &frame, const std::vect
             reject(actions);
         return;
     }
-    // The instrument sends a record again when its acknowledgement did not reach it: it is answered
-    // again, and not stored twice.
+    // The instrument sends a record (the header too) again when its acknowledgement did not reach
+    // it: the same record is answered again and not stored twice. Other bytes under the same number
+    // are damage.
     if (current == m_lastCurrent) {
-        acknowledge(current, total, actions);
+        if (frame == m_lastRecord)
+            acknowledge(current, total, actions);
+        else if (!m_complete)
+            reject(actions);
         return;
     }
     if (m_complete)
         return;
 
     m_lastCurrent = current;
+    m_lastRecord = frame;
     if (kind != Record::Other)
         Rqx2RecordKind = kind;
     const long index = ++RecordCount;
@@ -192,6 +210,7 @@ int Rqx2MeasurementReceive::bytesPerRecord() const
 void Rqx2MeasurementReceive::acknowledge(int current, int total, TransferActions &actions)
 {
     m_pending.clear();
+    m_afterDamage = false;
     actions.push_back(TransferAction::of(TransferAction::ClearOutput));
     actions.push_back(TransferAction::of(TransferAction::ClearInput));
     actions.push_back(TransferAction::of(TransferAction::OpenPort));
@@ -208,11 +227,11 @@ void Rqx2MeasurementReceive::complete(TransferActions &actions)
 
 void Rqx2MeasurementReceive::reject(TransferActions &actions)
 {
-    // The instrument still waits for the acknowledgement of the damaged record; the person starts
-    // the send again on it, and its new handshake request is answered as the first one was.
-    HandshakeAnswered = 0;
-    startOver();
-    actions.push_back(TransferAction::setText(QStringLiteral("Label4"), kWaitingForHandshake));
+    // The instrument still waits for the acknowledgement of the damaged record. The record sent
+    // again is taken as usual; a send started again on the instrument opens with its request, which
+    // is answered as the first one was.
+    if (std::exchange(m_afterDamage, true))
+        return;
     actions.push_back(TransferAction::message(QStringLiteral("错误提示"), kDamagedRecord));
 }
 
@@ -221,4 +240,5 @@ void Rqx2MeasurementReceive::startOver()
     m_headerTaken = false;
     m_complete = false;
     m_lastCurrent = -1;
+    m_lastRecord.clear();
 }

@@ -41,6 +41,8 @@ protected:
 private:
     // A request: answered when it is the first, or when the file is not yet complete (a restart).
     void takeRequest(TransferActions &actions);
+    // The bytes before a start byte that never reached their CR.
+    void takeBroken(TransferActions &actions);
     // The header, then every station, backsight, measurement or other record.
     void ReceiveRqx2ShortRecord(const QByteArray &frame, int end, TransferActions &actions);
     void ReceiveRqx2LongRecord(const QByteArray &frame, int end, TransferActions &actions)
@@ -53,8 +55,8 @@ private:
                     TransferActions &actions);
     void acknowledge(int current, int total, TransferActions &actions);
     void complete(TransferActions &actions);
-    // A damaged header or record: nothing stored or answered; a new handshake starts over. The bytes
-    // after it stay: they may be that handshake.
+    // A damaged header or record: nothing stored or answered. The bytes after it stay: they may be
+    // the record sent again, or the request of a send started over.
     void reject(TransferActions &actions);
     void startOver();
 
@@ -62,6 +64,7 @@ private:
     Rqx2MeasurementTexts m_texts;
     bool m_headerTaken = false;
     bool m_complete = false;
-    // The number of the record stored last; -1 before the first one.
+    // The number of the record stored last (0: the header), and its bytes; -1 before the header.
     int m_lastCurrent = -1;
+    QByteArray m_lastRecord;
 };

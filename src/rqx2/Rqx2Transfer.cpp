@@ -12,21 +12,49 @@ TransferActions Rqx2Transfer::take(QByteArrayView bytes)
             ++i;
             continue;
         }
-        Frame kind = Frame::Short;
+        const int end = static_cast<int>(i);
+        i = 1;
         // "J" CR is a request only as the request's own bytes: the "J" first, or right after the
         // start byte. A header whose file name ends in "J" has a digit or letter before it.
-        if (m_pending.at(i - 1) == kHandshake && (i == 1 || m_pending.at(i - 2) == kStart))
-            kind = Frame::Handshake;
-        else if (i > kCoordinateEndAfter && i < kCoordinateEndBefore)
+        if (m_pending.at(end - 1) == kHandshake && (end == 1 || m_pending.at(end - 2) == kStart)) {
+            m_afterDamage = false;
+            handle(m_pending.takeFrame(end), end, Frame::Handshake, actions);
+            continue;
+        }
+        QByteArray frame = m_pending.takeFrame(end);
+        // The bytes that follow a damaged record up to the next start byte are the rest of it.
+        if (m_afterDamage) {
+            const qsizetype next = frame.indexOf(static_cast<char>(kStart));
+            if (next < 0)
+                continue;
+            frame.remove(0, next);
+        }
+        // A start byte further in begins a record of its own, which is taken when it is whole: the
+        // bytes before it (a record whose CR was lost, or noise) never reached their CR.
+        const qsizetype start = frame.lastIndexOf(static_cast<char>(kStart));
+        if (start > leadBytes()) {
+            const QByteArray broken = frame.left(start);
+            frame.remove(0, start);
+            // Without its start byte it is no record; with it, a record cut short.
+            if (static_cast<unsigned char>(broken.at(0)) == kStart)
+                handle(broken, static_cast<int>(broken.size()) - 1, Frame::Broken, actions);
+        }
+        const int last = static_cast<int>(frame.size()) - 1;
+        Frame kind = Frame::Short;
+        if (last > kCoordinateEndAfter && last < kCoordinateEndBefore)
             kind = Frame::Coordinate;
-        else if (i > kLongEndAfter)
+        else if (last > kLongEndAfter)
             kind = Frame::Long;
-        const int end = static_cast<int>(i);
-        const QByteArray frame = m_pending.takeFrame(end);
-        handle(frame, end, kind, actions);
-        i = 1;
+        handle(frame, last, kind, actions);
     }
     return actions;
+}
+
+bool Rqx2Transfer::midFrame() const
+{
+    if (m_afterDamage && !m_pending.bytes().contains(static_cast<char>(Rqx2Frames::kStart)))
+        return false;
+    return Transfer::midFrame();
 }
 
 TransferActions Rqx2Transfer::PrepareRqx2Transfer()

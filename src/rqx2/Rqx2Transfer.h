@@ -9,6 +9,8 @@
 class Rqx2Transfer : public Transfer {
 public:
     TransferActions take(QByteArrayView bytes) override;
+    // After a damaged record the bytes before a start byte are its rest, no frame on its way in.
+    bool midFrame() const override;
     // PrepareRqx2Transfer: the port's buffers emptied and the port opened.
     TransferActions PrepareRqx2Transfer();
 
@@ -26,8 +28,17 @@ protected:
                         TransferActions &actions) = 0;
     // Called after the first request has been answered, before the answer is written.
     virtual void answering(TransferActions &actions) { (void)actions; }
+    // How many bytes may stand before a record's start byte and still belong to it: a start byte
+    // further in begins a record of its own.
+    virtual int leadBytes() const { return 0; }
 
     // AnswerRqx2Handshake: the first request of a transfer is answered; later ones are not.
     void AnswerRqx2Handshake(TransferActions &actions);
     void clearInput(TransferActions &actions);
+
+    // A damaged record has been told and nothing taken since: the bytes up to the next start byte
+    // are its rest and go without a word, and damage is not told again until a frame is taken (a
+    // byte inside a record may look like a start byte), so one damaged record is told once and
+    // costs no other.
+    bool m_afterDamage = false;
 };

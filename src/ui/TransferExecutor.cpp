@@ -31,7 +31,7 @@ void TransferExecutor::setSilenceInterval(int milliseconds)
 
 void TransferExecutor::silenceFell()
 {
-    if (!m_current || !m_current->midFrame())
+    if (!m_current || !m_current->awaitsInstrument())
         return;
     if (m_running || m_suspended || !m_arrived.isEmpty()) {
         // Bytes or a box are still being dealt with: the line has not been silent.
@@ -113,9 +113,10 @@ void TransferExecutor::run()
             const QByteArray bytes = std::exchange(m_arrived, {});
             if (m_current->stopped())
                 continue;
-            enqueue(m_current->take(bytes), m_window, m_current.get());
-            // An instrument that stops in the middle of a frame is noticed; every byte restarts the count.
-            if (m_current->midFrame())
+            enqueue(m_current->feed(bytes), m_window, m_current.get());
+            // An instrument that stops in the middle of a frame, or between the records of a file, is
+            // noticed; every byte restarts the count.
+            if (m_current->awaitsInstrument())
                 m_silence.start();
             else
                 m_silence.stop();

@@ -47,8 +47,8 @@ public:
     // sent or taken, and the user is told how far it came.
     void stop();
 
-    // How long the instrument may be silent in the middle of a frame (Transfer::kSilenceMs; tests
-    // shorten it).
+    // How long the instrument may be silent while it owes bytes (Transfer::kSilenceMs; tests shorten
+    // it).
     void setSilenceInterval(int milliseconds);
 
     // The link's handlers.

@@ -35,7 +35,9 @@ enum class Fault {
     CablePulled,
     TerminatorLost,
     HeaderByteLost,
-    HeaderByteAdded
+    HeaderByteAdded,
+    TerminatorInside,
+    RepeatedRecord
 };
 
 const char *nameOf(Receive r)
@@ -74,6 +76,10 @@ const char *nameOf(Fault f)
         return "HeaderByteLost";
     case Fault::HeaderByteAdded:
         return "HeaderByteAdded";
+    case Fault::TerminatorInside:
+        return "TerminatorInside";
+    case Fault::RepeatedRecord:
+        return "RepeatedRecord";
     }
     return "";
 }
@@ -89,8 +95,8 @@ public:
     using MainWindowSimFixture::messages;
     using MainWindowSimFixture::TearDown;
 
-    // Runs one receive of kRecords records with the fault; the rows as the window holds them, without
-    // the cells the program numbers itself.
+    // Runs one receive of kRecords records with the fault in record faultAt; the rows as the window
+    // holds them, without the cells the program numbers itself.
     QStringList run(Receive receive, Fault fault, int faultAt = kFaultAt)
     {
         QStringList simArgs{"--points", QString::number(kRecords)};
@@ -145,6 +151,12 @@ public:
         case Fault::HeaderByteAdded:
             simArgs << "--damage-header"
                     << "add" << restart;
+            break;
+        case Fault::TerminatorInside:
+            simArgs << "--terminator-inside" << at << restart;
+            break;
+        case Fault::RepeatedRecord:
+            simArgs << "--repeat-record" << at;
             break;
         }
         if (!startProgram(rqx5(receive), true, SimProcess::lineSpeedArgs() + simArgs)) {
@@ -259,6 +271,35 @@ TEST_P(DirtyLine, RowsAreTheRecordsOnceOrThoseBeforeTheFault)
     }
 }
 
+// The RQX2 receives, whose records start with 0x02 and carry their number.
+class Rqx2DirtyLine : public DirtyLine {};
+
+TEST_P(Rqx2DirtyLine, ACrInsideARecordOrARecordSentAgainLeavesTheRecordsOnce)
+{
+    const Receive receive = GetParam();
+    QStringList clean;
+    {
+        DirtyRun run;
+        clean = run.run(receive, Fault::None);
+        run.TearDown();
+    }
+    ASSERT_EQ(clean.size(), kRecords);
+
+    for (Fault fault : {Fault::TerminatorInside, Fault::RepeatedRecord}) {
+        // The first, a middle and the last record; a measurement file's header is record 0.
+        const bool header = fault == Fault::RepeatedRecord && receive == Receive::Rqx2Measurements;
+        for (int at : {header ? 0 : 1, kFaultAt, kRecords}) {
+            SCOPED_TRACE(QStringLiteral("%1 at record %2").arg(nameOf(fault)).arg(at).toStdString());
+            DirtyRun run;
+            EXPECT_EQ(run.run(receive, fault, at), clean);
+            // The damaged record is told once; a record sent again is answered again without a word.
+            EXPECT_EQ(run.errorMessages(), fault == Fault::TerminatorInside ? 1 : 0)
+                << run.messages.messages.join(u'\n').toStdString();
+            run.TearDown();
+        }
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(EveryReceive, DirtyLine,
                          ::testing::Values(Receive::Rqx2Coordinates, Receive::Rqx2Measurements,
                                            Receive::Rqx5Coordinates, Receive::Rqx5DataFile,
@@ -327,6 +368,10 @@ TEST_P(DirtyRqx5Header, ADamagedHeaderIsRefusedAndTheRestartTaken)
 
 INSTANTIATE_TEST_SUITE_P(EveryRqx5Header, DirtyRqx5Header,
                          ::testing::Values(Receive::Rqx5Coordinates, Receive::Rqx5DataFile),
+                         [](const ::testing::TestParamInfo<Receive> &info) { return nameOf(info.param); });
+
+INSTANTIATE_TEST_SUITE_P(NumberedRecords, Rqx2DirtyLine,
+                         ::testing::Values(Receive::Rqx2Coordinates, Receive::Rqx2Measurements),
                          [](const ::testing::TestParamInfo<Receive> &info) { return nameOf(info.param); });
 
 } // namespace

@@ -229,6 +229,43 @@ TEST_F(Rqx2Simulator, AddedByteThenTheRequestAgainAndTheWholeFile)
     EXPECT_EQ(hex(damaged.remove(at, 1)), chunks[5]);
 }
 
+TEST_F(Rqx2Simulator, TerminatorInsideARecordGoesUnanswered)
+{
+    const int status = run({"--action", "send", "--points-file", writePoints(25), "--terminator-inside", "1",
+                            "--timeout", "500"},
+                           3, [](ProgramEnd &end, int n, const QByteArray &) {
+                               if (n == 1) {
+                                   end.threshold = 63;
+                                   end.link.write(fromHex("01 4A 0D"));
+                               }
+                           });
+    EXPECT_EQ(status, 0) << errors.toStdString();
+    const auto [at, value] = reportedByte(errors);
+    ASSERT_EQ(chunks.size(), 2);
+    QByteArray intact = fromHex(kExampleRecord);
+    EXPECT_EQ(static_cast<unsigned char>(intact[at]), value);
+    EXPECT_EQ(chunks[1], hex(intact.replace(at, 1, "\r")));
+}
+
+TEST_F(Rqx2Simulator, RecordSentAgainAfterItsAcknowledgementIsAnsweredAgain)
+{
+    const int status = run({"--action", "send", "--points", "2", "--repeat-record", "1"}, 3,
+                           [](ProgramEnd &end, int n, const QByteArray &) {
+                               // request, record 1, record 1 again, record 2
+                               end.threshold = 63;
+                               if (n == 1)
+                                   end.link.write(fromHex("01 4A 0D"));
+                               else if (n == 2 || n == 3)
+                                   end.link.write(fromHex(kAcknowledgement1Of2));
+                               else if (n == 4)
+                                   end.link.write(fromHex(kAcknowledgement2Of2));
+                           });
+    EXPECT_EQ(status, 0) << errors.toStdString();
+    ASSERT_EQ(chunks.size(), 4) << errors.toStdString();
+    EXPECT_EQ(chunks[1], chunks[2]);
+    EXPECT_NE(chunks[2], chunks[3]);
+}
+
 TEST_F(Rqx2Simulator, CablePulledAfterTheMeasurementHeader)
 {
     const int status = run({"--action", "measurements", "--points", "3", "--pull-cable", "0"}, 3,

@@ -20,13 +20,13 @@ public:
 
     QStringList start(Transfer &transfer) { return applied(transfer.start()); }
     // The bytes in one piece.
-    QStringList feed(Transfer &transfer, const QByteArray &bytes) { return applied(transfer.take(bytes)); }
+    QStringList feed(Transfer &transfer, const QByteArray &bytes) { return applied(transfer.feed(bytes)); }
     // The bytes one at a time; the actions of every piece joined.
     QStringList feedBytewise(Transfer &transfer, const QByteArray &bytes)
     {
         QStringList lines;
         for (char byte : bytes)
-            lines += applied(transfer.take(QByteArray(1, byte)));
+            lines += applied(transfer.feed(QByteArray(1, byte)));
         return lines;
     }
     // The bytes cut after each of the given lengths (the rest in a last piece).
@@ -35,11 +35,11 @@ public:
         QStringList lines;
         int at = 0;
         for (int length : lengths) {
-            lines += applied(transfer.take(bytes.mid(at, length)));
+            lines += applied(transfer.feed(bytes.mid(at, length)));
             at += length;
         }
         if (at < bytes.size())
-            lines += applied(transfer.take(bytes.mid(at)));
+            lines += applied(transfer.feed(bytes.mid(at)));
         return lines;
     }
 

@@ -161,13 +161,19 @@ TEST_F(Rqx2MeasurementWindow, CablePulledOrInstrumentSilentIsToldOnceAndTheRowsS
     receiveExamples();
     ASSERT_EQ(form7()->list().count(), 3);
 
-    // Silent in the middle of the fourth record: told once, the rows stay, and the restart is taken.
+    // Silent after the third record of ten: the instrument has stopped, told once.
+    const QString interrupted = "错误提示|数据传输中断：仪器已停止发送。请在全站仪上重新发送！";
     app->executor().setSilenceInterval(50);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !messages.messages.isEmpty(); }, 20000));
+    QTest::qWait(150);
+    EXPECT_EQ(messages.messages, QStringList{interrupted});
+    messages.messages.clear();
+
+    // Silent in the middle of the fourth record: told once, the rows stay, and the restart is taken.
     instrumentSends(fromHex("02 30 30 30 34 30 30 31 30"));
     ASSERT_TRUE(QTest::qWaitFor([&] { return !messages.messages.isEmpty(); }, 20000));
     QTest::qWait(150);
-    EXPECT_EQ(messages.messages,
-              QStringList{"错误提示|数据传输中断：仪器已停止发送。请在全站仪上重新发送！"});
+    EXPECT_EQ(messages.messages, QStringList{interrupted});
     EXPECT_EQ(form7()->list().count(), 3);
     link.written.clear();
     instrumentSends(fromHex("02 4A 0D"));

@@ -166,17 +166,18 @@ TEST_F(Rqx2CoordinateReceiveTest, RecordIsTakenWholeHoweverItArrives)
     }
 }
 
-TEST_F(Rqx2CoordinateReceiveTest, OnlyACrAt61To64EndsARecord)
+TEST_F(Rqx2CoordinateReceiveTest, ACrWhereNoRecordEndsEndsADamagedOne)
 {
-    // A CR elsewhere ends a block that is no coordinate record; at 61 or 64 it ends a record that
-    // lost or gained a byte, whose fields cannot be found.
-    const std::pair<int, bool> cases[] = {{1, false},  {60, false},  {61, true},   {64, true},
-                                          {65, false}, {115, false}, {116, false}, {300, false}};
-    for (const auto &[end, damaged] : cases) {
+    // At 61 or 64 a record lost or gained a byte; anywhere else a CR among its bytes (noise, or '-'
+    // with a bit lost) or a CR lost cut it. Before the handshake such a block is let be.
+    for (int end : {1, 60, 61, 64, 65, 115, 116, 300}) {
         SCOPED_TRACE(end);
+        Rqx2CoordinateReceive quiet(driver.table, true);
+        driver.start(quiet);
+        // A block of a record's length is a damaged record even then.
+        EXPECT_EQ(driver.feed(quiet, block(end + 1, end)).size(), end == 61 || end == 64 ? 2 : 0);
         auto receive = started();
-        EXPECT_EQ(driver.feed(*receive, block(end + 1, end)),
-                  (damaged ? QStringList{"set Label4 ", kDamaged} : QStringList{}));
+        EXPECT_EQ(driver.feed(*receive, block(end + 1, end)), (QStringList{"set Label4 ", kDamaged}));
         EXPECT_TRUE(driver.tableRows().isEmpty());
     }
 }
@@ -197,11 +198,13 @@ TEST_F(Rqx2CoordinateReceiveTest, DamagedRecordIsNeitherStoredNorAcknowledged)
         {"the start byte in the total", withByte(8, '\x02')},
         // A byte lost on the line: the CR stands at 61.
         {"a record one byte short", example.left(20) + example.mid(21)},
-        {"two bytes before the record", fromHex("00 00") + example},
         // Its CR one place late, yet no extra byte in front: read one byte later its counters
         // would be '0010' and '0251'.
         {"a byte added inside the record",
          record("0001", "0025", "1234567", "A       ", "000000001.000", "000000001.000", "000000001.000")},
+        // Told once: the piece after the inner CR is the rest of the same record.
+        {"a CR inside the record", withByte(42, '\r')},
+        {"a CR after the start byte", withByte(1, '\r')},
     };
     auto receive = started();
     for (const auto &[what, bytes] : damaged) {
@@ -214,6 +217,88 @@ TEST_F(Rqx2CoordinateReceiveTest, DamagedRecordIsNeitherStoredNorAcknowledged)
     // The record sent again is received as usual.
     EXPECT_EQ(tail(driver.feed(*receive, example)), QStringList{kExampleAcknowledgement});
     EXPECT_EQ(driver.tableRows(), QStringList{"1|P1|A|1234.5670|-45.5000|12.3000"});
+}
+
+TEST_F(Rqx2CoordinateReceiveTest, ADamagedRecordCostsThatRecordNeverTheNext)
+{
+    const QByteArray example = fromHex(kExampleRecord);
+    QByteArray crInside = example;
+    crInside[30] = '\r';
+    const QStringList taken = firstRecord("1/25", "1|P1|A|1234.5670|-45.5000|12.3000") +
+                              QStringList{"set Label4 数据传输中。。。", kExampleAcknowledgement};
+    const struct {
+        const char *what;
+        QByteArray before; // what came before the whole record
+        bool told;
+    } cases[] = {
+        {"its CR lost", example.left(62), true},
+        {"a CR inside it", crInside, true},
+        {"a byte lost", example.left(20) + example.mid(21), true},
+        {"two noise bytes", fromHex("00 7F"), false},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        driver.table.clear();
+        auto receive = started();
+        EXPECT_EQ(driver.feed(*receive, c.before + example),
+                  (c.told ? QStringList{"set Label4 ", kDamaged} : QStringList{}) + taken);
+        EXPECT_EQ(driver.tableRows(), QStringList{"1|P1|A|1234.5670|-45.5000|12.3000"});
+    }
+}
+
+TEST_F(Rqx2CoordinateReceiveTest, ARecordSentAgainIsAnsweredAgainAndStoredOnce)
+{
+    const QByteArray example = fromHex(kExampleRecord);
+    const QByteArray only =
+        record("0001", "0001", "P1     ", "A      ", "000001234.567", "000000-45.500", "000000012.300");
+    const QByteArray otherName =
+        record("0001", "0025", "P1     ", "B      ", "000001234.567", "000000-45.500", "000000012.300");
+    const struct {
+        const char *what;
+        QByteArray first, again;
+        QStringList actions;
+    } cases[] = {
+        {"as it was", example, example, kAcknowledgementPrelude + QStringList{kExampleAcknowledgement}},
+        {"behind an extra byte", example, fromHex("00") + example,
+         kAcknowledgementPrelude + QStringList{kExampleAcknowledgement}},
+        // The completion is not told twice.
+        {"the last one", only, only,
+         kAcknowledgementPrelude + QStringList{"write 02 30 30 30 31 30 30 30 31 0D 00"}},
+        {"its number with other bytes", example, otherName, {"set Label4 ", kDamaged}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        driver.table.clear();
+        auto receive = started();
+        driver.feed(*receive, c.first);
+        EXPECT_EQ(driver.feed(*receive, c.again), c.actions);
+        EXPECT_EQ(driver.tableRows().size(), 1);
+    }
+}
+
+TEST_F(Rqx2CoordinateReceiveTest, SilenceBetweenRecordsIsTheInstrumentStopped)
+{
+    const QByteArray example = fromHex(kExampleRecord);
+    auto receive = started();
+    // Nothing has come yet: the surveyor may take long to start the send.
+    EXPECT_FALSE(receive->awaitsInstrument());
+    driver.feed(*receive, example);
+    EXPECT_TRUE(receive->awaitsInstrument());
+    EXPECT_EQ(driver.applied(receive->silence()),
+              QStringList{"message 错误提示|数据传输中断：仪器已停止发送。请在全站仪上重新发送！"});
+    // Told once; the send started again is awaited as the first one was.
+    EXPECT_FALSE(receive->awaitsInstrument());
+    driver.feed(*receive, request());
+    driver.feed(*receive, example);
+    EXPECT_TRUE(receive->awaitsInstrument());
+    // A refused record is told already: the instrument waits for the send started again.
+    driver.feed(*receive, example.left(30) + "\r");
+    EXPECT_FALSE(receive->awaitsInstrument());
+    driver.feed(*receive, example);
+    EXPECT_TRUE(receive->awaitsInstrument());
+    driver.feed(*receive, record("0025", "0025", "P25    ", "A      ", "000001234.567", "000000-45.500",
+                                 "000000012.300"));
+    EXPECT_FALSE(receive->awaitsInstrument());
 }
 
 TEST_F(Rqx2CoordinateReceiveTest, SendStartedAgainHoldsTheFileOnceBelowTheRowsFromBefore)

@@ -175,11 +175,62 @@ TEST_F(Rqx2MeasurementReceiveTest, EveryRecordCountsToTheTotalWhateverItsKind)
 
 TEST_F(Rqx2MeasurementReceiveTest, ARecordSentAgainIsAnsweredAgainButNotStoredTwice)
 {
+    const QByteArray station = fromHex(kStation);
+    QByteArray otherName = station;
+    otherName[17] = 'B';
+    const QByteArray only = fromHex("02 30 30 30 30 30 30 30 31 07 46 30 30 30 31 0D");
+    const QByteArray onlyStation = QByteArray(station).replace(5, 4, "0001");
+    const struct {
+        const char *what;
+        QByteArray header;
+        QList<QByteArray> before;
+        QByteArray again;
+        QStringList actions;
+        int rows;
+    } cases[] = {
+        // Stored, the header would be a blank row that shifts every later one.
+        {"the header",
+         fromHex(kHeader),
+         {},
+         fromHex(kHeader),
+         kPrelude + QStringList{QStringLiteral("write ") + kHeaderAck},
+         0},
+        {"a station",
+         fromHex(kHeader),
+         {station},
+         station,
+         kPrelude + QStringList{"write 06 30 30 30 31 30 30 31 30 0D"},
+         1},
+        {"the last record",
+         only,
+         {onlyStation},
+         onlyStation,
+         kPrelude + QStringList{"write 06 30 30 30 31 30 30 30 31 0D"},
+         1},
+        {"its number with other bytes", fromHex(kHeader), {station}, otherName, {kDamaged}, 1},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        Rqx2MeasurementReceive receive(true);
+        driver.start(receive);
+        driver.feed(receive, request());
+        driver.feed(receive, c.header);
+        for (const QByteArray &r : c.before)
+            driver.feed(receive, r);
+        EXPECT_EQ(driver.feed(receive, c.again), c.actions);
+        EXPECT_EQ(driver.listRows().size(), c.rows);
+    }
+}
+
+TEST_F(Rqx2MeasurementReceiveTest, SilenceBetweenRecordsIsTheInstrumentStopped)
+{
     Rqx2MeasurementReceive &receive = startFile();
+    EXPECT_TRUE(receive.awaitsInstrument());
+    // A refused record is told already: the instrument waits for the send started again.
+    driver.feed(receive, fromHex(kStation).remove(20, 1));
+    EXPECT_FALSE(receive.awaitsInstrument());
     driver.feed(receive, fromHex(kStation));
-    EXPECT_EQ(driver.feed(receive, fromHex(kStation)),
-              kPrelude + QStringList{"write 06 30 30 30 31 30 30 31 30 0D"});
-    EXPECT_EQ(driver.listRows().size(), 1);
+    EXPECT_TRUE(receive.awaitsInstrument());
 }
 
 TEST_F(Rqx2MeasurementReceiveTest, RecordsAreTakenWholeHoweverTheyArrive)
@@ -219,40 +270,48 @@ TEST_F(Rqx2MeasurementReceiveTest, RecordsAreTakenWholeHoweverTheyArrive)
     EXPECT_EQ(driver.listRows().size(), 2);
 }
 
-TEST_F(Rqx2MeasurementReceiveTest, DamagedRecordsAreRefusedAndTheInstrumentStartsOver)
+TEST_F(Rqx2MeasurementReceiveTest, DamagedRecordIsRefusedAndTheNextWholeOneTaken)
 {
-    QByteArray lettered = fromHex(kStation);
-    lettered[3] = 'O';
-    QByteArray controlDigit = fromHex(kHeader);
-    controlDigit[8] = 0x00; // decodes as "0", but is no digit
-    const QList<std::pair<bool, QByteArray>> cases{
-        {true, fromHex("02 30 30 30 30 30 30 31 30 06 46 30 30 30 31 0D")}, // no "7" in the header
-        {true, controlDigit},
-        {true, fromHex(kHeader).insert(12, '0')}, // a byte too many
-        {true, fromHex(kHeader).remove(12, 1)},   // a byte short
-        {false, fromHex(kStation).remove(20, 1)},
-        {false, lettered},
-        {false, fromHex(kBacksight).insert(12, ' ')},
-        {false, measurement("0001", "0010").remove(40, 1)}, // its CR at 119, among the long records
-        {false, fromHex(kStation).left(63).append('\r')},   // its CR where a coordinate record's stands
+    const QByteArray header = fromHex(kHeader), station = fromHex(kStation);
+    auto withByte = [](QByteArray bytes, int position, char byte) {
+        bytes[position] = byte;
+        return bytes;
     };
-    for (const auto &[isHeader, bytes] : cases) {
-        SCOPED_TRACE(hex(bytes).toStdString());
+    QByteArray controlDigit = header;
+    controlDigit[8] = 0x00; // decodes as "0", but is no digit
+    const QString headerAck = QStringLiteral("write ") + kHeaderAck;
+    const QString stationAck = "write 06 30 30 30 31 30 30 31 30 0D";
+    const struct {
+        const char *what;
+        QByteArray damaged, whole; // the whole one sent after the damaged one
+    } cases[] = {
+        {"no 7 in the header", fromHex("02 30 30 30 30 30 30 31 30 06 46 30 30 30 31 0D"), header},
+        {"a control code in the header's count", controlDigit, header},
+        {"a byte too many in the header", QByteArray(header).insert(12, '0'), header},
+        {"a byte short in the header", QByteArray(header).remove(12, 1), header},
+        {"a CR inside the header", withByte(header, 11, '\r'), header},
+        {"a station a byte short", QByteArray(station).remove(20, 1), station},
+        {"a letter in the number", withByte(station, 3, 'O'), station},
+        {"a backsight a byte long", fromHex(kBacksight).insert(12, ' '), station},
+        {"its CR at 119, among the long records", measurement("0001", "0010").remove(40, 1), station},
+        {"its CR where a coordinate record's stands", QByteArray(station).left(63).append('\r'), station},
+        // Told once: the piece after the inner CR is the rest of the same record.
+        {"a CR inside the station", withByte(station, 40, '\r'), station},
+        {"a CR lost", QByteArray(station).left(71), station},
+        {"a start byte inside", withByte(station, 30, '\x02'), station},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        const bool isHeader = c.whole == header;
         Rqx2MeasurementReceive receive(true);
         driver.start(receive);
         driver.feed(receive, request());
         if (!isHeader)
-            driver.feed(receive, fromHex(kHeader));
-        // The bytes after the damaged one stay: until the instrument starts over nothing is taken,
-        // and its request, in the same piece, is answered.
-        EXPECT_EQ(driver.feed(receive, bytes + fromHex(kStation) + request()),
-                  (QStringList{"set Label4 等待握手信号。。。", kDamaged} + kAnswer));
-        EXPECT_TRUE(driver.listRows().isEmpty());
-        // Then the file comes from its start.
-        driver.feed(receive, fromHex(kHeader));
-        EXPECT_EQ(driver.feed(receive, fromHex(kStation)).filter("write"),
-                  QStringList{"write 06 30 30 30 31 30 30 31 30 0D"});
-        EXPECT_EQ(driver.listRows(), QStringList{stationRow(true)});
+            driver.feed(receive, header);
+        const QStringList actions = driver.feed(receive, c.damaged + c.whole);
+        EXPECT_EQ(actions.filter("message"), QStringList{kDamaged});
+        EXPECT_EQ(actions.filter("write"), QStringList{isHeader ? headerAck : stationAck});
+        EXPECT_EQ(driver.listRows().size(), isHeader ? 0 : 1);
     }
 }
 
@@ -280,6 +339,7 @@ TEST_F(Rqx2MeasurementReceiveTest, SendStartedAgainBeforeTheLastRecordIsTakenFro
         bool silent;
     } cases[] = {
         {"after a record", {}, false},
+        {"after a damaged record", QByteArray(backsight).remove(12, 1), false},
         {"in the middle of a record", backsight.left(10), false},
         {"after the line fell silent in the middle of a record", backsight.left(10), true},
     };

@@ -43,6 +43,10 @@ FaultOptionRead readFaultOption(const QStringList &args, int *i, FaultOptions *o
         kind = FaultOptions::FallSilent;
     else if (arg == QLatin1String("--pull-cable"))
         kind = FaultOptions::PullCable;
+    else if (arg == QLatin1String("--terminator-inside"))
+        kind = FaultOptions::TerminatorInside;
+    else if (arg == QLatin1String("--repeat-record"))
+        kind = FaultOptions::RepeatRecord;
 
     if (kind != FaultOptions::None) {
         const int record = value.toInt(&number);
@@ -104,9 +108,10 @@ FaultOptionRead readFaultOption(const QStringList &args, int *i, FaultOptions *o
 QString faultOptionsProblem(const FaultOptions &options)
 {
     if (options.restartMs >= 0 && options.header == FaultOptions::HeaderIntact &&
-        (options.kind == FaultOptions::None || options.kind == FaultOptions::PullCable))
+        (options.kind == FaultOptions::None || options.kind == FaultOptions::PullCable ||
+         options.kind == FaultOptions::RepeatRecord))
         return QStringLiteral("--restart-after goes with --lose-byte, --lose-terminator, --add-byte, "
-                              "--fall-silent or --damage-header");
+                              "--terminator-inside, --fall-silent or --damage-header");
     return {};
 }
 
@@ -130,6 +135,11 @@ QString faultUsage()
         "                      AA 82); unanswered, the instrument starts over as after a lost byte\n"
         "  --pull-cable N      after record N (0: before the first) the simulator ends, closing its\n"
         "                      end of the line\n"
+        "  --terminator-inside N  one byte inside record N, chosen by the seed, comes as the record's\n"
+        "                      terminator (noise, or a bit lost: RQX2 '-' 0x2D becomes CR 0x0D)\n"
+        "  --repeat-record N   once record N has been answered it comes again, as when the instrument\n"
+        "                      did not hear the answer; the program must answer it again. RQX2\n"
+        "                      measurements: 0 is the header\n"
         "  --fault-seed N      the fault of an earlier run again (else RQXSIM_FAULT_SEED, else a new\n"
         "                      one); each fault is printed with its seed\n"
         "  --pad before|nul|space  RQX5 measure: each measurement filled to 58 bytes, with spaces\n"
@@ -149,14 +159,19 @@ Fault::Fault(const FaultOptions &options) : m_options(options)
     m_random.seed(m_seed);
 }
 
-QString Fault::problem(int count) const
+QString Fault::problem(int count, bool withHeader) const
 {
     switch (m_options.kind) {
     case FaultOptions::None:
         return {};
+    case FaultOptions::RepeatRecord:
+        if (withHeader && m_options.record == 0)
+            return {};
+        [[fallthrough]];
     case FaultOptions::LoseByte:
     case FaultOptions::LoseTerminator:
     case FaultOptions::AddByte:
+    case FaultOptions::TerminatorInside:
         if (m_options.record >= 1 && m_options.record <= count)
             return {};
         return QStringLiteral("the fault is in record %1, the transfer has records 1 to %2")
@@ -192,6 +207,15 @@ bool Fault::pullsBefore(int current)
 bool Fault::cableWasPulled()
 {
     return s_cablePulled;
+}
+
+bool Fault::repeats(int current)
+{
+    if (m_played || m_options.kind != FaultOptions::RepeatRecord || current != m_options.record)
+        return false;
+    m_played = true;
+    report(QStringLiteral("record %1: answered, comes again as if the answer was not heard").arg(current));
+    return true;
 }
 
 Fault::Damage Fault::damage(int current, QByteArray *record, char start, char end)
@@ -237,6 +261,20 @@ Fault::Damage Fault::damage(int current, QByteArray *record, char start, char en
                    .arg(at)
                    .arg(byteText(added))
                    .arg(record->size())
+                   .arg(seedNote()));
+        return Damaged;
+    }
+    if (m_options.kind == FaultOptions::TerminatorInside && current == m_options.record && last >= 2) {
+        m_played = true;
+        // Never the start byte or the terminator itself.
+        const qsizetype at = 1 + static_cast<qsizetype>(m_random() % static_cast<quint32>(last - 1));
+        const char replaced = record->at(at);
+        (*record)[at] = end;
+        report(QStringLiteral("record %1: byte %2 (%3) comes as the terminator %4 %5")
+                   .arg(current)
+                   .arg(at)
+                   .arg(byteText(replaced))
+                   .arg(byteText(end))
                    .arg(seedNote()));
         return Damaged;
     }

@@ -19,6 +19,10 @@ struct FaultOptions {
         AddByte,    // one extra byte comes inside record N
         FallSilent, // after record N, part of record N+1 comes, then nothing
         PullCable,  // after record N the simulator ends, closing its end of the line
+        // One byte inside record N comes as the record's terminator.
+        TerminatorInside,
+        // Record N comes again after its answer, as if the instrument did not hear the answer.
+        RepeatRecord,
     };
     // What happens to the header of an RQX5 transfer the instrument sends, on its first attempt.
     enum HeaderDamage { HeaderIntact, HeaderLoseByte, HeaderAddByte };
@@ -49,8 +53,9 @@ class Fault {
 public:
     explicit Fault(const FaultOptions &options);
 
-    // Empty when the fault can happen in a transfer of count records, else why not.
-    QString problem(int count) const;
+    // Empty when the fault can happen in a transfer of count records, else why not. A transfer
+    // whose header is answered as a record is (withHeader) can repeat its header as record 0.
+    QString problem(int count, bool withHeader = false) const;
 
     // True, reported, when the cable is pulled before record current (after record current - 1).
     bool pullsBefore(int current);
@@ -63,6 +68,9 @@ public:
     // frame shows, and it comes after the start byte and before the terminator. Filler after the
     // terminator is not part of the record and is left alone.
     Damage damage(int current, QByteArray *record, char start, char end);
+
+    // True, reported, when record current is to come again once it has been answered.
+    bool repeats(int current);
 
     enum Next { StartOver, GiveUp, Failed };
     // The instrument waits for the answer to a damaged or cut-off record, which must not come: for

@@ -35,7 +35,7 @@ int playRqx2Measurements(Wire &wire, const SimOptions &options)
     }
     const int count = static_cast<int>(records.size());
     Fault fault(options.fault);
-    if (const QString problem = fault.problem(count); !problem.isEmpty()) {
+    if (const QString problem = fault.problem(count, true); !problem.isEmpty()) {
         report(problem);
         return 1;
     }
@@ -52,25 +52,33 @@ int playRqx2Measurements(Wire &wire, const SimOptions &options)
         if (!expectFrame(wire, measurementAnswer(), QStringLiteral("answering the request"),
                          options.timeoutMs))
             return 1;
-        if (!wire.send(measurementHeader(fileName, count)))
-            return 1;
-        if (!expectFrame(wire, measurementAcknowledgement(0, count),
-                         QStringLiteral("acknowledging the header"), options.timeoutMs))
+        // Record 0 is the header, answered as the records are.
+        auto answered = [&](int current, const QByteArray &record) {
+            const QString what = current == 0 ? QStringLiteral("the header")
+                                              : QStringLiteral("record %1 of %2").arg(current).arg(count);
+            if (!expectFrame(wire, measurementAcknowledgement(current, count),
+                             QStringLiteral("acknowledging ") + what, options.timeoutMs))
+                return false;
+            return !fault.repeats(current) ||
+                   (wire.send(record) &&
+                    expectFrame(wire, measurementAcknowledgement(current, count),
+                                QStringLiteral("acknowledging %1 again").arg(what), options.timeoutMs));
+        };
+        const QByteArray header = measurementHeader(fileName, count);
+        if (!wire.send(header) || !answered(0, header))
             return 1;
         for (int current = 1; current <= count; ++current) {
             int status = 0;
+            const QByteArray record = measurementRecord(current, count, records[current - 1]);
             const Fault::Outcome sent =
-                fault.send(wire, current, measurementRecord(current, count, records[current - 1]), kStart,
-                           kEnd, options.timeoutMs, &status);
+                fault.send(wire, current, record, kStart, kEnd, options.timeoutMs, &status);
             if (sent == Fault::Ended)
                 return status;
             if (sent == Fault::Restart) {
                 restart = true;
                 break;
             }
-            if (!expectFrame(wire, measurementAcknowledgement(current, count),
-                             QStringLiteral("acknowledging record %1 of %2").arg(current).arg(count),
-                             options.timeoutMs))
+            if (!answered(current, record))
                 return 1;
         }
     }

@@ -64,6 +64,12 @@ int sendPoints(Wire &wire, const SimOptions &options)
                              QStringLiteral("acknowledging point %1 of %2").arg(current).arg(total),
                              timeoutMs))
                 return 1;
+            if (fault.repeats(current) &&
+                (!wire.send(record) ||
+                 !expectFrame(wire, acknowledgement(current, total),
+                              QStringLiteral("acknowledging point %1 of %2 again").arg(current).arg(total),
+                              options.timeoutMs)))
+                return 1;
         }
     }
     return nothingMore(wire, QStringLiteral("after the last acknowledgement")) ? 0 : 1;

@@ -186,6 +186,12 @@ int main(int argc, char **argv)
         report(QStringLiteral("--damage-header is for the RQX5 headers"));
         return 2;
     }
+    // An RQX5 record carries no number by which the program could know it again.
+    if (options.fault.kind == FaultOptions::RepeatRecord &&
+        (options.series != QLatin1String("rqx2") || options.action == QLatin1String("receive"))) {
+        report(QStringLiteral("--repeat-record is played in the RQX2 transfers the instrument sends"));
+        return 2;
+    }
     const bool faulty = options.fault.kind != FaultOptions::None ||
                         options.fault.padding != FaultOptions::Unpadded ||
                         options.fault.header != FaultOptions::HeaderIntact;
