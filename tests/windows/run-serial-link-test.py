@@ -162,8 +162,12 @@ def main():
     instrument.start()
     env["RQX_TEST_PORT"] = "COM%d" % number
     print("COM%d is %s; instrument seed %d (RQX_SERIAL_SEED)" % (number, slave, seed), flush=True)
+    # Wine's own messages (and the wine server's, which dumps its objects when the terminal it holds
+    # hangs up) go to a file of their own.
+    wine_log = open(os.path.join(work, "wine-stderr.txt"), "w")
     try:
-        status = subprocess.run(["wine", options.exe] + options.arguments, env=env, timeout=300).returncode
+        status = subprocess.run(["wine", options.exe] + options.arguments, env=env, timeout=300,
+                                stderr=wine_log).returncode
     except subprocess.TimeoutExpired:
         print("the test program did not end within 300 s")
         status = 1
@@ -171,7 +175,10 @@ def main():
         instrument.stop.set()
         instrument.join(DEADLINE_S)
         os.unlink(link)
-        subprocess.run(["wineserver", "-w"], env=env, timeout=60)
+        subprocess.run(["wineserver", "-w"], env=env, timeout=60, stderr=wine_log)
+        wine_log.close()
+    if status:
+        print("wine's messages: " + wine_log.name)
     for problem in instrument.problems:
         print("instrument: " + problem)
     sys.exit(status or (1 if instrument.problems else 0))
