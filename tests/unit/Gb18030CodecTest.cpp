@@ -4,6 +4,7 @@
 #include "support/QStringPrinter.h"
 
 #include <QByteArray>
+#include <QCryptographicHash>
 #include <QList>
 #include <QStringDecoder>
 #include <QStringEncoder>
@@ -63,6 +64,14 @@ void expectSameDecoding(const QByteArray &bytes, char separator)
     FAIL() << "the sequences differ only together";
 }
 
+// The character c as UTF-16 (QString::fromUcs4 would take U+FEFF for a byte-order mark and drop it).
+QString character(char32_t c)
+{
+    if (c < 0x10000)
+        return QString(QChar(char16_t(c)));
+    return QString(QChar(QChar::highSurrogate(c))) + QChar(QChar::lowSurrogate(c));
+}
+
 } // namespace
 
 // Worked examples that hold on every system: GBK's two-byte characters, the four-byte characters of
@@ -85,17 +94,52 @@ TEST(Gb18030Codec, KnownCharactersBothWays)
         {"\x81\x30\x84\x36", U'\u00A5'},
         {"\x84\x31\xA4\x39", U'\uFFFF'},
         {"\x84\x31\xA4\x37", U'\uFFFD'},
+        {"\x84\x31\x95\x33", U'\uFEFF'},
         {"\x90\x30\x81\x30", U'\U00010000'},
         {"\x95\x32\x82\x36", U'\U00020000'},
         {"\x94\x39\xFC\x36", U'\U0001F600'},
         {"\xE3\x32\x9A\x35", U'\U0010FFFF'},
     };
     for (const auto &example : examples) {
-        const QString text = QString::fromUcs4(&example.character, 1);
+        const QString text = character(example.character);
         SCOPED_TRACE(QByteArray(example.bytes).toHex(' ').toStdString());
         EXPECT_EQ(encoded(text), QByteArray(example.bytes));
         EXPECT_EQ(decoded(example.bytes), text);
     }
+}
+
+// The whole mapping as Debian's converter (ICU 72) has it, summed up by digests taken there: the bytes
+// of every code point of every plane, each followed by a comma, and the text of every two-byte and
+// every four-byte sequence of the basic plane, each followed by a comma. These hold on Windows too,
+// where there is no converter to compare with.
+TEST(Gb18030Codec, WholeMappingAsDebiansConverterHasIt)
+{
+    QString everyCodePoint;
+    for (char32_t c = 0; c <= 0x10FFFF; ++c) {
+        if (c < 0xD800 || c > 0xDFFF)
+            everyCodePoint += character(c) + u',';
+    }
+    const QByteArray bytes = encoded(everyCodePoint);
+    EXPECT_EQ(bytes.size(), 5512056);
+    EXPECT_EQ(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex(),
+              "5b8ed0b4c65d8f45e9d0cbd66ec1f91a8043ca1cb2f59d1ca19498f0d7f2d3c3");
+
+    QByteArray sequences;
+    for (int lead = 0x81; lead <= 0xFE; ++lead) {
+        for (int trail = 0x40; trail <= 0xFE; ++trail) {
+            if (trail != 0x7F)
+                sequences.append(char(lead)).append(char(trail)).append(',');
+        }
+    }
+    for (int n = 0; n < 39420; ++n) {
+        const char sequence[] = {char(0x81 + n / 12600), char(0x30 + n / 1260 % 10),
+                                 char(0x81 + n / 10 % 126), char(0x30 + n % 10), ','};
+        sequences.append(sequence, 5);
+    }
+    const QString text = decoded(sequences);
+    const QByteArray units(reinterpret_cast<const char *>(text.utf16()), text.size() * 2); // UTF-16LE
+    EXPECT_EQ(QCryptographicHash::hash(units, QCryptographicHash::Sha256).toHex(),
+              "6bf90e663a07f860ec26e4e48ce420f7952cdf790ced0b6b0493bb7033ada394");
 }
 
 // Bytes that make no character, as the files of other tools may hold them.
@@ -153,7 +197,7 @@ TEST(Gb18030Codec, EveryCodePointAsTheSystemHasIt)
         for (char32_t c = planeStart; c < planeStart + 0x10000; ++c) {
             if (c >= 0xD800 && c <= 0xDFFF)
                 continue;
-            text += QString::fromUcs4(&c, 1);
+            text += character(c);
             text += u',';
         }
         const QByteArray system = systemEncoded(text);
