@@ -5,9 +5,9 @@
 #include <functional>
 
 // The serial port as the program uses it: a transport of raw bytes that knows nothing of what they
-// mean. The production link sits on QSerialPort; tests use a recording fake. No operation waits:
-// what takes time (bytes arriving, written bytes leaving, the device going away) is told through
-// the handlers.
+// mean. The production links sit on QSerialPort (Linux) and the Win32 communications API (Windows);
+// tests use a recording fake. No operation waits: what takes time (bytes arriving, written bytes
+// leaving, the device going away) is told through the handlers.
 class SerialLink {
 public:
     virtual ~SerialLink() = default;

@@ -299,3 +299,25 @@ TEST(SerialLinkOpen, CommPortPicksTheNthDeviceOfTheFolder)
     EXPECT_EQ(hex(second.receive(2)), "AA 81");
     EXPECT_TRUE(first.receive(1, 100).isEmpty());
 }
+
+// A device given on the command line is opened whatever the port number and the folder hold.
+TEST(SerialLinkOpen, GivenDeviceIsOpenedWhateverThePortNumber)
+{
+    InstrumentEnd end;
+    QTemporaryDir empty;
+    QSerialLink link(empty.path());
+    link.setDevicePath(QFile::symLinkTarget(QDir(end.deviceDir()).filePath(kCableName)));
+    link.setCommPort(5);
+    ASSERT_TRUE(link.open()) << link.openFailureDetail().toStdString();
+    ASSERT_TRUE(link.write(fromHex("AA 81")));
+    EXPECT_EQ(hex(end.receive(2)), "AA 81");
+    bool closed = false;
+    link.closeWhenWritten([&] { closed = true; });
+    EXPECT_TRUE(closed || QTest::qWaitFor([&] { return closed; }, 20000));
+
+    // A device that is not there fails with the system's reason.
+    link.setDevicePath(empty.filePath(QStringLiteral("ttyUSB9")));
+    EXPECT_FALSE(link.open());
+    EXPECT_TRUE(link.openFailureDetail().contains(empty.filePath(QStringLiteral("ttyUSB9"))))
+        << link.openFailureDetail().toStdString();
+}
