@@ -8,6 +8,10 @@
 #include <QIcon>
 #include <cstdio>
 
+#ifdef _WIN32
+#include <qt_windows.h>
+#endif
+
 namespace {
 
 void nameTheProgram()
@@ -16,8 +20,13 @@ void nameTheProgram()
     QCoreApplication::setApplicationVersion(QStringLiteral(RQXCOMM_VERSION));
 }
 
-// The program's options; returns the one that takes a value.
-QCommandLineOption describeOptions(QCommandLineParser &parser)
+// The program's options that take a value.
+struct ProgramOptions {
+    QCommandLineOption deviceDir;
+    QCommandLineOption port;
+};
+
+ProgramOptions describeOptions(QCommandLineParser &parser)
 {
     parser.setApplicationDescription(
         QStringLiteral("Moves survey data between this computer and RQX2 and RQX5 series total stations "
@@ -25,12 +34,52 @@ QCommandLineOption describeOptions(QCommandLineParser &parser)
                        "coordinate file conversion."));
     parser.addHelpOption();
     parser.addVersionOption();
-    const QCommandLineOption deviceDir(
+    QCommandLineOption deviceDir(
         QStringLiteral("device-dir"),
         QStringLiteral("List the serial devices in DIR instead of %1.").arg(QLatin1String(kDefaultDeviceDir)),
         QStringLiteral("DIR"), QLatin1String(kDefaultDeviceDir));
+#ifdef _WIN32
+    // Windows lists its own ports; the folder is Linux's.
+    deviceDir.setFlags(QCommandLineOption::HiddenFromHelp);
+#endif
     parser.addOption(deviceDir);
-    return deviceDir;
+    const QCommandLineOption port(
+        QStringLiteral("port"),
+        QStringLiteral(
+            "Use the serial port PORT without searching for the cable: COM1, COM2, ... on Windows, "
+            "a device such as /dev/ttyUSB0 on Linux (COMn there is the n-th device of the "
+            "device folder). For a cable of another maker."),
+        QStringLiteral("PORT"));
+    parser.addOption(port);
+    return {deviceDir, port};
+}
+
+// Writes text on the standard output or the error output. A Windows program with windows has no
+// console of its own: its text goes to the handles it was given (a file or a pipe), else to the
+// console of the program that started it.
+void writeOnTerminal(const QString &text, bool error)
+{
+#ifdef _WIN32
+    HANDLE handle = ::GetStdHandle(error ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE);
+    if ((handle == nullptr || handle == INVALID_HANDLE_VALUE) && ::AttachConsole(ATTACH_PARENT_PROCESS)) {
+        handle = ::CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                               nullptr, OPEN_EXISTING, 0, nullptr);
+    }
+    if (handle == nullptr || handle == INVALID_HANDLE_VALUE)
+        return;
+    DWORD mode = 0;
+    DWORD written = 0;
+    if (::GetConsoleMode(handle, &mode)) {
+        ::WriteConsoleW(handle, text.utf16(), DWORD(text.size()), &written, nullptr);
+    } else {
+        const QByteArray bytes = text.toUtf8();
+        ::WriteFile(handle, bytes.constData(), DWORD(bytes.size()), &written, nullptr);
+    }
+#else
+    const QByteArray bytes = text.toLocal8Bit();
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), error ? stderr : stdout);
+    std::fflush(error ? stderr : stdout);
+#endif
 }
 
 // The options the window system reads from the command line itself (Qt's, and those of its X11
@@ -78,15 +127,22 @@ int answerOnTerminal(int argc, char **argv, QCommandLineParser &parser, bool und
     QCoreApplication app(argc, argv);
     nameTheProgram();
     if (understood) {
+#ifdef _WIN32
+        // As QCommandLineParser's own answers elsewhere; on Windows it would show them in a message box.
+        if (parser.isSet(QStringLiteral("version")))
+            writeOnTerminal(app.applicationName() + u' ' + app.applicationVersion() + u'\n', false);
+        else
+            writeOnTerminal(parser.helpText(), false);
+#else
         parser.process(app); // prints the help or the version and ends the program
+#endif
         return 0;
     }
     QString reason = parser.errorText();
     if (reason.isEmpty() && !parser.positionalArguments().isEmpty())
         reason = QStringLiteral("Unexpected argument '%1'.").arg(parser.positionalArguments().constFirst());
-    std::fputs(
-        qPrintable((reason.isEmpty() ? QString() : reason + QStringLiteral("\n\n")) + parser.helpText()),
-        stderr);
+    writeOnTerminal((reason.isEmpty() ? QString() : reason + QStringLiteral("\n\n")) + parser.helpText(),
+                    true);
     return 2;
 }
 
@@ -97,7 +153,7 @@ int main(int argc, char **argv)
     QCommandLineParser parser;
     // Qt's own options are written with one dash ("-platform offscreen"); the program's read the same.
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    const QCommandLineOption deviceDir = describeOptions(parser);
+    const ProgramOptions options = describeOptions(parser);
     stepOverWindowSystemOptions(parser);
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
@@ -119,10 +175,11 @@ int main(int argc, char **argv)
 
     MessageBoxPresenter messages;
     bool ended = false;
-    Application program(parser.value(deviceDir), messages, [&ended] {
+    Application program(parser.value(options.deviceDir), messages, [&ended] {
         ended = true;
         QCoreApplication::exit(0);
     });
+    program.usePort(parser.value(options.port));
     program.start();
     // Quitting before the event loop runs would be lost, so an end that came that early returns here.
     return ended ? 0 : app.exec();

@@ -1,12 +1,12 @@
 #include "FileText.h"
 
 #include "FileTextDecoder.h"
+#include "Gb18030Codec.h"
 #include "Gb18030Tables.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
-#include <QStringEncoder>
 
 #ifdef Q_OS_LINUX
 #include <fcntl.h>
@@ -14,7 +14,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <optional>
 #include <utility>
 
 namespace {
@@ -29,13 +28,9 @@ QString withReason(const QString &what, const QString &systemReason)
 QByteArray EncodeFileText(QStringView text)
 {
     // Plain ASCII (coordinates, commas, line ends) is copied byte for byte and two-byte characters
-    // come from the table; any other run of characters goes to the encoder together with the ASCII
-    // character after it, so that the encoder sees every character in the same company as in the
-    // whole text (a lone surrogate before a comma is a substitute byte, not a character held back for
-    // more).
+    // come from the table; any other run of characters goes to the codec, which takes a surrogate
+    // pair as one character and a lone surrogate as the substitute byte.
     const Gb18030Tables &tables = Gb18030Tables::instance();
-    // Made only for a text that needs it: a drawing encodes each Chinese point-number label alone.
-    std::optional<QStringEncoder> encoder;
     QByteArray bytes;
     bytes.resize(text.size());
     qsizetype written = 0;
@@ -62,16 +57,11 @@ QByteArray EncodeFileText(QStringView text)
         const char16_t *run = p;
         while (p < end && *p >= 0x80)
             ++p;
-        if (p < end)
-            ++p;
-        const QStringView piece(run, p);
         // Room for the run and for the ASCII still to come, which is at most a byte a unit.
-        if (!encoder)
-            encoder.emplace(Gb18030Tables::kCodecName);
-        const qsizetype needed = written + encoder->requiredSpace(piece.size()) + (end - p);
+        const qsizetype needed = written + Gb18030Codec::kMaxBytesPerUnit * (p - run) + (end - p);
         if (needed > bytes.size())
             bytes.resize(std::max(needed, bytes.size() + bytes.size() / 2));
-        written = encoder->appendToBuffer(bytes.data() + written, piece) - bytes.constData();
+        written = Gb18030Codec::encode(run, p, bytes.data() + written) - bytes.constData();
     }
     bytes.resize(written);
     return bytes;

@@ -1,5 +1,6 @@
 #include "FileTextDecoder.h"
 
+#include "Gb18030Codec.h"
 #include "Gb18030Tables.h"
 
 #include <QByteArray>
@@ -73,11 +74,7 @@ bool isMultiByteUtf8(const QByteArray &bytes)
 }
 } // namespace
 
-FileTextDecoder::FileTextDecoder(bool utf8)
-    : m_utf8(utf8),
-      m_decoder(utf8 ? QStringDecoder(QStringConverter::Utf8) : QStringDecoder(Gb18030Tables::kCodecName))
-{
-}
+FileTextDecoder::FileTextDecoder(bool utf8) : m_utf8(utf8), m_decoder(QStringConverter::Utf8) {}
 
 bool FileTextDecoder::isUtf8(const QByteArray &bytes, qsizetype *textStart)
 {
@@ -131,6 +128,11 @@ char16_t *FileTextDecoder::decode(const char *begin, const char *end, char16_t *
         }
         const char *run = p;
         p = runEnd(p, end);
+        if (!m_utf8) {
+            // The codec reads a character cut short at the end of the run as the line end after it does.
+            out = Gb18030Codec::decode(run, p, out);
+            continue;
+        }
         // The run is decoded with the byte after it, an ASCII character or a line end, which is
         // dropped again: a sequence cut short before it then shows as a replacement character and
         // no sequence is held back for the next run. At the end of the file a line end stands in.

@@ -17,7 +17,7 @@ public:
     // Writes the text of [begin, end) to out, which has room for a unit per byte, and returns the end
     // of what it wrote. begin is the start of a line; end is a line end or the end of the file. Plain
     // ASCII is copied and GB18030's two-byte characters come from a table; only other bytes go
-    // through the code page's decoder.
+    // through the decoder (UTF-8) or the program's own GB18030 codec.
     char16_t *decode(const char *begin, const char *end, char16_t *out);
 
 private:
@@ -26,6 +26,6 @@ private:
     const char *runEnd(const char *p, const char *end) const;
 
     bool m_utf8;
-    QStringDecoder m_decoder;
+    QStringDecoder m_decoder; // UTF-8 only
     std::vector<char16_t> m_run;
 };

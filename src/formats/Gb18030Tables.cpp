@@ -1,56 +1,29 @@
 #include "Gb18030Tables.h"
 
-#include <QByteArray>
-#include <QString>
-#include <QStringDecoder>
-#include <QStringEncoder>
-
 const Gb18030Tables &Gb18030Tables::instance()
 {
     static const Gb18030Tables tables;
     return tables;
 }
 
-// Every two-byte sequence and every character goes to the codec at once, each followed by a line
-// end, which no sequence takes in.
 Gb18030Tables::Gb18030Tables()
-    : m_characters(static_cast<size_t>((kLastLead - kFirstLead + 1) * kTrails)), m_codes(0x10000)
+    : m_codes(0x10000), m_fourByteCharacters(Gb18030Mapping::kFourByteCount),
+      m_fourByteNumbers(0x10000, kNoFourByte)
 {
-    QByteArray sequences;
-    for (int lead = kFirstLead; lead <= kLastLead; ++lead) {
-        for (int trail = kFirstTrail; trail < kFirstTrail + kTrails; ++trail) {
-            const char sequence[] = {char(lead), char(trail), '\n'};
-            sequences.append(sequence, 3);
+    using namespace Gb18030Mapping;
+    for (int lead = 0; lead < kLeads; ++lead) {
+        for (int trail = 0; trail < kTrails; ++trail) {
+            if (const char16_t c = kTwoByte[lead * kTrails + trail])
+                m_codes[c] = static_cast<quint16>((kFirstLead + lead) << 8 | (kFirstTrail + trail));
         }
     }
-    const QString decoded = QStringDecoder(kCodecName).decode(sequences);
-    size_t index = 0;
-    for (qsizetype start = 0; start < decoded.size() && index < m_characters.size(); ++index) {
-        const qsizetype end = decoded.indexOf(u'\n', start);
-        if (end < 0)
-            break;
-        if (end - start == 1 &&
-            isTwoByteCharacter(reinterpret_cast<const unsigned char *>(sequences.constData() + 3 * index)))
-            m_characters[index] = decoded[start].unicode();
-        start = end + 1;
-    }
-
-    QString characters;
-    for (char32_t c = 0x80; c <= 0xFFFF; ++c) {
-        if (!QChar::isSurrogate(c)) {
-            characters.append(QChar(char16_t(c)));
-            characters.append(QChar(u'\n'));
+    for (int run = 0; run < kFourByteRunCount; ++run) {
+        const int end = run + 1 < kFourByteRunCount ? kFourByteRuns[run + 1].linear : kFourByteCount;
+        for (int linear = kFourByteRuns[run].linear; linear < end; ++linear) {
+            const auto c =
+                static_cast<char16_t>(kFourByteRuns[run].first + (linear - kFourByteRuns[run].linear));
+            m_fourByteCharacters[static_cast<size_t>(linear)] = c;
+            m_fourByteNumbers[c] = static_cast<quint16>(linear);
         }
-    }
-    const QByteArray encoded = QStringEncoder(kCodecName).encode(characters);
-    qsizetype start = 0;
-    for (qsizetype k = 0; k < characters.size() && start < encoded.size(); k += 2) {
-        const qsizetype end = encoded.indexOf('\n', start);
-        if (end < 0)
-            break;
-        const auto *bytes = reinterpret_cast<const unsigned char *>(encoded.constData() + start);
-        if (end - start == 2 && isTwoByteCharacter(bytes))
-            m_codes[characters[k].unicode()] = static_cast<quint16>(bytes[0] << 8 | bytes[1]);
-        start = end + 1;
     }
 }

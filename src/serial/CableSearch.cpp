@@ -34,3 +34,17 @@ CableSearchResult FindUsbSerialPort(const QVector<SerialDevice> &devices)
     }
     return result;
 }
+
+CableSearchResult GivenPort(const QString &port)
+{
+    static const QRegularExpression comPattern(QStringLiteral(R"(^(?:\\\\\.\\)?COM([1-9][0-9]{0,2})$)"),
+                                               QRegularExpression::CaseInsensitiveOption);
+    const QString text = port.trimmed();
+    if (text.isEmpty())
+        return {};
+    const auto match = comPattern.match(text);
+    if (match.hasMatch())
+        return {CableSearchResult::Found, QStringLiteral("COM") + match.captured(1),
+                match.captured(1).toInt()};
+    return {CableSearchResult::Found, text, 1};
+}

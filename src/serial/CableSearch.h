@@ -17,3 +17,8 @@ bool IsProlificDeviceName(const QString &name);
 // Looks at every device in order. A matching device on COM1..COM16 is taken (with several, the last
 // one wins); a matching device on any other port ends the search as out of range at once.
 CableSearchResult FindUsbSerialPort(const QVector<SerialDevice> &devices);
+
+// The port given on the command line, taken as the cable's without a search: COMn (or \\.\COMn,
+// either case) is port n; any other text (a device path such as /dev/ttyUSB0) is opened as it is,
+// as port 1. An empty text is not found.
+CableSearchResult GivenPort(const QString &port);

@@ -2,8 +2,16 @@
 
 #include <QDir>
 
+#ifdef _WIN32
+#include "Win32DeviceList.h"
+#endif
+
 QVector<SerialDevice> ListSerialDevices(const QString &dir)
 {
+#ifdef _WIN32
+    if (dir.isEmpty())
+        return ListWindowsPorts();
+#endif
     QVector<SerialDevice> devices;
     const QDir folder(dir);
     if (!folder.exists())
@@ -18,6 +26,11 @@ QVector<SerialDevice> ListSerialDevices(const QString &dir)
 
 QString DevicePathForPort(const QString &dir, int commPort)
 {
+#ifdef _WIN32
+    // The system's ports are opened by their own name: no device stands for them.
+    if (dir.isEmpty())
+        return {};
+#endif
     const QVector<SerialDevice> devices = ListSerialDevices(dir);
     if (commPort < 1 || commPort > devices.size())
         return {};

@@ -11,10 +11,16 @@ struct SerialDevice {
     QString path;     // the entry in the device folder (a link to the tty)
 };
 
-// The folder the program lists serial devices from: udev's names of USB serial devices.
+// The folder the program lists serial devices from: udev's names of USB serial devices. Windows
+// lists its ports itself: no folder.
+#ifdef _WIN32
+inline constexpr char kDefaultDeviceDir[] = "";
+#else
 inline constexpr char kDefaultDeviceDir[] = "/dev/serial/by-id";
+#endif
 
-// The entries of dir in name order, numbered COM1, COM2, ...; a missing folder means no devices.
+// The entries of dir in name order, numbered COM1, COM2, ...; a missing folder means no devices. On
+// Windows, no folder means the system's own ports.
 QVector<SerialDevice> ListSerialDevices(const QString &dir);
 
 // The device file that port COMn stands for, or an empty text when there is no n-th entry.

@@ -60,7 +60,7 @@ bool QSerialLink::open()
     if (m_port.isOpen())
         return true;
     m_openFailure = {};
-    const QString path = DevicePathForPort(m_deviceDir, m_commPort);
+    const QString path = m_devicePath.isEmpty() ? DevicePathForPort(m_deviceDir, m_commPort) : m_devicePath;
     if (path.isEmpty())
         return false;
     m_port.setPortName(path);

@@ -33,6 +33,9 @@ public:
     QString openFailureDetail() const override;
 
     QString deviceDir() const { return m_deviceDir; }
+    // The device opened whatever the port number (a port given on the command line, such as
+    // /dev/ttyUSB0); empty: the port number's entry in the device folder.
+    void setDevicePath(const QString &path) { m_devicePath = path; }
     // Why the last open failed, as the system told it; cleared by every open.
     const PortOpenFailure &lastOpenFailure() const { return m_openFailure; }
     // Bytes written and not yet on the line: the port's own and the system's.
@@ -55,6 +58,7 @@ private:
     void finishClose();
 
     QString m_deviceDir;
+    QString m_devicePath;
     QSerialPort m_port;
     bool m_failureSeen = false; // an operation has failed on the open port and reported it
     int m_commPort = 1;

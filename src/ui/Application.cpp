@@ -27,7 +27,7 @@
 #include "rqx5/Rqx5MeasurementReceive.h"
 #include "serial/CableSearch.h"
 #include "serial/DeviceList.h"
-#include "serial/QSerialLink.h"
+#include "serial/SystemSerialLink.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -62,14 +62,16 @@ Application::Application(const QString &deviceDir, MessagePresenter &messages,
     : m_deviceDir(deviceDir), m_messages(messages), m_endHook(std::move(endProgram)), m_link(link)
 {
     if (!m_link) {
-        m_ownLink = std::make_unique<QSerialLink>(m_deviceDir);
+        m_ownLink = std::make_unique<SystemSerialLink>(m_deviceDir);
         m_link = m_ownLink.get();
     }
     m_executor = std::make_unique<TransferExecutor>(*m_link, m_messages);
     m_sessions = std::make_unique<SessionLogger>([this] {
         return SessionHeader{rqx5() ? QStringLiteral("RQX5") : QStringLiteral("RQX2"),
                              nez() ? QStringLiteral("NEZ") : QStringLiteral("ENZ"),
-                             SessionLog::portText(m_link->commPort(), m_deviceDir), m_link->settings()};
+                             m_givenPort.isEmpty() ? SessionLog::portText(m_link->commPort(), m_deviceDir)
+                                                   : m_givenPort,
+                             m_link->settings()};
     });
     m_executor->setObserver(m_sessions.get());
     m_executor->setEndProgram([this] { this->endProgram(); });
@@ -286,7 +288,11 @@ void Application::ConfirmSelection()
         m_form1->switchOffFileName();
     }
 
-    const CableSearchResult cable = FindUsbSerialPort(ListSerialDevices(m_deviceDir));
+    const CableSearchResult cable =
+        m_givenPort.isEmpty() ? FindUsbSerialPort(ListSerialDevices(m_deviceDir)) : GivenPort(m_givenPort);
+    // A port given as a device rather than as COMn is opened as it is, whatever the port number.
+    if (m_ownLink && !m_givenPort.isEmpty() && cable.portName != QStringLiteral("COM%1").arg(cable.commPort))
+        m_ownLink->setDevicePath(cable.portName);
     if (cable.outcome != CableSearchResult::NotFound) {
         m_form6->setPortName(cable.portName);
         m_form3->setCablePort(cable.portName);

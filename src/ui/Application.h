@@ -7,8 +7,8 @@
 //     Recorder log;
 //     RecordingPresenter messages(log);              // tests/support: answers every box at once
 //     bool ended = false;
-//     FakeSerialLink link(log);                      // or leave the link out: the real QSerialLink,
-//     Application app(deviceDir, messages,           //   opening COMn = the n-th entry of deviceDir
+//     FakeSerialLink link(log);                      // or leave the link out: the platform's link,
+//     Application app(deviceDir, messages,           //   opening COMn (on Linux the n-th entry of deviceDir)
 //                     [&] { ended = true; }, &link);
 //     app.start();                                   // the notice box "提示：", then Form6 is shown
 //     app.ConfirmSelection();                        // Form6's OK: series, order, cable search
@@ -41,20 +41,20 @@ class Form4;
 class Form6;
 class Form7;
 class MessagePresenter;
-class QSerialLink;
 class QWidget;
 class Rqx2MeasurementFiles;
 class Rqx5MeasurementFiles;
 class SessionLogger;
 class SerialLink;
+class SystemSerialLink;
 class Transfer;
 class TransferExecutor;
 class TransferWindow;
 
 class Application {
 public:
-    // deviceDir: where the serial devices are listed (normally /dev/serial/by-id). link: the port to
-    // use; when null, a QSerialLink on deviceDir is made.
+    // deviceDir: where the serial devices are listed (normally /dev/serial/by-id; empty on Windows,
+    // whose ports the system lists). link: the port to use; when null, the platform's link is made.
     Application(const QString &deviceDir, MessagePresenter &messages, std::function<void()> endProgram,
                 SerialLink *link = nullptr, FileDialogPresenter *fileDialogs = nullptr);
     ~Application();
@@ -63,6 +63,8 @@ public:
 
     // The start of the program: the notice box, then the selection dialog.
     void start() { ShowSelectionDialog(); }
+    // The port to use instead of searching for the cable (--port): COMn, or a device path opened as it is.
+    void usePort(const QString &port) { m_givenPort = port; }
     void ShowSelectionDialog();
     // The selection dialog's OK: coordinate order, series, cable search, then the main window or the end.
     void ConfirmSelection();
@@ -109,12 +111,13 @@ private:
     void stopTransfer();
 
     QString m_deviceDir;
+    QString m_givenPort;
     MessagePresenter &m_messages;
     std::function<void()> m_endHook;
     bool m_ended = false;
 
     CoordinateTableModel m_table;
-    std::unique_ptr<QSerialLink> m_ownLink;
+    std::unique_ptr<SystemSerialLink> m_ownLink;
     SerialLink *m_link = nullptr;
     std::unique_ptr<TransferExecutor> m_executor;
     std::unique_ptr<SessionLogger> m_sessions;

@@ -192,6 +192,31 @@ TEST_F(Startup, CableAtSixteenthPositionIsCom16)
     EXPECT_EQ(link.commPort(), 16);
 }
 
+TEST_F(Startup, GivenPortIsUsedWithoutSearching)
+{
+    // No cable in the folder: the port given is taken all the same, beyond COM16 too.
+    startProgram();
+    app->usePort(QStringLiteral("COM20"));
+    choose(true, true);
+    EXPECT_EQ(messages.messages.last(), QStringLiteral("通讯电缆已连接|当前计算机串行通讯端口为： COM20"));
+    EXPECT_EQ(link.commPort(), 20);
+    EXPECT_TRUE(form1()->isVisible());
+    EXPECT_EQ(ends, 0);
+
+    // A device path is the port as it is, even where the folder holds the cable.
+    addDevice(cableName());
+    messages.messages.clear();
+    app = std::make_unique<Application>(
+        devices.path(), messages, [this] { ++ends; }, &link);
+    app->usePort(QStringLiteral("/dev/ttyUSB0"));
+    app->start();
+    choose(false, true);
+    EXPECT_EQ(messages.messages.last(),
+              QStringLiteral("通讯电缆已连接|当前计算机串行通讯端口为： /dev/ttyUSB0"));
+    EXPECT_EQ(link.commPort(), 1);
+    EXPECT_EQ(ends, 0);
+}
+
 TEST_F(Startup, ExitButtonEscapeAndClosingEndTheProgram)
 {
     startProgram();
@@ -228,7 +253,7 @@ TEST_F(Startup, EndingQuitsTheRunningEventLoop)
 
 // A mistaken command line is answered on the terminal, where there may be no display: the reason,
 // the usage and the status 2, with the window system's own options stepped over.
-TEST(StartupProcess, OnlyTheDeviceFolderOptionIsTaken)
+TEST(StartupProcess, OnlyTheProgramsOwnOptionsAreTaken)
 {
     QProcess program;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -242,6 +267,8 @@ TEST(StartupProcess, OnlyTheDeviceFolderOptionIsTaken)
         {{"-platform", "offscreen", "-x"}, "Unknown option 'x'."},
         {{"--device-dir"}, "Missing value after '--device-dir'."},
         {{"--device-dir", "/dev", "points.hyl"}, "Unexpected argument 'points.hyl'."},
+        {{"--port"}, "Missing value after '--port'."},
+        {{"--port", "COM3", "COM4"}, "Unexpected argument 'COM4'."},
     };
     for (const auto &mistake : mistakes) {
         SCOPED_TRACE(mistake.arguments.join(u' ').toStdString());
@@ -253,5 +280,6 @@ TEST(StartupProcess, OnlyTheDeviceFolderOptionIsTaken)
         EXPECT_TRUE(said.startsWith(mistake.reason)) << said.toStdString();
         EXPECT_TRUE(said.contains("Usage: ")) << said.toStdString();
         EXPECT_TRUE(said.contains("--device-dir <DIR>")) << said.toStdString();
+        EXPECT_TRUE(said.contains("--port <PORT>")) << said.toStdString();
     }
 }

@@ -1,5 +1,6 @@
 #include "serial/CableSearch.h"
 #include "serial/DeviceList.h"
+#include "serial/PortFriendlyName.h"
 
 #include <QDir>
 #include <QFile>
@@ -124,4 +125,70 @@ TEST(CableSearch, CableAsSeventeenthEntryOfTheFolderIsOutOfRange)
     const CableSearchResult sixteenth = FindUsbSerialPort(ListSerialDevices(dir.path()));
     EXPECT_EQ(sixteenth.outcome, CableSearchResult::Found);
     EXPECT_EQ(sixteenth.commPort, 16);
+}
+
+// The device manager names a port's device after its description, with the port in brackets at the end.
+TEST(CableSearch, FriendlyNameEndsWithItsPort)
+{
+    const struct {
+        const char *friendlyName;
+        const char *port;
+    } names[] = {
+        {"Prolific USB-to-Serial Comm Port (COM5)", "COM5"},
+        {"Prolific PL2303GT USB Serial COM Port (COM12)", "COM12"},
+        {"Communications Port (COM1)", "COM1"},
+        {"USB Serial Port (COM256)", "COM256"},
+        {"USB-SERIAL CH340 (com3) ", "COM3"},
+        {"ECP Printer Port (LPT1)", ""},
+        {"Prolific USB-to-Serial Comm Port", ""},
+        {"Port (COM5) on hub 2", ""},
+        {"Bad port (COM0)", ""},
+        {"Too high (COM257)", ""},
+        {"Leading zero (COM05)", ""},
+        {"", ""},
+    };
+    for (const auto &name : names) {
+        SCOPED_TRACE(name.friendlyName);
+        EXPECT_EQ(PortFromFriendlyName(QString::fromUtf8(name.friendlyName)), QLatin1String(name.port));
+    }
+}
+
+// The cable search counts a device named after the cable's maker's friendly name as the cable.
+TEST(CableSearch, ProlificFriendlyNameIsTheCable)
+{
+    const QString name = QStringLiteral("Prolific USB-to-Serial Comm Port (COM5)");
+    const CableSearchResult found = FindUsbSerialPort({device(name, PortFromFriendlyName(name))});
+    EXPECT_EQ(found.outcome, CableSearchResult::Found);
+    EXPECT_EQ(found.portName, QStringLiteral("COM5"));
+    EXPECT_EQ(found.commPort, 5);
+    // The driver's device name in the registry's serial device map names it too.
+    EXPECT_EQ(FindUsbSerialPort({device(QStringLiteral("\\Device\\ProlificSerial0"), QStringLiteral("COM7"))})
+                  .commPort,
+              7);
+}
+
+// A port given on the command line is taken without a search, whatever devices there are.
+TEST(CableSearch, GivenPortIsTakenAsItIs)
+{
+    const struct {
+        const char *given;
+        CableSearchResult::Outcome outcome;
+        const char *portName;
+        int commPort;
+    } ports[] = {
+        {"COM7", CableSearchResult::Found, "COM7", 7},
+        {"com3", CableSearchResult::Found, "COM3", 3},
+        {"\\\\.\\COM20", CableSearchResult::Found, "COM20", 20},
+        {"COM123", CableSearchResult::Found, "COM123", 123},
+        {"/dev/ttyUSB0", CableSearchResult::Found, "/dev/ttyUSB0", 1},
+        {"COM0", CableSearchResult::Found, "COM0", 1},
+        {"", CableSearchResult::NotFound, "", 0},
+    };
+    for (const auto &port : ports) {
+        SCOPED_TRACE(port.given);
+        const CableSearchResult result = GivenPort(QString::fromUtf8(port.given));
+        EXPECT_EQ(result.outcome, port.outcome);
+        EXPECT_EQ(result.portName, QLatin1String(port.portName));
+        EXPECT_EQ(result.commPort, port.commPort);
+    }
 }

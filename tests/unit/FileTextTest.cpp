@@ -19,6 +19,12 @@
 
 namespace {
 
+// Debian's converter, which the program's own GB18030 mapping is checked against; Windows has none.
+bool systemHasGb18030()
+{
+    return QStringDecoder("GB18030").isValid();
+}
+
 QByteArray fileBytes(const QString &path)
 {
     QFile file(path);
@@ -198,6 +204,8 @@ TEST(FileText, DecodingByRunsAndLinesIsDecodingTheWholeFile)
                                   "\xFE", "\x40",     "\x81\x30", "\xA1"};
     const QByteArray utf8[] = {
         "a", ",", "\n", "\r", "\xE6\x8E\xA7", "\xE6", "\x8E", "\xC3\xA9", "\xF0\x9F\x98\x80", "\xC0"};
+    if (!systemHasGb18030())
+        GTEST_SKIP() << "no GB18030 converter on this system";
     quint32 seed = 77;
     for (int round = 0; round < 3000; ++round) {
         const bool isUtf8 = round % 3 == 0;
@@ -239,19 +247,23 @@ TEST(FileText, DecodingByRunsAndLinesIsDecodingTheWholeFile)
     }
 }
 
-// ASCII is copied and each run of other characters is encoded with the character after it: the
-// bytes must be what the encoder makes of the whole text (a lone surrogate included).
+// ASCII is copied and each run of other characters is encoded on its own: the bytes must be what the
+// encoder makes of the whole text (a lone surrogate included, at the end of the text too, where it is
+// the substitute byte as anywhere else).
 TEST(FileText, EncodingByRunsIsEncodingTheWholeText)
 {
     const QString alphabet[] = {
         "a", ",", "\r\n", "控", "é", QString(QChar(0xD800)), QString(QChar(0xDC00)), "𠀀", "\uFFFD", "1"};
+    if (!systemHasGb18030())
+        GTEST_SKIP() << "no GB18030 converter on this system";
     quint32 seed = 99;
     for (int round = 0; round < 2000; ++round) {
         QString text;
         for (const QString &piece : soup(alphabet, seed, round % 30))
             text += piece;
         QStringEncoder whole("GB18030");
-        const QByteArray expected = whole.encode(text);
+        QByteArray expected = whole.encode(text + u',');
+        expected.chop(1);
         EXPECT_EQ(EncodeFileText(text), expected) << text.toStdString();
     }
 }
@@ -260,6 +272,8 @@ TEST(FileText, EncodingByRunsIsEncodingTheWholeText)
 // the basic plane, is what the code page's codec makes of it.
 TEST(FileText, EveryTwoByteSequenceAndEveryCharacterAsTheCodecHasIt)
 {
+    if (!systemHasGb18030())
+        GTEST_SKIP() << "no GB18030 converter on this system";
     QByteArray sequences;
     for (int lead = 0x81; lead <= 0xFE; ++lead) {
         for (int trail = 0x40; trail <= 0xFE; ++trail)
