@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QFont>
 #include <QIcon>
 #include <cstdio>
 
@@ -172,6 +173,13 @@ int main(int argc, char **argv)
     // because the selection dialog is hidden while the main window takes its place.
     QApplication::setQuitOnLastWindowClosed(false);
     InstallChineseQtTexts(app);
+#ifdef _WIN32
+    // Windows' own Chinese interface fonts, whatever language the system itself is in.
+    QFont font = QApplication::font();
+    font.setFamilies(
+        {QStringLiteral("Microsoft YaHei UI"), QStringLiteral("Microsoft YaHei"), QStringLiteral("SimSun")});
+    QApplication::setFont(font);
+#endif
 
     MessageBoxPresenter messages;
     bool ended = false;

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <QThreadPool>
 #include <array>
 #include <cstring>
@@ -97,10 +98,18 @@ struct SessionLog::Sink {
 
 QString SessionLog::defaultFolder()
 {
+#ifdef _WIN32
+    // Windows keeps a program's own data of this computer under the user's local application data.
+    QString local = QDir::fromNativeSeparators(qEnvironmentVariable("LOCALAPPDATA"));
+    if (local.isEmpty() || QDir::isRelativePath(local))
+        local = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    return QDir(local).filePath(kFolderUnderState);
+#else
     QString state = qEnvironmentVariable("XDG_STATE_HOME");
     if (state.isEmpty() || QDir::isRelativePath(state))
         state = QDir::homePath() + QStringLiteral("/.local/state");
     return QDir(state).filePath(kFolderUnderState);
+#endif
 }
 
 QString SessionLog::fileName(const QDateTime &began, const QString &kind)

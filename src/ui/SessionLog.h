@@ -42,7 +42,8 @@ public:
     static constexpr int kKept = 100;
 
     // $XDG_STATE_HOME/rqxcomm/sessions, or ~/.local/state/rqxcomm/sessions when the variable is unset
-    // or not an absolute path.
+    // or not an absolute path. On Windows %LOCALAPPDATA%\rqxcomm\sessions (the user's local
+    // application data folder when the variable is unset).
     static QString defaultFolder();
     // The file name of a log begun at began: 20240506-091403-connection-test.log.
     static QString fileName(const QDateTime &began, const QString &kind);

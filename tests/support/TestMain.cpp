@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QDir>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -13,6 +14,7 @@ int main(int argc, char **argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QTemporaryDir state;
     qputenv("XDG_STATE_HOME", state.path().toLocal8Bit());
+    qputenv("LOCALAPPDATA", QDir::toNativeSeparators(state.path()).toLocal8Bit()); // on Windows
     QApplication app(argc, argv);
     const QTemporaryDir settings;
     for (QSettings::Format format : {QSettings::NativeFormat, QSettings::IniFormat})

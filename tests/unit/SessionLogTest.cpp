@@ -125,8 +125,23 @@ TEST(SessionLog, AFolderThatCannotBeWrittenIsGivenUpQuietly)
     EXPECT_TRUE(QFileInfo(blocked).isFile());
 }
 
-TEST(SessionLog, FolderFollowsXdgStateHome)
+TEST(SessionLog, FolderFollowsXdgStateHomeOrLocalAppData)
 {
+#ifdef _WIN32
+    const QByteArray before = qgetenv("LOCALAPPDATA");
+    const struct {
+        const char *local;
+        QString folder;
+    } cases[] = {
+        {"C:\\Users\\surveyor\\AppData\\Local", "C:/Users/surveyor/AppData/Local/rqxcomm/sessions"},
+        {"D:/data", "D:/data/rqxcomm/sessions"},
+    };
+    for (const auto &c : cases) {
+        qputenv("LOCALAPPDATA", c.local);
+        EXPECT_EQ(SessionLog::defaultFolder(), c.folder) << c.local;
+    }
+    qputenv("LOCALAPPDATA", before);
+#else
     const QByteArray before = qgetenv("XDG_STATE_HOME");
     const struct {
         const char *state;
@@ -141,4 +156,5 @@ TEST(SessionLog, FolderFollowsXdgStateHome)
         EXPECT_EQ(SessionLog::defaultFolder(), c.folder) << c.state;
     }
     qputenv("XDG_STATE_HOME", before);
+#endif
 }
