@@ -68,4 +68,7 @@ endforeach()
 string(APPEND remove "!macroend\n")
 file(WRITE "${FILES_NSH}" "${install}${remove}")
 
-execute_process(COMMAND "${STRIP}" --strip-unneeded "${OUT_DIR}/rqxcomm.exe" COMMAND_ERROR_IS_FATAL ANY)
+# Without their symbols and debug information (the MinGW-w64 runtime comes with both): the exports
+# the program and Qt link against stay.
+file(GLOB_RECURSE binaries "${OUT_DIR}/*.exe" "${OUT_DIR}/*.dll")
+execute_process(COMMAND "${STRIP}" --strip-unneeded ${binaries} COMMAND_ERROR_IS_FATAL ANY)
