@@ -44,7 +44,10 @@ public:
 private:
     QTemporaryDir m_dir;
 #ifdef _WIN32
-    QString file(const char *name) const { return m_dir.filePath(QLatin1String(name)); }
+    QString file(const char *name) const
+    {
+        return m_dir.filePath(QLatin1String(name));
+    }
     bool m_started = false;
 #else
     QProcess m_process;

@@ -20,8 +20,8 @@ const QString kPort = QStringLiteral("COM9");
 QString unixPath(const QString &path)
 {
     using UnixFileName = char *(CDECL *)(LPCWSTR);
-    static const auto unixFileName = reinterpret_cast<UnixFileName>(
-        reinterpret_cast<void *>(::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+    static const auto unixFileName = reinterpret_cast<UnixFileName>(reinterpret_cast<void *>(
+        ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
     if (!unixFileName)
         return path;
     const QString native = QDir::toNativeSeparators(path);
@@ -35,7 +35,8 @@ QString unixPath(const QString &path)
 
 bool isWindowsPath(const QString &arg)
 {
-    return arg.size() > 2 && arg.at(0).isLetter() && arg.at(1) == u':' && (arg.at(2) == u'\\' || arg.at(2) == u'/');
+    return arg.size() > 2 && arg.at(0).isLetter() && arg.at(1) == u':' &&
+           (arg.at(2) == u'\\' || arg.at(2) == u'/');
 }
 
 // Starts a Linux program; wine runs it as it is and does not wait for it.
@@ -73,20 +74,22 @@ SimProcess::~SimProcess()
     if (!m_started || QFile::exists(file("status")))
         return;
     const QByteArray pid = readAll(file("pid")).trimmed();
-    if (!pid.isEmpty() && startLinuxProgram({QStringLiteral("/bin/kill"), QStringLiteral("-KILL"), QString::fromLatin1(pid)}))
+    if (!pid.isEmpty() &&
+        startLinuxProgram({QStringLiteral("/bin/kill"), QStringLiteral("-KILL"), QString::fromLatin1(pid)}))
         QTest::qWaitFor([this] { return QFile::exists(file("status")); }, 5000);
 }
 
 bool SimProcess::start(const QStringList &args, int timeoutMs)
 {
-    QStringList bridgeArgs{QStringLiteral("/bin/bash"), QStringLiteral(RQX_SIM_BRIDGE), unixPath(m_dir.path()),
-                           kPort, QStringLiteral(RQX_SIM_PATH)};
+    QStringList bridgeArgs{QStringLiteral("/bin/bash"), QStringLiteral(RQX_SIM_BRIDGE),
+                           unixPath(m_dir.path()), kPort, QStringLiteral(RQX_SIM_PATH)};
     for (const QString &arg : args)
         bridgeArgs << (isWindowsPath(arg) ? unixPath(arg) : arg);
     if (!startLinuxProgram(bridgeArgs))
         return false;
     m_started = true;
-    QTest::qWaitFor([this] { return QFile::exists(file("linked")) || QFile::exists(file("status")); }, timeoutMs);
+    QTest::qWaitFor([this] { return QFile::exists(file("linked")) || QFile::exists(file("status")); },
+                    timeoutMs);
     return QFile::exists(file("linked"));
 }
 
