@@ -18,6 +18,7 @@ bool MainWindowSimFixture::startProgram(bool rqx5, bool nez, const QStringList &
             simArgs))
         return false;
     app = std::make_unique<Application>(sim.deviceDir(), messages, [this] { ended = true; });
+    app->usePort(sim.portName());
     app->start();
     Form6 *selection = app->selectionDialog();
     selection->findChild<QRadioButton *>(rqx5 ? "Option4" : "Option3")->setChecked(true);

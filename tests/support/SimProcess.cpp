@@ -45,6 +45,37 @@ bool SimProcess::start(const QStringList &args, int timeoutMs)
     return false;
 }
 
+QString SimProcess::deviceDir() const
+{
+    return m_dir.path();
+}
+
+QString SimProcess::portName() const
+{
+    return QString();
+}
+
+void SimProcess::command(const QString &line)
+{
+    m_process.write(line.toLocal8Bit() + '\n');
+    m_process.waitForBytesWritten(1000);
+}
+
+void SimProcess::closeInput()
+{
+    m_process.closeWriteChannel();
+}
+
+void SimProcess::terminate()
+{
+    m_process.terminate();
+}
+
+int SimProcess::exitCode() const
+{
+    return m_process.exitCode();
+}
+
 bool SimProcess::waitForFinished(int timeoutMs)
 {
     if (m_process.state() == QProcess::NotRunning)
