@@ -15,7 +15,7 @@ public:
     ~SimProcess();
 
     // Starts rqxsim with args plus --device-dir; true once it reported its device entry.
-    bool start(const QStringList &args, int timeoutMs = 10000);
+    bool start(const QStringList &args, int timeoutMs = 20000);
     QString deviceDir() const { return m_dir.path(); }
     // Tells the simulated instrument to start the transfer it opens itself (once the program is ready).
     void go() { command(QStringLiteral("go")); }
@@ -23,7 +23,7 @@ public:
     void command(const QString &line)
     {
         m_process.write(line.toLocal8Bit() + '\n');
-        m_process.waitForBytesWritten(1000);
+        m_process.waitForBytesWritten(20000);
     }
     // Ends the simulator's standard input.
     void closeInput() { m_process.closeWriteChannel(); }

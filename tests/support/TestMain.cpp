@@ -1,5 +1,6 @@
+#include "support/ScopedSettingsFolder.h"
+
 #include <QApplication>
-#include <QSettings>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -15,8 +16,7 @@ int main(int argc, char **argv)
     qputenv("XDG_STATE_HOME", state.path().toLocal8Bit());
     QApplication app(argc, argv);
     const QTemporaryDir settings;
-    for (QSettings::Format format : {QSettings::NativeFormat, QSettings::IniFormat})
-        QSettings::setPath(format, QSettings::UserScope, settings.path());
+    ScopedSettingsFolder::setTestFolder(settings.path());
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
