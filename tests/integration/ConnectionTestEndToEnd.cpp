@@ -113,7 +113,7 @@ TEST_F(MainWindowConnectionTest, Command4WithRqx2ShowsNothing)
     EXPECT_EQ(sim.exitCode(), 0) << sim.errorOutput().toStdString();
     // No answer is taken for a success; the test is still waiting when the line goes away with
     // the simulator, and that is reported.
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !messages.messages.isEmpty(); }, 10000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !messages.messages.isEmpty(); }, 20000));
     EXPECT_EQ(messages.messages, QStringList{kPortFailure});
     EXPECT_TRUE(label3()->isVisible());
 }

@@ -6,6 +6,7 @@
 #include "formats/MeasuredPoints.h"
 #include "formats/Rqx5MeasurementFile.h"
 #include "rqx5/Rqx5MeasurementColumns.h"
+#include "support/PythonReader.h"
 #include "support/QStringPrinter.h"
 #include "support/TestPoint.h"
 
@@ -15,9 +16,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-// Debian's interpreter, where python3-ezdxf is installed; the first python3 on PATH may be another.
-const QString kPython = QStringLiteral("/usr/bin/python3");
 
 // Prints what the reader found, one line per layer and per entity. The reader is told nothing of
 // the encoding: it takes the code page the drawing declares, as readers outside a Chinese system do.
@@ -38,14 +36,6 @@ for e in doc.modelspace():
         print("OTHER", e.dxftype())
 )";
 
-bool readerAvailable()
-{
-    QProcess probe;
-    probe.start(kPython, {QStringLiteral("-c"), QStringLiteral("import ezdxf")});
-    return probe.waitForFinished(20000) && probe.exitStatus() == QProcess::NormalExit &&
-           probe.exitCode() == 0;
-}
-
 // Saves the table's drawing as the save command does and returns what the reader printed.
 QStringList readBack(const CoordinateTableModel &table, bool nez)
 {
@@ -56,7 +46,7 @@ QStringList readBack(const CoordinateTableModel &table, bool nez)
     EXPECT_TRUE(WriteDxfDrawingFile(table, nez, file));
     file.close();
     QProcess reader;
-    reader.start(kPython, {QStringLiteral("-c"), QString::fromLatin1(kReader), path});
+    reader.start(PythonReader::kPython, {QStringLiteral("-c"), QString::fromLatin1(kReader), path});
     EXPECT_TRUE(reader.waitForFinished(60000));
     EXPECT_EQ(reader.exitCode(), 0) << reader.readAllStandardError().toStdString();
     return QString::fromUtf8(reader.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
@@ -66,9 +56,7 @@ QStringList readBack(const CoordinateTableModel &table, bool nez)
 
 TEST(DxfReadBack, OnePointAndTwoLabelsPerRowOnTheirLayersAtThePoint)
 {
-    if (!readerAvailable())
-        GTEST_SKIP() << "python3-ezdxf is not installed for /usr/bin/python3 (scripts/setup installs it); "
-                        "the drawing is not read back";
+    RQX_REQUIRE_PYTHON_MODULE("ezdxf", "python3-ezdxf");
 
     const std::vector<TestPoint> points = {
         {QStringLiteral("12.50"), QStringLiteral("甲"), QStringLiteral("3456789.1234"),
@@ -112,8 +100,7 @@ TEST(DxfReadBack, OnePointAndTwoLabelsPerRowOnTheirLayersAtThePoint)
 
 TEST(DxfReadBack, MeasuredPointsOfADataFileStandWhereTheInstrumentMeasuredThem)
 {
-    if (!readerAvailable())
-        GTEST_SKIP() << "python3-ezdxf is not installed for /usr/bin/python3; the drawing is not read back";
+    RQX_REQUIRE_PYTHON_MODULE("ezdxf", "python3-ezdxf");
 
     QFile raw(QStringLiteral(RQX_TEST_DATA_DIR "/two-rows.raw"));
     ASSERT_TRUE(raw.open(QIODevice::ReadOnly));

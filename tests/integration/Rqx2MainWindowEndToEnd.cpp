@@ -11,6 +11,8 @@
 #include <QPushButton>
 #include <QTest>
 
+#include <algorithm>
+
 namespace {
 
 constexpr int kPoints = 25;
@@ -39,6 +41,31 @@ protected:
                                .toLatin1());
         }
         return points;
+    }
+
+    // The bytes the simulator recorded going out to the program ("out") or coming from it ("in").
+    static QByteArray wireBytes(const QString &record, const char *direction)
+    {
+        QFile file(record);
+        QByteArray bytes;
+        if (!file.open(QIODevice::ReadOnly))
+            return bytes;
+        for (const QByteArray &line : file.readAll().split('\n')) {
+            const QList<QByteArray> fields = line.split(' ');
+            if (fields.size() > 2 && fields[1] == direction)
+                bytes += QByteArray::fromHex(line.mid(fields[0].size() + fields[1].size() + 2));
+        }
+        return bytes;
+    }
+
+    // True once the instrument has sent every record it will send: the request (3 bytes) answered
+    // (3 bytes), the first `answered` records (63 bytes each) acknowledged (11 bytes each), and the
+    // next one, which nothing will answer.
+    static bool instrumentWaitsForAnAnswer(const QString &record, int answered)
+    {
+        const int sent = std::min(answered + 1, kPoints);
+        return wireBytes(record, "in").size() == 3 + 11 * answered &&
+               wireBytes(record, "out").size() == 3 + 63 * sent;
     }
 };
 
@@ -78,8 +105,9 @@ TEST_P(Rqx2MainWindow, ReceivesTheInstrumentsPointsIntoTheTable)
 TEST_P(Rqx2MainWindow, StoppedInTheMiddleOfAReceiveKeepsThePointsTaken)
 {
     const QString points = writePoints();
-    ASSERT_TRUE(
-        startProgram(QStringList{"--action", "send", "--points-file", points} + SimProcess::lineSpeedArgs()));
+    const QString wire = dir.filePath(QStringLiteral("wire.txt"));
+    ASSERT_TRUE(startProgram(QStringList{"--action", "send", "--points-file", points, "--record", wire} +
+                             SimProcess::lineSpeedArgs()));
 
     app->mainWindow()->action(QStringLiteral("RecZB"))->trigger();
     sim.go();
@@ -93,12 +121,18 @@ TEST_P(Rqx2MainWindow, StoppedInTheMiddleOfAReceiveKeepsThePointsTaken)
     ASSERT_EQ(messages.messages.size(), 1);
     EXPECT_EQ(messages.messages[0], QStringLiteral("提示|传输已停止，已接收 %1 条记录。").arg(kept));
     // Whatever the instrument still sends is not taken: the rows stay as they were, each one whole.
-    QTest::qWait(1500);
+    // Each record taken was answered; the instrument sends the next one and waits for an answer
+    // that never comes. Once its last byte is on the line, the program has every byte it will get.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return instrumentWaitsForAnAnswer(wire, kept); }, 20000))
+        << wireBytes(wire, "out").size() << " bytes sent, " << wireBytes(wire, "in").size() << " answered";
+    // The pseudo-terminal hands the last bytes on a moment after they were written; nothing can
+    // show that they were read and dropped, so the program is given a moment to do it.
+    QTest::qWait(200);
     EXPECT_EQ(app->table().count(), kept);
     EXPECT_EQ(app->table().point(kept).name, QStringLiteral("C%1").arg(kept));
     EXPECT_FALSE(bar->isVisible());
     sim.terminate();
-    EXPECT_TRUE(sim.waitForFinished(10000));
+    EXPECT_TRUE(sim.waitForFinished(20000));
 }
 
 TEST_P(Rqx2MainWindow, SendsTheTableToTheInstrument)

@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <iostream>
 #include <utility>
 
 namespace {
@@ -54,7 +55,7 @@ protected:
             std::function<void(ProgramEnd &, int, const QByteArray &)> answer)
     {
         // A time-out only a program end that never answers reaches.
-        if (!sim.start(QStringList{"--series", "rqx2", "--timeout", "20000"} + args))
+        if (!sim.start(QStringList{"--series", "rqx2", "--timeout", QString::number(kGivesUpMs)} + args))
             return -1;
         ProgramEnd end(sim.deviceDir());
         if (!end.link.open())
@@ -62,7 +63,7 @@ protected:
         end.answer = [&](int n, const QByteArray &chunk) { answer(end, n, chunk); };
         end.threshold = firstThreshold;
         sim.go();
-        if (!sim.waitForFinished(30000))
+        if (!sim.waitForFinished(kGivesUpMs + 20000))
             return -3;
         chunks = end.chunks;
         errors = sim.errorOutput();
@@ -80,6 +81,20 @@ protected:
         }
         return path;
     }
+
+    // A failed run with a fault tells how to put the fault at the same place again.
+    void TearDown() override
+    {
+        const QRegularExpressionMatch seed =
+            QRegularExpression(QStringLiteral("--fault-seed (\\d+)")).match(sim.errorOutput());
+        if (HasFailure() && seed.hasMatch())
+            std::cerr << "The simulator's fault repeats with RQXSIM_FAULT_SEED="
+                      << seed.captured(1).toStdString() << '\n';
+    }
+
+    // How long the instrument waits for each answer: as long as any wait of the suite, so that a
+    // loaded machine never makes it give up; the test that has it give up waits that long.
+    static constexpr int kGivesUpMs = 20000;
 
     QTemporaryDir dir;
     SimProcess sim;
@@ -188,16 +203,16 @@ const char kAcknowledgement2Of2[] = "02 30 30 30 32 30 30 30 32 0D 00";
 
 TEST_F(Rqx2Simulator, LostByteGoesUnansweredAndTheInstrumentGivesUp)
 {
-    const int status =
-        run({"--action", "send", "--points-file", writePoints(25), "--lose-byte", "1", "--timeout", "500"}, 3,
-            [](ProgramEnd &end, int n, const QByteArray &) {
-                if (n == 1) {
-                    end.threshold = 62;
-                    end.link.write(fromHex("01 4A 0D"));
-                }
-            });
+    const int status = run({"--action", "send", "--points-file", writePoints(25), "--lose-byte", "1"}, 3,
+                           [](ProgramEnd &end, int n, const QByteArray &) {
+                               if (n == 1) {
+                                   end.threshold = 62;
+                                   end.link.write(fromHex("01 4A 0D"));
+                               }
+                           });
     EXPECT_EQ(status, 0) << errors.toStdString();
-    EXPECT_TRUE(errors.contains("unanswered for 500 ms")) << errors.toStdString();
+    EXPECT_TRUE(errors.contains(QStringLiteral("unanswered for %1 ms").arg(kGivesUpMs)))
+        << errors.toStdString();
     const auto [at, value] = reportedByte(errors);
     ASSERT_EQ(chunks.size(), 2);
     QByteArray intact = fromHex(kExampleRecord);

@@ -183,6 +183,11 @@ Done waitForReport(SimProcess &sim)
             match.captured(4).toInt()};
 }
 
+// How long the instrument waits for each answer of the program (here the test's): as long as any
+// wait of the suite, so that a loaded machine never makes it give up. The case that has it give up
+// waits that long.
+constexpr int kGivesUpMs = 20000;
+
 const char kHeaderOfA[] = "AA 80 41 20 20 20 20 20 20 20 20 20 20 20 00 02 AA 82";
 
 // Two points, the first the worked example's.
@@ -227,16 +232,17 @@ TEST_P(Rqx5SimulatorFault, PutsTheReportedDamageOnTheLine)
 {
     QTemporaryDir dir;
     SimProcess sim;
-    ASSERT_TRUE(sim.start(QStringList{"--series", "rqx5", "--action", "send", "--points-file",
-                                      writeTwoPoints(dir), "--timeout", "600", "--fault-seed", "7"} +
-                          GetParam().fault));
+    ASSERT_TRUE(
+        sim.start(QStringList{"--series", "rqx5", "--action", "send", "--points-file", writeTwoPoints(dir),
+                              "--timeout", QString::number(kGivesUpMs), "--fault-seed", "7"} +
+                  GetParam().fault));
     ProgramEnd program(sim.deviceDir());
     ASSERT_TRUE(program.ok());
     sim.go();
     EXPECT_EQ(hex(program.receive(18)), kHeaderOfA);
     program.send(fromHex("AA 81"));
     GetParam().program(program, sim);
-    ASSERT_TRUE(sim.waitForFinished(20000));
+    ASSERT_TRUE(sim.waitForFinished(kGivesUpMs + 20000));
     EXPECT_EQ(sim.exitCode(), GetParam().status) << sim.errorOutput().toStdString();
     EXPECT_TRUE(sim.errorOutput().contains(GetParam().report)) << sim.errorOutput().toStdString();
     EXPECT_TRUE(sim.errorOutput().contains("(--fault-seed 7)") || GetParam().fault.contains("--pull-cable"));
@@ -277,7 +283,7 @@ INSTANTIATE_TEST_SUITE_P(
                       Rqx5FaultCase{"AddedByteUnansweredEndsTheRun",
                                     {"--add-byte", "2"},
                                     0,
-                                    "unanswered for 600 ms, as it should be; the instrument gives up",
+                                    "unanswered for 20000 ms, as it should be; the instrument gives up",
                                     [](ProgramEnd &program, SimProcess &sim) {
                                         EXPECT_EQ(program.receive(60).size(), 60);
                                         program.send(fromHex("AA 81"));
@@ -286,6 +292,8 @@ INSTANTIATE_TEST_SUITE_P(
                                         const QByteArray damaged = program.receive(61);
                                         ASSERT_EQ(damaged.size(), 61);
                                         EXPECT_EQ(hex(damaged.left(1) + damaged.right(1)), "90 B0");
+                                        // Once the instrument has given up, nothing more came.
+                                        ASSERT_TRUE(sim.waitForFinished(kGivesUpMs + 20000));
                                         EXPECT_TRUE(program.receive(1, 300).isEmpty());
                                     }},
                       Rqx5FaultCase{"AnsweredDamageFailsTheRun",

@@ -238,7 +238,7 @@ TEST_P(SimulatorDemo, AnswersTestsIgnoresStrayBytesAndPlaysTypedTransfers)
     // A test command's pair is no transfer: the demo instrument drops it and stays. It has left
     // before the connection test's clearing of the output could take it.
     app->mainWindow()->button("Command1")->click();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return sim.errorOutput().contains("ignored AA 81"); }, 10000))
+    ASSERT_TRUE(QTest::qWaitFor([&] { return sim.errorOutput().contains("ignored AA 81"); }, 20000))
         << sim.errorOutput().toStdString();
 
     app->mainWindow()->button("Command4")->click();
@@ -252,7 +252,7 @@ TEST_P(SimulatorDemo, AnswersTestsIgnoresStrayBytesAndPlaysTypedTransfers)
 
     app->mainWindow()->action("RecZB")->trigger();
     sim.command(QStringLiteral("send 3"));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return sim.errorOutput().contains("send 3: done"); }, 10000))
+    ASSERT_TRUE(QTest::qWaitFor([&] { return sim.errorOutput().contains("send 3: done"); }, 20000))
         << sim.errorOutput().toStdString();
     EXPECT_EQ(app->table().count(), 3);
 

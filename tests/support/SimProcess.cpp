@@ -58,7 +58,7 @@ QString SimProcess::portName() const
 void SimProcess::command(const QString &line)
 {
     m_process.write(line.toLocal8Bit() + '\n');
-    m_process.waitForBytesWritten(1000);
+    m_process.waitForBytesWritten(20000);
 }
 
 void SimProcess::closeInput()

@@ -16,7 +16,7 @@ public:
     ~SimProcess();
 
     // Starts rqxsim with args plus --device-dir; true once it reported its device entry.
-    bool start(const QStringList &args, int timeoutMs = 10000);
+    bool start(const QStringList &args, int timeoutMs = 20000);
     QString deviceDir() const;
     // The port the program is to use instead of searching the device folder: empty on Linux, the
     // simulator's COM port on Windows.

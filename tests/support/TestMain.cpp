@@ -1,6 +1,7 @@
+#include "support/ScopedSettingsFolder.h"
+
 #include <QApplication>
 #include <QDir>
-#include <QSettings>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -17,8 +18,7 @@ int main(int argc, char **argv)
     qputenv("LOCALAPPDATA", QDir::toNativeSeparators(state.path()).toLocal8Bit()); // on Windows
     QApplication app(argc, argv);
     const QTemporaryDir settings;
-    for (QSettings::Format format : {QSettings::NativeFormat, QSettings::IniFormat})
-        QSettings::setPath(format, QSettings::UserScope, settings.path());
+    ScopedSettingsFolder::setTestFolder(settings.path());
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -5,13 +5,12 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QStringList>
-#include <gtest/gtest.h>
+
+#include "support/PythonReader.h"
 
 // An Excel workbook as a spreadsheet program reads it, through Debian's python with openpyxl (the
 // first python3 on PATH may be another one, without it).
 namespace XlsxReadBack {
-
-inline const QString kPython = QStringLiteral("/usr/bin/python3");
 
 // Each cell of the first sheet as "" (empty), "n:<value>:<number format>" (a number) or "s:<text>" (a
 // text); the frozen cell, the header row's boldness and the column widths in the sheet's units.
@@ -22,14 +21,6 @@ struct Sheet {
     QList<double> widths;
     QString failure; // the reader's complaint when it could not read the file
 };
-
-inline bool readerAvailable()
-{
-    QProcess probe;
-    probe.start(kPython, {QStringLiteral("-c"), QStringLiteral("import openpyxl")});
-    return probe.waitForFinished(20000) && probe.exitStatus() == QProcess::NormalExit &&
-           probe.exitCode() == 0;
-}
 
 inline Sheet read(const QString &path)
 {
@@ -51,7 +42,7 @@ print(json.dumps({
 )";
     Sheet sheet;
     QProcess reader;
-    reader.start(kPython, {QStringLiteral("-c"), QString::fromUtf8(kReader), path});
+    reader.start(PythonReader::kPython, {QStringLiteral("-c"), QString::fromUtf8(kReader), path});
     if (!reader.waitForFinished(60000) || reader.exitCode() != 0) {
         sheet.failure = QString::fromUtf8(reader.readAllStandardError());
         return sheet;
@@ -69,15 +60,5 @@ print(json.dumps({
 
 } // namespace XlsxReadBack
 
-// A test that reads a workbook back: skipped where openpyxl is missing, failed in CI (CI=true), where
-// scripts/setup has installed it.
-#define RQX_REQUIRE_XLSX_READER()                                                                            \
-    do {                                                                                                     \
-        if (!XlsxReadBack::readerAvailable()) {                                                              \
-            if (qgetenv("CI") == "true")                                                                     \
-                FAIL()                                                                                       \
-                    << "python3-openpyxl is not installed for /usr/bin/python3 (scripts/setup installs it)"; \
-            GTEST_SKIP()                                                                                     \
-                << "python3-openpyxl is not installed for /usr/bin/python3; the workbook is not read";       \
-        }                                                                                                    \
-    } while (false)
+// A test that reads a workbook back: skipped where openpyxl is missing, failed in CI (CI=true).
+#define RQX_REQUIRE_XLSX_READER() RQX_REQUIRE_PYTHON_MODULE("openpyxl", "python3-openpyxl")

@@ -12,6 +12,7 @@
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -67,6 +68,16 @@ protected:
     void settle()
     {
         ASSERT_TRUE(QTest::qWaitFor([this] { return app->executor().idle(); }, 20000));
+    }
+
+    // Lets every timer of the program due within ms from now fire, however loaded the machine: a
+    // marker started now is due after them, and timers fire in the order they are due.
+    void passTimersDueWithin(int ms)
+    {
+        bool passed = false;
+        QTimer::singleShot(ms, Qt::PreciseTimer, [&passed] { passed = true; });
+        ASSERT_TRUE(QTest::qWaitFor([&passed] { return passed; }, 20000));
+        settle();
     }
 
     template <class T> T *child(QObject *root, const char *name)

@@ -4,6 +4,7 @@
 
 #include "formats/FileText.h"
 #include "rqx5/Rqx5MeasurementColumns.h"
+#include "support/PythonReader.h"
 #include "support/QStringPrinter.h"
 #include "support/Rqx2MeasurementExamples.h"
 #include "support/ScriptedFileDialogs.h"
@@ -184,6 +185,19 @@ TEST_P(MeasurementExportInOrder, Rqx5DataFileWritesWhatTheMainWindowSavesInEvery
     run(form4(), "ExportTable");
     if (nez) {
         EXPECT_EQ(fileBytes(path("job.CSV")), golden("two-rows.csv")) << "the name keeps its extension";
+    } else {
+        // The columns as this window shows them: each E before its N, in the caption and the rows.
+        QString expected = DecodeFileText(golden("two-rows.csv"));
+        for (const auto &[nFirst, eFirst] :
+             {std::pair{"测站--N,测站--E", "测站--E,测站--N"},
+              std::pair{"坐标--N,坐标--E", "坐标--E,坐标--N"},
+              std::pair{"3456.789      ,1234.567      ", "1234.567      ,3456.789      "},
+              std::pair{"3480.001      ,1250.002      ", "1250.002      ,3480.001      "},
+              std::pair{"3452.000      ,1240.110      ", "1240.110      ,3452.000      "}}) {
+            ASSERT_TRUE(expected.contains(QString::fromUtf8(nFirst))) << nFirst;
+            expected.replace(QString::fromUtf8(nFirst), QString::fromUtf8(eFirst));
+        }
+        EXPECT_EQ(DecodeFileText(fileBytes(path("job.CSV"))), expected) << "the name keeps its extension";
     }
     EXPECT_TRUE(messages.messages.isEmpty()) << messages.messages.join(u'\n').toStdString();
 }
@@ -234,11 +248,7 @@ TEST_F(MeasurementExport, SingleMeasurementsGiveTheirCoordinateRecordsOnly)
 
 TEST_F(MeasurementExport, SpreadsheetReaderFindsEveryShownCell)
 {
-    QProcess probe;
-    probe.start(QStringLiteral("/usr/bin/python3"),
-                {QStringLiteral("-c"), QStringLiteral("import csv, json")});
-    if (!probe.waitForFinished(20000) || probe.exitCode() != 0)
-        GTEST_SKIP() << "/usr/bin/python3 is not there to read the file";
+    RQX_REQUIRE_PYTHON_MODULE("csv, json", "python3");
 
     start(true, true);
     openRqx5DataFile(true);
@@ -252,7 +262,7 @@ TEST_F(MeasurementExport, SpreadsheetReaderFindsEveryShownCell)
 
     // The reader is told the Chinese code page, as a spreadsheet on a Chinese system assumes it.
     QProcess reader;
-    reader.start(QStringLiteral("/usr/bin/python3"),
+    reader.start(PythonReader::kPython,
                  {QStringLiteral("-c"),
                   QStringLiteral("import csv, json, sys\n"
                                  "with open(sys.argv[1], newline='', encoding='gbk') as f:\n"

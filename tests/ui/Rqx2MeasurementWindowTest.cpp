@@ -96,7 +96,7 @@ TEST_F(Rqx2MeasurementWindow, ProgressShownAndStopKeepsTheRowsAndAllowsAnotherRe
     receiveExamples();
     auto *bar = child<QProgressBar>(form7(), "TransferProgress");
     auto *stop = child<QPushButton>(form7(), "StopTransfer");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return bar->value() == 3; }, 2000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return bar->value() == 3; }, 20000));
     EXPECT_EQ(bar->maximum(), 10);
     EXPECT_TRUE(bar->isVisible());
     EXPECT_TRUE(child<QLabel>(form7(), "TransferTimeLeft")->text().startsWith("剩余时间 0:"));
@@ -165,14 +165,15 @@ TEST_F(Rqx2MeasurementWindow, CablePulledOrInstrumentSilentIsToldOnceAndTheRowsS
     const QString interrupted = "错误提示|数据传输中断：仪器已停止发送。请在全站仪上重新发送！";
     app->executor().setSilenceInterval(50);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !messages.messages.isEmpty(); }, 20000));
-    QTest::qWait(150);
+    passTimersDueWithin(3 * 50);
     EXPECT_EQ(messages.messages, QStringList{interrupted});
     messages.messages.clear();
 
     // Silent in the middle of the fourth record: told once, the rows stay, and the restart is taken.
     instrumentSends(fromHex("02 30 30 30 34 30 30 31 30"));
     ASSERT_TRUE(QTest::qWaitFor([&] { return !messages.messages.isEmpty(); }, 20000));
-    QTest::qWait(150);
+    // Told once: a silence timer started again would be due before this.
+    passTimersDueWithin(3 * 50);
     EXPECT_EQ(messages.messages, QStringList{interrupted});
     EXPECT_EQ(form7()->list().count(), 3);
     link.written.clear();

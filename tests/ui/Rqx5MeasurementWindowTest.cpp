@@ -239,7 +239,7 @@ TEST_F(Rqx5MeasurementWindow, DataFileProgressAndStopInTheMiddle)
     const QByteArray record = QByteArray(245, ' ') + '\xB1';
     instrumentSends(header);
     instrumentSends(record);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return bar->value() == 1; }, 2000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return bar->value() == 1; }, 20000));
     EXPECT_EQ(bar->maximum(), 3);
     // Before a rate is measured, from the line: 2 records of 248 bytes at 1200 baud, 4.1 s.
     EXPECT_EQ(timeLeft->text(), "剩余时间 0:05");
@@ -265,7 +265,7 @@ TEST_F(Rqx5MeasurementWindow, DataFileProgressAndStopInTheMiddle)
     messages.answers = {true};
     form4()->action(QStringLiteral("Data_R"))->trigger();
     messages.messages.removeAll(QStringLiteral("提示|列表中的 1 条记录将被清除，是否继续？"));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return bar->isVisible() && bar->value() == 0; }, 2000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return bar->isVisible() && bar->value() == 0; }, 20000));
     EXPECT_TRUE(timeLeft->text().isEmpty());
     EXPECT_TRUE(messages.messages.isEmpty());
 }

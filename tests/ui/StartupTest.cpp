@@ -245,7 +245,7 @@ TEST_F(Startup, EndingQuitsTheRunningEventLoop)
     QTimer failsafe;
     failsafe.setSingleShot(true);
     QObject::connect(&failsafe, &QTimer::timeout, [] { QCoreApplication::exit(3); });
-    failsafe.start(10000);
+    failsafe.start(20000);
     EXPECT_EQ(QApplication::exec(), 0);
     EXPECT_TRUE(app->ended());
     EXPECT_EQ(messages.messages.last(), kCableMissing);
@@ -273,7 +273,7 @@ TEST(StartupProcess, OnlyTheProgramsOwnOptionsAreTaken)
     for (const auto &mistake : mistakes) {
         SCOPED_TRACE(mistake.arguments.join(u' ').toStdString());
         program.start(QStringLiteral(RQX_APP_PATH), mistake.arguments);
-        ASSERT_TRUE(program.waitForFinished(10000));
+        ASSERT_TRUE(program.waitForFinished(20000));
         EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
         EXPECT_EQ(program.exitCode(), 2);
         const QByteArray said = program.readAllStandardError();
