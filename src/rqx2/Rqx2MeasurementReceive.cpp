@@ -160,7 +160,15 @@ void Rqx2MeasurementReceive::takeRecord(const QByteArray &frame, const std::vect
     const int length = Record::length(kind);
     // A record of an unknown kind is taken at any length that holds its kind byte; the others only
     // whole, their CR where their length puts it.
-    const bool whole = length > 0 ? end == length - 1 : end > Record::kKindByte;
+    bool whole = length > 0 ? end == length - 1 : end > Record::kKindByte;
+    // A byte added just before the kind byte leaves the counters whole and makes the record look like
+    // one of another kind; it is the record whose kind byte stands one further on when its CR stands
+    // one further too, and then damaged, not an empty row.
+    if (kind == Record::Other) {
+        const int shifted = Record::length(Record::kind(frameByte(frame, Record::kKindByte + 1)));
+        if (shifted > 0 && end == shifted)
+            whole = false;
+    }
     const int current = counter(frame, Record::kCurrentByte);
     const int total = counter(frame, Record::kTotalByte);
     if (!whole || current < 0 || total < 0) {

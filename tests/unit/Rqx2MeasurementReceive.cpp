@@ -293,6 +293,9 @@ TEST_F(Rqx2MeasurementReceiveTest, DamagedRecordIsRefusedAndTheNextWholeOneTaken
         {"a station a byte short", QByteArray(station).remove(20, 1), station},
         {"a letter in the number", withByte(station, 3, 'O'), station},
         {"a backsight a byte long", fromHex(kBacksight).insert(12, ' '), station},
+        // The kind byte pushed on by one: the counters still read, the kind would be another one.
+        {"a byte added before the kind byte", fromHex(kBacksight).insert(9, '\xE8'), station},
+        {"a digit added before the kind byte", QByteArray(station).insert(9, '5'), station},
         {"its CR at 119, among the long records", measurement("0001", "0010").remove(40, 1), station},
         {"its CR where a coordinate record's stands", QByteArray(station).left(63).append('\r'), station},
         // Told once: the piece after the inner CR is the rest of the same record.
