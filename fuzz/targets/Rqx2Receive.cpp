@@ -37,9 +37,9 @@ QString FuzzRqx2Receive(FuzzInput &input)
     ReceiveHarness harness(input);
 
     // Every write of a receive other than the handshake answer is an acknowledgement; one whose
-    // counters are not four digits would answer a damaged record with what it held. A coordinate
-    // acknowledgement answers the record of its take; a measurement one may answer again a record
-    // sent twice, and the header's carries the number 0.
+    // counters are not four digits would answer a damaged record with what it held. An
+    // acknowledgement answers the record of its take, or again a record sent twice because its
+    // answer was not heard; a measurement header's carries the number 0.
     harness.setRecords(
         {QStringLiteral("rqx2-coordinate-receive"), QStringLiteral("rqx2-measurement-receive")},
         [&harness](const Transfer &transfer,
@@ -47,8 +47,8 @@ QString FuzzRqx2Receive(FuzzInput &input)
             const QByteArray &bytes = (segment.last - 1)->bytes;
             if (isHandshakeAnswer(bytes))
                 return std::nullopt;
-            if (acknowledgedNumber(bytes, '\x02', QByteArray("\r\0", 2)))
-                return QString();
+            if (std::optional<QString> number = acknowledgedNumber(bytes, '\x02', QByteArray("\r\0", 2)))
+                return number;
             if (std::optional<QString> number = acknowledgedNumber(bytes, '\x06', "\r"))
                 return number;
             harness.fail(

@@ -356,17 +356,7 @@ Fault::Outcome Fault::sendHeader(Wire &wire, QByteArray header, int timeoutMs, i
     }
     if (!damaged)
         return Whole;
-    switch (waitUnanswered(wire, timeoutMs)) {
-    case StartOver:
-        return Restart;
-    case GiveUp:
-        *status = 0;
-        return Ended;
-    case Failed:
-        break;
-    }
-    *status = 1;
-    return Ended;
+    return afterDamage(wire, timeoutMs, status);
 }
 
 Fault::Outcome Fault::send(Wire &wire, int current, QByteArray record, char start, char end, int timeoutMs,
@@ -383,6 +373,11 @@ Fault::Outcome Fault::send(Wire &wire, int current, QByteArray record, char star
     }
     if (damaged == Intact)
         return Whole;
+    return afterDamage(wire, timeoutMs, status);
+}
+
+Fault::Outcome Fault::afterDamage(Wire &wire, int timeoutMs, int *status)
+{
     switch (waitUnanswered(wire, timeoutMs)) {
     case StartOver:
         return Restart;

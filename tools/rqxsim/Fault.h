@@ -88,6 +88,8 @@ public:
                  int *status);
 
 private:
+    // What comes of a damaged frame left unanswered: the instrument starts over, gives up or fails.
+    Outcome afterDamage(Wire &wire, int timeoutMs, int *status);
     QString seedNote() const;
 
     FaultOptions m_options;
