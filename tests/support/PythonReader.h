@@ -23,6 +23,12 @@ inline bool hasModule(const QString &module)
 
 // A test that reads a file back through Debian's python with module: failed in CI (CI=true), where
 // scripts/setup has installed package, skipped elsewhere, with the package to install.
+#ifdef _WIN32
+// A Windows build runs under wine, where Debian's python is not a program it can start: the Linux build
+// reads the same files back.
+#define RQX_REQUIRE_PYTHON_MODULE(module, package)                                                           \
+    GTEST_SKIP() << "the file is read back by " package " in the Linux build"
+#else
 #define RQX_REQUIRE_PYTHON_MODULE(module, package)                                                           \
     do {                                                                                                     \
         if (!PythonReader::hasModule(QStringLiteral(module))) {                                              \
@@ -32,3 +38,4 @@ inline bool hasModule(const QString &module)
                                     "the file is not read back";                                             \
         }                                                                                                    \
     } while (false)
+#endif
