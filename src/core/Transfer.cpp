@@ -22,7 +22,7 @@ TransferActions Transfer::stop()
     TransferActions actions;
     // Bytes of a frame on its way in would only be dropped later, unanswered.
     actions.push_back(TransferAction::of(TransferAction::ClearInput));
-    actions.push_back(TransferAction::setText(statusLabel(), QString()));
+    actions.push_back(status());
     stopping(actions);
     actions.push_back(TransferAction::message(kStoppedTitle, text.arg(m_done)));
     return actions;

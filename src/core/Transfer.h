@@ -78,6 +78,11 @@ protected:
     virtual int bytesPerRecord() const { return 0; }
     // The label that tells the transfer's state, emptied when it is stopped.
     virtual QString statusLabel() const { return QStringLiteral("Label4"); }
+    // The transfer's state as the surveyor reads it, empty once there is nothing to wait for.
+    TransferAction status(const QString &text = QString()) const
+    {
+        return TransferAction::setText(statusLabel(), text);
+    }
     // What a stop does on the port beyond the common part, before the user is told.
     virtual void stopping(TransferActions &actions) { (void)actions; }
     // A whole file on its way in: its total is known from its first frame, its last record has not

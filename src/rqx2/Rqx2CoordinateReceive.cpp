@@ -162,7 +162,7 @@ void Rqx2CoordinateReceive::ReceiveRqx2CoordinateRecord(const QByteArray &frame,
         rejectDamagedRecord(actions);
         return;
     }
-    actions.push_back(TransferAction::setText(QStringLiteral("Label4"), QString()));
+    actions.push_back(status());
     m_lastRecord = own;
     m_lastCurrent = current;
 
@@ -187,12 +187,11 @@ void Rqx2CoordinateReceive::ReceiveRqx2CoordinateRecord(const QByteArray &frame,
     // only once the user has closed the message.
     TransferActions completion;
     if (current < total) {
-        completion.push_back(
-            TransferAction::setText(QStringLiteral("Label4"), QStringLiteral("数据传输中。。。")));
+        completion.push_back(status(QStringLiteral("数据传输中。。。")));
     } else {
         m_underway = false;
         m_attemptOpen = false;
-        completion.push_back(TransferAction::setText(QStringLiteral("Label4"), QString()));
+        completion.push_back(status());
         completion.push_back(
             TransferAction::message(QStringLiteral("成功"), QStringLiteral("坐标数据传输完毕！")));
     }
@@ -225,6 +224,6 @@ void Rqx2CoordinateReceive::rejectDamagedRecord(TransferActions &actions)
     // waiting for each other. That request may already follow in the same bytes, so they stay.
     if (std::exchange(m_afterDamage, true))
         return;
-    actions.push_back(TransferAction::setText(QStringLiteral("Label4"), QString()));
+    actions.push_back(status());
     actions.push_back(TransferAction::message(QStringLiteral("错误提示"), kDamagedRecord));
 }

@@ -4,6 +4,8 @@
 #include "support/MainWindowSimFixture.h"
 #include "support/QStringPrinter.h"
 #include "ui/Form1.h"
+#include "ui/TransferExecutor.h"
+#include "ui/TransferObserver.h"
 
 #include <QAction>
 #include <QFile>
@@ -102,6 +104,22 @@ TEST_P(Rqx2MainWindow, ReceivesTheInstrumentsPointsIntoTheTable)
     EXPECT_EQ(messages.messages, QStringList{"成功|坐标数据传输完毕！"});
 }
 
+// Counts the bytes the program has read from the port, each fed to a transfer as it is read; watches
+// the executor in place of the session log (which the test does not read) while it lives.
+class ArrivedBytes : public TransferObserver {
+public:
+    explicit ArrivedBytes(TransferExecutor &executor) : m_executor(executor) { executor.setObserver(this); }
+    ~ArrivedBytes() override { m_executor.setObserver(nullptr); }
+    qsizetype count = 0;
+    void transferBegun(const Transfer &, bool) override {}
+    void transferEnded() override {}
+    void bytesWritten(const QByteArray &) override {}
+    void bytesArrived(const QByteArray &bytes) override { count += bytes.size(); }
+
+private:
+    TransferExecutor &m_executor;
+};
+
 TEST_P(Rqx2MainWindow, StoppedInTheMiddleOfAReceiveKeepsThePointsTaken)
 {
     const QString points = writePoints();
@@ -109,6 +127,7 @@ TEST_P(Rqx2MainWindow, StoppedInTheMiddleOfAReceiveKeepsThePointsTaken)
     ASSERT_TRUE(startProgram(QStringList{"--action", "send", "--points-file", points, "--record", wire} +
                              SimProcess::lineSpeedArgs()));
 
+    ArrivedBytes arrived(app->executor());
     app->mainWindow()->action(QStringLiteral("RecZB"))->trigger();
     sim.go();
     auto *bar = app->mainWindow()->findChild<QProgressBar *>(QStringLiteral("TransferProgress"));
@@ -125,9 +144,9 @@ TEST_P(Rqx2MainWindow, StoppedInTheMiddleOfAReceiveKeepsThePointsTaken)
     // that never comes. Once its last byte is on the line, the program has every byte it will get.
     ASSERT_TRUE(QTest::qWaitFor([&] { return instrumentWaitsForAnAnswer(wire, kept); }, 20000))
         << wireBytes(wire, "out").size() << " bytes sent, " << wireBytes(wire, "in").size() << " answered";
-    // The pseudo-terminal hands the last bytes on a moment after they were written; nothing can
-    // show that they were read and dropped, so the program is given a moment to do it.
-    QTest::qWait(200);
+    // Every byte the instrument sent has been read, and so given to the transfer the program has.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return arrived.count == wireBytes(wire, "out").size(); }, 20000))
+        << arrived.count << " of " << wireBytes(wire, "out").size() << " bytes read";
     EXPECT_EQ(app->table().count(), kept);
     EXPECT_EQ(app->table().point(kept).name, QStringLiteral("C%1").arg(kept));
     EXPECT_FALSE(bar->isVisible());
