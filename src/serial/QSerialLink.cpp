@@ -20,7 +20,7 @@ constexpr int kDrainPollMs = 5;
 
 QSerialLink::QSerialLink(const QString &deviceDir, QObject *parent) : QObject(parent), m_deviceDir(deviceDir)
 {
-    parseSettings(m_settings, &m_line);
+    PortSettings::ParseSettings(m_settings, &m_line);
     connect(&m_port, &QSerialPort::readyRead, this, [this] { notifyReceived(); });
     connect(&m_port, &QSerialPort::errorOccurred, this, &QSerialLink::onError);
     connect(&m_port, &QSerialPort::bytesWritten, this, [this] {
@@ -152,8 +152,8 @@ void QSerialLink::setCommPort(int number)
 
 void QSerialLink::setSettings(const QString &settings)
 {
-    LineSettings parsed;
-    if (!parseSettings(settings, &parsed))
+    PortSettings::LineSettings parsed;
+    if (!PortSettings::ParseSettings(settings, &parsed))
         return;
     m_settings = settings;
     m_line = parsed;
@@ -161,57 +161,17 @@ void QSerialLink::setSettings(const QString &settings)
         applySettings();
 }
 
-bool QSerialLink::parseSettings(const QString &text, LineSettings *settings)
-{
-    const QStringList parts = text.split(u',');
-    if (parts.size() != 4)
-        return false;
-    bool ok = false;
-    const int baud = parts[0].trimmed().toInt(&ok);
-    if (!ok || baud <= 0)
-        return false;
-    LineSettings parsed;
-    parsed.baudRate = baud;
-
-    const QString parity = parts[1].trimmed().toUpper();
-    if (parity == QLatin1String("N"))
-        parsed.parity = QSerialPort::NoParity;
-    else if (parity == QLatin1String("E"))
-        parsed.parity = QSerialPort::EvenParity;
-    else if (parity == QLatin1String("O"))
-        parsed.parity = QSerialPort::OddParity;
-    else if (parity == QLatin1String("M"))
-        parsed.parity = QSerialPort::MarkParity;
-    else if (parity == QLatin1String("S"))
-        parsed.parity = QSerialPort::SpaceParity;
-    else
-        return false;
-
-    const int dataBits = parts[2].trimmed().toInt(&ok);
-    if (!ok || dataBits < 5 || dataBits > 8)
-        return false;
-    parsed.dataBits = static_cast<QSerialPort::DataBits>(dataBits);
-
-    const QString stop = parts[3].trimmed();
-    if (stop == QLatin1String("1"))
-        parsed.stopBits = QSerialPort::OneStop;
-    else if (stop == QLatin1String("1.5"))
-        parsed.stopBits = QSerialPort::OneAndHalfStop;
-    else if (stop == QLatin1String("2"))
-        parsed.stopBits = QSerialPort::TwoStop;
-    else
-        return false;
-
-    *settings = parsed;
-    return true;
-}
-
 void QSerialLink::applySettings()
 {
     m_port.setBaudRate(m_line.baudRate);
-    m_port.setParity(m_line.parity);
-    m_port.setDataBits(m_line.dataBits);
-    m_port.setStopBits(m_line.stopBits);
+    static constexpr QSerialPort::Parity kParities[] = {QSerialPort::NoParity, QSerialPort::OddParity,
+                                                        QSerialPort::EvenParity, QSerialPort::MarkParity,
+                                                        QSerialPort::SpaceParity};
+    static constexpr QSerialPort::StopBits kStopBits[] = {QSerialPort::OneStop, QSerialPort::OneAndHalfStop,
+                                                          QSerialPort::TwoStop};
+    m_port.setParity(kParities[m_line.parity]);
+    m_port.setDataBits(static_cast<QSerialPort::DataBits>(m_line.dataBits));
+    m_port.setStopBits(kStopBits[m_line.stopBits]);
     m_port.setFlowControl(QSerialPort::NoFlowControl);
 }
 

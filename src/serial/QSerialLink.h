@@ -1,6 +1,7 @@
 #pragma once
 
 #include "PortOpenFailure.h"
+#include "PortSettings.h"
 #include "SerialLink.h"
 
 #include <QObject>
@@ -42,13 +43,6 @@ public:
     qint64 bytesNotSent() const;
 
 private:
-    struct LineSettings {
-        qint32 baudRate = 1200;
-        QSerialPort::Parity parity = QSerialPort::NoParity;
-        QSerialPort::DataBits dataBits = QSerialPort::Data8;
-        QSerialPort::StopBits stopBits = QSerialPort::OneStop;
-    };
-    static bool parseSettings(const QString &text, LineSettings *settings);
     void applySettings();
     void onError(QSerialPort::SerialPortError error);
     void closeWithoutDrain();
@@ -63,7 +57,7 @@ private:
     bool m_failureSeen = false; // an operation has failed on the open port and reported it
     int m_commPort = 1;
     QString m_settings = QStringLiteral("1200,N,8,1");
-    LineSettings m_line;
+    PortSettings::LineSettings m_line;
     bool m_closeQueued = false;
     PortOpenFailure m_openFailure;
     // A close that waits for the written bytes to leave: the port's bytesWritten and this timer look

@@ -1,4 +1,5 @@
 #include "Win32SerialLink.h"
+#include "PortSettings.h"
 
 #include <QStringList>
 #include <QWinEventNotifier>
@@ -114,29 +115,14 @@ QString Win32SerialLink::openFailureDetail() const
 
 bool Win32SerialLink::applySettingsText(const QString &text, DCB *dcb)
 {
-    const QStringList parts = text.split(u',');
-    if (parts.size() != 4)
+    PortSettings::LineSettings line;
+    if (!PortSettings::ParseSettings(text, &line))
         return false;
-    bool ok = false;
-    const int baud = parts[0].trimmed().toInt(&ok);
-    if (!ok || baud <= 0)
-        return false;
-    const QString parityText = parts[1].trimmed().toUpper();
-    static const QString kParities = QStringLiteral("NOEMS"); // in the order of Windows' values
-    const qsizetype parity = parityText.size() == 1 ? kParities.indexOf(parityText) : -1;
-    if (parity < 0)
-        return false;
-    const int dataBits = parts[2].trimmed().toInt(&ok);
-    if (!ok || dataBits < 5 || dataBits > 8)
-        return false;
-    const QString stopText = parts[3].trimmed();
-    BYTE stopBits = ONESTOPBIT;
-    if (stopText == QLatin1String("1.5"))
-        stopBits = ONE5STOPBITS;
-    else if (stopText == QLatin1String("2"))
-        stopBits = TWOSTOPBITS;
-    else if (stopText != QLatin1String("1"))
-        return false;
+    // The parity's order is Windows' own (NOPARITY .. SPACEPARITY).
+    static constexpr BYTE kStopBits[] = {ONESTOPBIT, ONE5STOPBITS, TWOSTOPBITS};
+    const BYTE parity = BYTE(line.parity);
+    const BYTE stopBits = kStopBits[line.stopBits];
+    const int baud = line.baudRate, dataBits = line.dataBits;
 
     dcb->DCBlength = sizeof(DCB);
     dcb->BaudRate = DWORD(baud);

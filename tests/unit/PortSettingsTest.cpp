@@ -36,3 +36,25 @@ TEST(PortSettings, OnlyCom1ToCom9SelectAPort)
     EXPECT_EQ(PortNumberFromText(QStringLiteral(" COM3")), 0);
     EXPECT_EQ(PortNumberFromText(QString()), 0);
 }
+
+// The settings text both platforms' links take: what it gives, and what is no such text.
+TEST(PortSettings, SettingsTextGivesTheLine)
+{
+    using PortSettings::LineSettings;
+    LineSettings line;
+    ASSERT_TRUE(PortSettings::ParseSettings(QStringLiteral("1200,N,8,1"), &line));
+    EXPECT_EQ(line.baudRate, 1200);
+    EXPECT_EQ(line.parity, LineSettings::NoParity);
+    EXPECT_EQ(line.dataBits, 8);
+    EXPECT_EQ(line.stopBits, LineSettings::OneStop);
+    ASSERT_TRUE(PortSettings::ParseSettings(QStringLiteral(" 9600 , e , 7 , 1.5 "), &line));
+    EXPECT_EQ(line.baudRate, 9600);
+    EXPECT_EQ(line.parity, LineSettings::EvenParity);
+    EXPECT_EQ(line.dataBits, 7);
+    EXPECT_EQ(line.stopBits, LineSettings::OneAndHalfStop);
+    for (const char *text : {"", "1200,N,8", "0,N,8,1", "1200,X,8,1", "1200,NO,8,1", "1200,N,9,1",
+                             "1200,N,8,3", "1200,N,8,1,1"}) {
+        EXPECT_FALSE(PortSettings::ParseSettings(QString::fromLatin1(text), &line)) << text;
+    }
+    EXPECT_EQ(line.baudRate, 9600) << "a text refused leaves the settings as they were";
+}
