@@ -1,6 +1,7 @@
 #include "serial/DeviceList.h"
 #include "ui/Application.h"
 #include "ui/MessageBoxPresenter.h"
+#include "ui/ProgramEnd.h"
 #include "ui/QtTexts.h"
 
 #include <QApplication>
@@ -147,9 +148,7 @@ int answerOnTerminal(int argc, char **argv, QCommandLineParser &parser, bool und
     return 2;
 }
 
-} // namespace
-
-int main(int argc, char **argv)
+int runProgram(int argc, char **argv)
 {
     QCommandLineParser parser;
     // Qt's own options are written with one dash ("-platform offscreen"); the program's read the same.
@@ -191,4 +190,11 @@ int main(int argc, char **argv)
     program.start();
     // Quitting before the event loop runs would be lost, so an end that came that early returns here.
     return ended ? 0 : app.exec();
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    return EndProgram(runProgram(argc, argv));
 }

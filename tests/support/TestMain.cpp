@@ -1,4 +1,5 @@
 #include "support/ScopedSettingsFolder.h"
+#include "ui/ProgramEnd.h"
 
 #include <QApplication>
 #include <QDir>
@@ -9,7 +10,9 @@
 // link tests can spin the event loop. The session logs of the transfers the tests run and the
 // program's settings are kept in folders of the test program's own, so no test reads or changes
 // those of whoever runs it.
-int main(int argc, char **argv)
+namespace {
+
+int runTests(int argc, char **argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -21,4 +24,12 @@ int main(int argc, char **argv)
     ScopedSettingsFolder::setTestFolder(settings.path());
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
+}
+
+} // namespace
+
+// The test programs end as the program does.
+int main(int argc, char **argv)
+{
+    return EndProgram(runTests(argc, argv));
 }
