@@ -12,6 +12,8 @@ constexpr int kDrainMarginMs = 2000;
 // A read returns once bytes have come and the line has then been quiet this long. It waits for the
 // first byte without end, and a read is always under way while the port is open.
 constexpr DWORD kReadIntervalMs = 20;
+// How often a close waiting for the driver to send its last bytes looks again.
+constexpr int kDrainPollMs = 10;
 
 QString portNumberName(int number)
 {
@@ -34,11 +36,15 @@ Win32SerialLink::Win32SerialLink(const QString &, QObject *parent) : QObject(par
         closeHandle();
         finishClose();
     });
+    m_drainPoll.setSingleShot(true);
+    m_drainPoll.setInterval(kDrainPollMs);
+    connect(&m_drainPoll, &QTimer::timeout, this, &Win32SerialLink::closeIfDrained);
 }
 
 Win32SerialLink::~Win32SerialLink()
 {
     m_drainDeadline.stop();
+    m_drainPoll.stop();
     closeHandle();
     delete m_readNotifier;
     delete m_writeNotifier;
@@ -97,7 +103,9 @@ bool Win32SerialLink::open()
         return false;
     }
     m_handle = handle;
-    ::PurgeComm(m_handle, PURGE_RXCLEAR | PURGE_TXCLEAR);
+    // Bytes that came while the port was closed are stale. The output is left alone: a driver may
+    // still be sending the last bytes of the port's previous opening.
+    ::PurgeComm(m_handle, PURGE_RXCLEAR);
     ++m_opening;
     m_lostQueued = false;
     m_failureSeen = false;
@@ -329,10 +337,25 @@ void Win32SerialLink::closeWhenWritten(std::function<void()> closed)
     closeIfDrained();
 }
 
+qint64 Win32SerialLink::bytesNotSent() const
+{
+    qint64 queued = 0;
+    DWORD errors = 0;
+    COMSTAT status{};
+    if (isOpen() && ::ClearCommError(m_handle, &errors, &status))
+        queued = status.cbOutQue;
+    return m_pending.size() + m_inFlight.size() + queued;
+}
+
 void Win32SerialLink::closeIfDrained()
 {
     if (!m_closeWaiting || m_writing || !m_pending.isEmpty())
         return;
+    // A finished write has handed its bytes to the driver, which may still be sending them.
+    if (bytesNotSent() > 0) {
+        m_drainPoll.start();
+        return;
+    }
     m_drainDeadline.stop();
     closeHandle();
     finishClose();
@@ -341,6 +364,7 @@ void Win32SerialLink::closeIfDrained()
 void Win32SerialLink::closeHandle()
 {
     m_closeWaiting = false;
+    m_drainPoll.stop();
     if (!isOpen())
         return;
     m_readNotifier->setEnabled(false);

@@ -44,7 +44,7 @@ public:
     // The device name opened for the current port, e.g. \\.\COM5.
     QString deviceName() const;
     // Bytes written and not yet handed over by the system.
-    qint64 bytesNotSent() const { return m_pending.size() + m_inFlight.size(); }
+    qint64 bytesNotSent() const;
 
     // The line settings of a settings text ("1200,N,8,1") applied to dcb; false when the text is not
     // one (dcb is left as it was).
@@ -88,5 +88,7 @@ private:
     // or when the time they need at the line's speed has passed.
     bool m_closeWaiting = false;
     QTimer m_drainDeadline;
+    // While the driver still holds written bytes, the close looks again after a moment.
+    QTimer m_drainPoll;
     std::vector<std::function<void()>> m_whenClosed;
 };
