@@ -175,11 +175,6 @@ def main():
         instrument.stop.set()
         instrument.join(DEADLINE_S)
         os.unlink(link)
-        try:
-            # The wine server ends with the last program of the prefix; others may still use it.
-            subprocess.run(["wineserver", "-w"], env=env, timeout=60, stderr=wine_log)
-        except subprocess.TimeoutExpired:
-            print("the wine server of %s is still in use" % prefix)
         wine_log.close()
     if status:
         print("wine's messages: " + wine_log.name)
