@@ -14,7 +14,7 @@ struct SeriesServices;
 
 // Every series the program serves, one line each in SeriesRegistry.cpp: the series' table (from its
 // own folder) paired with its windows (ui/). The program is built from the entries: the command that
-// begins a transfer asks the chosen entry for it, and no series is named anywhere else in ui/.
+// begins a transfer asks the chosen entry for it, and Application tells no two series apart itself.
 class SeriesRegistry {
 public:
     SeriesRegistry(CoordinateTableModel &coordinates, SeriesServices &services);
