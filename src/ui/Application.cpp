@@ -8,32 +8,19 @@
 #include "Form4.h"
 #include "Form5.h"
 #include "Form6.h"
-#include "Form7.h"
-#include "MeasurementExportCommands.h"
 #include "MessagePresenter.h"
 #include "PortCommands.h"
 #include "QFileDialogPresenter.h"
-#include "Rqx2MeasurementFiles.h"
-#include "Rqx5MeasurementFiles.h"
+#include "SeriesRegistry.h"
+#include "SeriesServices.h"
 #include "SessionLogger.h"
 #include "TransferExecutor.h"
-#include "rqx2/Rqx2CoordinateReceive.h"
-#include "rqx2/Rqx2CoordinateSend.h"
-#include "rqx2/Rqx2MeasurementReceive.h"
 #include "rqx5/ConnectionTest.h"
-#include "rqx5/Rqx5CoordinateReceive.h"
-#include "rqx5/Rqx5CoordinateSend.h"
-#include "rqx5/Rqx5DataFileReceive.h"
-#include "rqx5/Rqx5MeasurementReceive.h"
 #include "serial/CableSearch.h"
 #include "serial/DeviceList.h"
 #include "serial/SystemSerialLink.h"
 
-#include <QAbstractButton>
-#include <QAction>
 #include <QDir>
-#include <QPushButton>
-#include <QRadioButton>
 
 namespace {
 const QString kNoticeTitle = QStringLiteral("提示：");
@@ -41,21 +28,7 @@ const QString kNotice = QStringLiteral(
     "1、本通讯软件仅适用于 HYLRQX系列全站仪；     2、所用通讯电缆必须为 HYL全站仪专用USB转串口通讯电缆，"
     "其他品牌全站仪的通讯电缆不可用；     3、使用本软件前，必须已完成USB转串口通讯电缆的驱动程序安装。");
 const QString kWaitingForCoordinates = QStringLiteral("等待接收坐标数据...");
-const QString kWaitingForData = QStringLiteral("等待接收数据...");
-// The measurement list's columns are given in units of its width / 19.
-constexpr double kMeasureListUnits = 19.0;
 } // namespace
-
-void ConnectCommand(QWidget *window, const char *name, std::function<void()> handler)
-{
-    const QString objectName = QLatin1String(name);
-    if (QAction *action = window->findChild<QAction *>(objectName)) {
-        QObject::connect(action, &QAction::triggered, window, [handler] { handler(); });
-        return;
-    }
-    if (auto *button = window->findChild<QAbstractButton *>(objectName))
-        QObject::connect(button, &QAbstractButton::clicked, window, [handler] { handler(); });
-}
 
 Application::Application(const QString &deviceDir, MessagePresenter &messages,
                          std::function<void()> endProgram, SerialLink *link, FileDialogPresenter *fileDialogs)
@@ -67,11 +40,10 @@ Application::Application(const QString &deviceDir, MessagePresenter &messages,
     }
     m_executor = std::make_unique<TransferExecutor>(*m_link, m_messages);
     m_sessions = std::make_unique<SessionLogger>([this] {
-        return SessionHeader{rqx5() ? QStringLiteral("RQX5") : QStringLiteral("RQX2"),
-                             nez() ? QStringLiteral("NEZ") : QStringLiteral("ENZ"),
-                             m_givenPort.isEmpty() ? SessionLog::portText(m_link->commPort(), m_deviceDir)
-                                                   : m_givenPort,
-                             m_link->settings()};
+        return SessionHeader{
+            chosenOrFirst().table().name, nez() ? QStringLiteral("NEZ") : QStringLiteral("ENZ"),
+            m_givenPort.isEmpty() ? SessionLog::portText(m_link->commPort(), m_deviceDir) : m_givenPort,
+            m_link->settings()};
     });
     m_executor->setObserver(m_sessions.get());
     m_executor->setEndProgram([this] { this->endProgram(); });
@@ -84,7 +56,7 @@ Application::Application(const QString &deviceDir, MessagePresenter &messages,
     m_form6 = std::make_unique<Form6>();
     m_form1 = std::make_unique<Form1>(m_table, m_messages, [this] { return nez(); });
     m_form1->setEndProgram([this] { this->endProgram(); });
-    m_form1->setMeasureWindowLoader([this] { loadMeasureWindow(); });
+    m_form1->setMeasureWindowLoader([this] { loadMeasureWindows(); });
     m_form3 = new Form3(*m_link, m_messages, m_form1.get());
     if (!fileDialogs) {
         m_ownFileDialogs = std::make_unique<QFileDialogPresenter>();
@@ -93,19 +65,20 @@ Application::Application(const QString &deviceDir, MessagePresenter &messages,
     m_commonDialog = std::make_unique<CommonDialog>(*fileDialogs);
     m_fileCommands = std::make_unique<CoordinateFileCommands>(m_table, *m_form1, *m_commonDialog, m_messages,
                                                               [this] { return nez(); });
-    m_form7 = std::make_unique<Form7>();
-    m_form7->setEndProgram([this] { this->endProgram(); });
-    m_rqx2Files = std::make_unique<Rqx2MeasurementFiles>(*m_form7, *m_commonDialog, m_messages,
-                                                         [this] { return nez(); });
-    m_rqx2Export = std::make_unique<MeasurementExportCommands>(m_form7.get(), m_form7->listView(),
-                                                               m_form7->list(), *m_commonDialog, m_messages);
+    m_seriesServices.reset(
+        new SeriesServices{*m_executor, *m_commonDialog, m_messages, *m_form1, [this] { return nez(); },
+                           [this] { this->endProgram(); }, [this] { stopTransfer(); },
+                           [this](std::unique_ptr<Transfer> transfer, TransferWindow &window) {
+                               begin(std::move(transfer), window);
+                           },
+                           [this](std::unique_ptr<Transfer> transfer, TransferWindow &window) {
+                               adopt(std::move(transfer), window);
+                           }});
+    m_registry = std::make_unique<SeriesRegistry>(m_table, *m_seriesServices);
 
     QObject::connect(m_form6.get(), &Form6::confirmRequested, m_form6.get(), [this] { ConfirmSelection(); });
     QObject::connect(m_form6.get(), &Form6::exitRequested, m_form6.get(), [this] { this->endProgram(); });
     connectForm1();
-    connectForm7();
-    connectStopTransfer(m_form1.get());
-    connectStopTransfer(m_form7.get());
 }
 
 Application::~Application()
@@ -115,14 +88,29 @@ Application::~Application()
     m_link->setLostHandler({});
 }
 
-bool Application::rqx5() const
+Form4 *Application::measureWindow() const
 {
-    return m_form6->rqx5Selected();
+    return m_registry->rqx5MeasurementWindow();
 }
 
-bool Application::rqx2() const
+Form7 *Application::rqx2MeasurementWindow() const
 {
-    return !rqx5() && m_form6->rqx2Selected();
+    return m_registry->rqx2MeasurementWindow();
+}
+
+Series *Application::chosen() const
+{
+    for (const auto &series : m_registry->series()) {
+        if (m_form6->optionChecked(series->table().option))
+            return series.get();
+    }
+    return nullptr;
+}
+
+Series &Application::chosenOrFirst() const
+{
+    Series *series = chosen();
+    return series ? *series : *m_registry->series().front();
 }
 
 bool Application::nez() const
@@ -132,7 +120,16 @@ bool Application::nez() const
 
 void Application::begin(std::unique_ptr<Transfer> transfer, TransferWindow &window)
 {
+    for (const auto &series : m_registry->series())
+        series->numbering().begun(*transfer);
     m_executor->begin(std::move(transfer), window);
+}
+
+void Application::adopt(std::unique_ptr<Transfer> transfer, TransferWindow &window)
+{
+    for (const auto &series : m_registry->series())
+        series->numbering().begun(*transfer);
+    m_executor->adopt(std::move(transfer), window);
 }
 
 void Application::connectForm1()
@@ -150,19 +147,26 @@ void Application::connectForm1()
         m_form3->raise();
         m_form3->activateWindow();
     });
-    ConnectCommand(w, "Command12",
-                   [this] { begin(std::make_unique<Rqx5CoordinateReceive>(m_table, nez()), *m_form1); });
-    ConnectCommand(w, "Command3",
-                   [this] { begin(std::make_unique<Rqx5CoordinateSend>(m_table, nez()), *m_form1); });
+    // The main window's buttons that belong to one series, whatever series is chosen.
+    for (const auto &series : m_registry->series()) {
+        for (const auto &[name, command] : series->table().mainWindowButtons) {
+            ConnectCommand(w, name, [this, s = series.get(), command = command] {
+                begin(s->transfer(command), *m_form1);
+            });
+        }
+    }
     ConnectCommand(w, "Command4", [this] {
         const bool portShownClosed = m_form1->portButtonCaption() == ConnectionTest::kOpenPortCaption;
-        begin(std::make_unique<ConnectionTest>(rqx5(), portShownClosed), *m_form1);
+        const Series *series = chosen();
+        const bool answered = series && series->table().answersConnectionTest;
+        begin(std::make_unique<ConnectionTest>(answered, portShownClosed), *m_form1);
     });
     ConnectCommand(w, "Command1",
                    [this] { m_executor->perform(PortCommands::SendTestCommand1(), *m_form1); });
     ConnectCommand(w, "Command13",
                    [this] { m_executor->perform(PortCommands::SendTestCommand2(), *m_form1); });
     ConnectCommand(w, "Command2", [this] { m_executor->perform(PortCommands::PreparePort(), *m_form1); });
+    ConnectCommand(w, "StopTransfer", [this] { stopTransfer(); });
     ConnectCommand(w, "SessionLogs", [this] {
         // Without a file manager the surveyor is told where the logs are.
         if (!m_sessions->openFolder())
@@ -172,114 +176,11 @@ void Application::connectForm1()
     });
 }
 
-void Application::connectForm7()
-{
-    Form7 *w = m_form7.get();
-    ConnectCommand(w, "Command1", [this] {
-        QPushButton *receive = m_form7->button(QStringLiteral("Command1"));
-        receive->setEnabled(false);
-        begin(std::make_unique<Rqx2MeasurementReceive>(nez()), *m_form7);
-        // One receive per run: the button stays disabled once a receive has started. A port that
-        // could not be prepared started none, and the command can be used again once the cable is in.
-        if (!m_executor->current()->underway())
-            receive->setEnabled(true);
-    });
-    ConnectCommand(w, "Command2", [this] { m_rqx2Files->SaveRqx2MeasurementFile(); });
-    ConnectCommand(w, "Command4", [this] { m_rqx2Files->OpenRqx2MeasurementFile(); });
-    ConnectCommand(w, "Command3", [this] { endProgram(); });
-    ConnectCommand(w, "ExportCoordinates", [this] { m_rqx2Export->ExportCoordinates(); });
-    ConnectCommand(w, "ExportTable", [this] { m_rqx2Export->ExportTable(); });
-}
-
-void Application::connectForm4()
-{
-    Form4 *w = m_form4.get();
-    auto dataFileReceive = [this] {
-        begin(std::make_unique<Rqx5DataFileReceive>(m_form4->list(), nez()), *m_form4);
-    };
-    auto measurementReceive = [this] {
-        auto receive = std::make_unique<Rqx5MeasurementReceive>(m_form4->list(), nez());
-        // Started again, the receive numbers its measurements on from where it stood.
-        if (const auto *before = dynamic_cast<const Rqx5MeasurementReceive *>(m_executor->current()))
-            receive->RecordCount = before->RecordCount;
-        begin(std::move(receive), *m_form4);
-    };
-    // A receive of the other kind than the list holds asks first and then gives the list its captions;
-    // rows of its own kind stay, to be added to. False: the surveyor said 否 and nothing starts.
-    auto listFor = [this](const QString &layout) {
-        if (!m_rqx5Files->mayReplaceRowsOfOtherKind(layout))
-            return false;
-        if (m_form4->listLayout() != layout)
-            m_form4->setTransferColumns(layout, nez());
-        return true;
-    };
-    ConnectCommand(w, "Command1", [this, listFor, dataFileReceive, measurementReceive] {
-        if (m_form4->dataFileSelected()) {
-            // The button starts a data file on an empty list.
-            if (!listFor(Form4::kDataFileLayout))
-                return;
-            m_form4->setTransferColumns(Form4::kDataFileLayout, nez());
-            dataFileReceive();
-        } else if (m_form4->measurementSelected()) {
-            if (listFor(Form4::kMeasurementLayout))
-                measurementReceive();
-        }
-    });
-    // The status waits only for a receive that started: after a port failure it claims nothing.
-    auto waitingFor = [this, listFor](const QString &layout, const std::function<void()> &receive) {
-        if (!listFor(layout))
-            return;
-        m_form4->setStatus(kWaitingForData);
-        receive();
-        if (!m_executor->current()->underway())
-            m_form4->setStatus(QString());
-    };
-    ConnectCommand(w, "DataFile_R",
-                   [waitingFor, dataFileReceive] { waitingFor(Form4::kDataFileLayout, dataFileReceive); });
-    ConnectCommand(w, "Data_R", [waitingFor, measurementReceive] {
-        waitingFor(Form4::kMeasurementLayout, measurementReceive);
-    });
-    ConnectCommand(w, "Command2", [this] {
-        if (m_form4->dataFileSelected())
-            m_rqx5Files->OpenRqx5DataFile();
-        else
-            m_rqx5Files->OpenRqx5MeasurementFile();
-    });
-    ConnectCommand(w, "Command9", [this] {
-        if (m_form4->dataFileSelected())
-            m_rqx5Files->SaveRqx5DataFile();
-        else if (m_form4->measurementSelected())
-            m_rqx5Files->SaveRqx5MeasurementFile();
-    });
-    const std::pair<const char *, void (Rqx5MeasurementFiles::*)()> fileEntries[] = {
-        {"df", &Rqx5MeasurementFiles::OpenRqx5DataFile},
-        {"d", &Rqx5MeasurementFiles::OpenRqx5MeasurementFile},
-        {"dfs", &Rqx5MeasurementFiles::SaveRqx5DataFile},
-        {"ds", &Rqx5MeasurementFiles::SaveRqx5MeasurementFile},
-    };
-    for (const auto &[name, command] : fileEntries) {
-        ConnectCommand(w, name, [this, command = command] {
-            m_form4->setStatus(QString());
-            (m_rqx5Files.get()->*command)();
-        });
-    }
-    ConnectCommand(w, "ExportCoordinates", [this] { m_rqx5Export->ExportCoordinates(); });
-    ConnectCommand(w, "ExportTable", [this] { m_rqx5Export->ExportTable(); });
-    ConnectCommand(w, "Command11", [this] { m_form4->leave(); });
-    ConnectCommand(w, "Q", [this] { m_form4->leave(); });
-}
-
-void Application::connectStopTransfer(QWidget *window)
-{
-    ConnectCommand(window, "StopTransfer", [this] { stopTransfer(); });
-}
-
 void Application::stopTransfer()
 {
     m_executor->stop();
-    // One receive per run holds for a receive that ran to its end: a stopped one may be started again.
-    if (m_executor->currentWindow() == m_form7.get())
-        m_form7->button(QStringLiteral("Command1"))->setEnabled(true);
+    for (const auto &series : m_registry->series())
+        series->window().transferStopped(m_executor->currentWindow());
 }
 
 void Application::ShowSelectionDialog()
@@ -300,10 +201,13 @@ void Application::ConfirmSelection()
 {
     m_form1->pointEditor()->setCoordinateOrder(m_form6->nezSelected());
 
-    if (m_form6->rqx2Selected()) {
-        m_form3->lockSpeedList();
-        ensureMainWindowLoaded();
-        m_form1->switchOffFileName();
+    if (const Series *series = chosen()) {
+        if (series->table().fixedLineSpeed)
+            m_form3->lockSpeedList();
+        if (!series->table().showsFileName) {
+            ensureMainWindowLoaded();
+            m_form1->switchOffFileName();
+        }
     }
 
     const CableSearchResult cable =
@@ -336,11 +240,8 @@ void Application::ConfirmSelection()
                            QStringLiteral("当前计算机串行通讯端口为： ") + cable.portName);
     ensureMainWindowLoaded();
     // Until a command starts a transfer, the frames an instrument may start on its own are looked
-    // for: a coordinate header (RQX5) or a handshake request (RQX2) begins a coordinate receive.
-    if (rqx5())
-        m_executor->adopt(std::make_unique<Rqx5CoordinateReceive>(m_table, nez()), *m_form1);
-    else
-        m_executor->adopt(std::make_unique<Rqx2CoordinateReceive>(m_table, nez()), *m_form1);
+    // for: the series' coordinate receive waits for them (a header, a handshake request).
+    adopt(chosenOrFirst().transfer(SeriesTable::Command::CoordinateReceive), *m_form1);
     m_form1->show();
     m_form6->hide();
 }
@@ -353,85 +254,47 @@ void Application::endProgram()
     m_form1->pointEditor()->hide();
     m_form1->instructions()->hide();
     m_form3->hide();
-    if (m_form4)
-        m_form4->hide();
+    for (const auto &series : m_registry->series())
+        series->window().hide();
     m_form1->hide();
     m_form6->hide();
-    m_form7->hide();
     if (m_endHook)
         m_endHook();
 }
 
 void Application::RecZB()
 {
-    if (rqx5()) {
+    if (Series *series = chosen()) {
         m_form1->setControlText(QStringLiteral("Label4"), kWaitingForCoordinates);
-        begin(std::make_unique<Rqx5CoordinateReceive>(m_table, nez()), *m_form1);
-    } else if (rqx2()) {
-        m_form1->setControlText(QStringLiteral("Label4"), kWaitingForCoordinates);
-        auto receive = std::make_unique<Rqx2CoordinateReceive>(m_table, nez());
-        // The record count runs on from the transfer before: a second receive adds its points below
-        // those of the first, numbered on.
-        if (const auto *before = dynamic_cast<const Rqx2Transfer *>(m_executor->current()))
-            receive->RecordCount = before->RecordCount;
-        begin(std::move(receive), *m_form1);
+        begin(series->transfer(SeriesTable::Command::CoordinateReceive), *m_form1);
     }
 }
 
 void Application::SendZB()
 {
-    if (rqx5())
-        begin(std::make_unique<Rqx5CoordinateSend>(m_table, nez()), *m_form1);
-    else if (rqx2())
-        begin(std::make_unique<Rqx2CoordinateSend>(m_table, nez()), *m_form1);
+    if (Series *series = chosen())
+        begin(series->transfer(SeriesTable::Command::CoordinateSend), *m_form1);
 }
 
 void Application::CLSend()
 {
-    if (rqx5())
-        showRqx5MeasureWindow();
-    else if (rqx2())
-        showRqx2MeasurementWindow();
+    if (Series *series = chosen())
+        series->window().showMeasurementWindow();
 }
 
-void Application::loadMeasureWindow()
+void Application::loadMeasureWindows()
 {
-    if (m_form4)
+    if (m_measureWindowsLoaded)
         return;
-    m_form4 = std::make_unique<Form4>();
-    m_form4->setSelectMeasurementData(
-        [this] { m_form1->findChild<QRadioButton *>(QStringLiteral("Option3"))->setChecked(true); });
-    m_rqx5Files = std::make_unique<Rqx5MeasurementFiles>(*m_form4, *m_commonDialog, m_messages,
-                                                         [this] { return nez(); });
-    m_rqx5Export = std::make_unique<MeasurementExportCommands>(m_form4.get(), m_form4->tableView(),
-                                                               m_form4->list(), *m_commonDialog, m_messages);
-    connectForm4();
-    connectStopTransfer(m_form4.get());
-    const int unit = qRound(m_form4->tableWidth() / kMeasureListUnits);
-    m_form4->setMeasureColumnUnit(unit);
-    // The RQX2 measurement list is laid out in the same unit.
-    m_form7->setMeasureColumnUnit(unit);
-}
-
-void Application::showRqx5MeasureWindow()
-{
-    // Shown beside the main window, which stays.
-    m_form4->show();
-    m_form4->raise();
-    m_form4->activateWindow();
-}
-
-void Application::showRqx2MeasurementWindow()
-{
-    m_form7->show();
-    m_form7->raise();
-    m_form7->activateWindow();
-    // The list shows its columns from the start, before anything is received or opened; set up
-    // once the window is laid out, as their widths may follow from the list's.
-    if (m_form7->list().columnCount() == 0)
-        m_form7->SetupRqx2MeasurementList(nez());
-    // The measurement window serves a handshake request from now on, before its 接收数据 too.
-    m_executor->adopt(std::make_unique<Rqx2MeasurementReceive>(nez()), *m_form7);
-    // From now on the measurement window is the program's window.
-    m_form1->hide();
+    m_measureWindowsLoaded = true;
+    // Every series' measurement list is laid out in one unit: that of the first series that lays
+    // it out from its own list.
+    int unit = 0;
+    for (const auto &series : m_registry->series()) {
+        const int own = series->window().mainWindowLoaded();
+        if (unit == 0)
+            unit = own;
+    }
+    for (const auto &series : m_registry->series())
+        series->window().setMeasureColumnUnit(unit);
 }

@@ -19,12 +19,15 @@
 //
 // Choose the series and order before ConfirmSelection through Form6's option buttons, e.g.
 // app.selectionDialog()->findChild<QRadioButton *>("Option4")->setChecked(true) for RQX5.
-// Every command of every window is connected here by its entry's or button's name. Every message
+// The series are the entries of the SeriesRegistry: a transfer command asks the chosen series for its
+// transfer, and each series' own windows connect their commands by name (Rqx2SeriesWindow,
+// Rqx5SeriesWindow); the other windows' commands are connected here. Every message
 // box goes through the presenter (parent window, title, text); ending the program hides every window
 // and calls the end hook once (main() quits the event loop there). File dialogs go through the file
 // dialog presenter in the same way (tests pass their own as the last argument; left out, the
 // program's QFileDialog is used).
 
+#include "ConnectCommand.h"
 #include "core/CoordinateTableModel.h"
 
 #include <QString>
@@ -34,7 +37,6 @@
 class CommonDialog;
 class CoordinateFileCommands;
 class FileDialogPresenter;
-class MeasurementExportCommands;
 class Form1;
 class Form3;
 class Form4;
@@ -42,8 +44,9 @@ class Form6;
 class Form7;
 class MessagePresenter;
 class QWidget;
-class Rqx2MeasurementFiles;
-class Rqx5MeasurementFiles;
+class Series;
+class SeriesRegistry;
+struct SeriesServices;
 class SessionLogger;
 class SerialLink;
 class SystemSerialLink;
@@ -73,7 +76,8 @@ public:
     void endProgram();
     bool ended() const { return m_ended; }
 
-    // The main window's transfer commands; the series is read from the selection dialog each time.
+    // The main window's transfer commands; the series is read from the selection dialog each time,
+    // and the command asks its registry entry for the transfer.
     void RecZB();
     void SendZB();
     void CLSend();
@@ -91,23 +95,22 @@ public:
     Form6 *selectionDialog() const { return m_form6.get(); }
     Form3 *portDialog() const { return m_form3; }
     // The RQX5 measurement window, created hidden when the main window loads (null before).
-    Form4 *measureWindow() const { return m_form4.get(); }
-    Form7 *rqx2MeasurementWindow() const { return m_form7.get(); }
+    Form4 *measureWindow() const;
+    Form7 *rqx2MeasurementWindow() const;
 
 private:
-    bool rqx5() const;
-    bool rqx2() const;
+    // The series whose option is checked in the selection dialog; null when none is.
+    Series *chosen() const;
+    // The chosen series, or the one the dialog offers at start when none is checked.
+    Series &chosenOrFirst() const;
     bool nez() const;
+    // Every transfer becomes the one under way through these two, so that each series knows what
+    // was begun after its own.
     void begin(std::unique_ptr<Transfer> transfer, TransferWindow &window);
+    void adopt(std::unique_ptr<Transfer> transfer, TransferWindow &window);
     void ensureMainWindowLoaded();
     void connectForm1();
-    void connectForm7();
-    void connectForm4();
-    void loadMeasureWindow();
-    void showRqx5MeasureWindow();
-    void showRqx2MeasurementWindow();
-    // The window's 停止传输 stops the transfer under way.
-    void connectStopTransfer(QWidget *window);
+    void loadMeasureWindows();
     void stopTransfer();
 
     QString m_deviceDir;
@@ -127,14 +130,7 @@ private:
     std::unique_ptr<FileDialogPresenter> m_ownFileDialogs;
     std::unique_ptr<CommonDialog> m_commonDialog;
     std::unique_ptr<CoordinateFileCommands> m_fileCommands;
-    std::unique_ptr<Form7> m_form7;
-    std::unique_ptr<Rqx2MeasurementFiles> m_rqx2Files;
-    std::unique_ptr<MeasurementExportCommands> m_rqx2Export;
-    std::unique_ptr<Form4> m_form4;
-    std::unique_ptr<Rqx5MeasurementFiles> m_rqx5Files;
-    std::unique_ptr<MeasurementExportCommands> m_rqx5Export;
+    std::unique_ptr<SeriesServices> m_seriesServices;
+    std::unique_ptr<SeriesRegistry> m_registry;
+    bool m_measureWindowsLoaded = false;
 };
-
-// Connects the QAction or button named name among window's children to handler: the one way every
-// window's commands are wired.
-void ConnectCommand(QWidget *window, const char *name, std::function<void()> handler);

@@ -100,6 +100,12 @@ bool Form6::nezSelected() const
     return m_nez->isChecked();
 }
 
+bool Form6::optionChecked(const QString &name) const
+{
+    const auto *option = findChild<QRadioButton *>(name);
+    return option && option->isChecked();
+}
+
 void Form6::setPortName(const QString &portName)
 {
     m_port->setText(portName);

@@ -19,6 +19,8 @@ public:
     bool rqx5Selected() const override;
     bool rqx2Selected() const override;
     bool nezSelected() const override;
+    // The series option button named name (Option3, Option4, ...) is checked.
+    bool optionChecked(const QString &name) const;
 
     void setPortName(const QString &portName); // Text1
 

@@ -52,6 +52,31 @@ TEST_F(TransferCommands, ReceiveWithRqx2AnswersTheHandshake)
     EXPECT_EQ(current<Rqx2CoordinateReceive>()->HandshakeAnswered, 1);
 }
 
+TEST_F(TransferCommands, ASecondRqx2ReceiveNumbersOnUnlessAnotherTransferCameBetween)
+{
+    startWithCable(false);
+    // The instrument's request, then a file of one point numbered number at N 1, E 2, Z 3.
+    auto receiveFile = [this](const char *number) {
+        form1()->action(QStringLiteral("RecZB"))->trigger();
+        instrumentSends(fromHex("4A 0D"));
+        instrumentSends(QByteArray("\x02") + "00010001" + QByteArray(number).leftJustified(7, ' ') +
+                        "       " + "000000001.000" + "000000002.000" + "000000003.000" + "\r");
+    };
+    auto rows = [this] {
+        QStringList lines;
+        for (int r = 1; r <= app->table().count(); ++r)
+            lines += app->table().point(r).sequence + u'|' + app->table().point(r).number;
+        return lines;
+    };
+    receiveFile("A");
+    receiveFile("B");
+    EXPECT_EQ(rows(), (QStringList{"1|A", "2|B"}));
+    // A connection test in between: the next receive begins the table again.
+    form1()->button(QStringLiteral("Command4"))->click();
+    receiveFile("C");
+    EXPECT_EQ(rows(), QStringList{"1|C"});
+}
+
 TEST_F(TransferCommands, SendWithRqx5SendsTheHeader)
 {
     startWithCable(true);

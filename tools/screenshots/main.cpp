@@ -8,6 +8,8 @@
 // A new picture is one more step in main(): do what the surveyor does, wait for what the surveyor
 // waits for, then shots.save("name", {windows}). A message box or a file dialog that a step opens is
 // met by expect() before the step opens it.
+#include "rqx2/Rqx2Series.h"
+#include "rqx5/Rqx5Series.h"
 #include "serial/PortOpenFailure.h"
 #include "ui/Application.h"
 #include "ui/Form1.h"
@@ -170,10 +172,10 @@ private:
 // The instrument: rqxsim in its demo, taking the commands a person would type.
 class Instrument {
 public:
-    Instrument(const QString &program, const QString &series)
+    Instrument(const QString &program, const SeriesTable &series) : m_series(series)
     {
         m_process.setProgram(program);
-        m_process.setArguments({QStringLiteral("--series"), series, QStringLiteral("--demo"),
+        m_process.setArguments({QStringLiteral("--series"), series.simulatorSeries, QStringLiteral("--demo"),
                                 QStringLiteral("--device-dir"), m_devices.path()});
         m_process.setProcessChannelMode(QProcess::SeparateChannels);
         m_process.start();
@@ -196,6 +198,11 @@ public:
     }
 
     QString deviceDir() const { return m_devices.path(); }
+    // The transfer that plays the instrument's side of the program's command, with its arguments.
+    void play(SeriesTable::Command command, const QString &arguments)
+    {
+        type(m_series.simulatorAction(command) + u' ' + arguments);
+    }
     void type(const QString &line)
     {
         m_process.write(line.toLocal8Bit() + '\n');
@@ -209,6 +216,7 @@ public:
     }
 
 private:
+    const SeriesTable &m_series;
     QTemporaryDir m_devices;
     QProcess m_process;
     QByteArray m_out;
@@ -303,7 +311,7 @@ int main(int argc, char **argv)
         fail(QStringLiteral("cannot fill ") + files);
     Shots shots(output);
     ModalWatcher modal;
-    Instrument instrument(simulator, QStringLiteral("rqx5"));
+    Instrument instrument(simulator, Rqx5Series::table());
     MessageBoxPresenter messages;
     bool ended = false;
     Application program(instrument.deviceDir(), messages, [&ended] { ended = true; });
@@ -318,12 +326,12 @@ int main(int argc, char **argv)
     main->action(QStringLiteral("RecZB"))->trigger();
     waitUntil(QStringLiteral("the receive to be armed"),
               [&] { return text(main, "Label4") == QStringLiteral("等待接收坐标数据..."); });
-    instrument.type(QStringLiteral("send ") + pointsFile);
+    instrument.play(SeriesTable::Command::CoordinateReceive, pointsFile);
     waitUntil(QStringLiteral("the coordinate receive"), [&] { return modal.met(QStringLiteral("成功")); });
 
     // Coordinate send: the instrument is made ready to receive first, then 发送 on the program.
     const QString received = work.filePath(QStringLiteral("received.txt"));
-    instrument.type(QStringLiteral("receive ") + received);
+    instrument.play(SeriesTable::Command::CoordinateSend, received);
     waitUntil(QStringLiteral("the instrument to wait"),
               [&] { return instrument.reported(received + QStringLiteral(" ...")); });
     {
@@ -350,7 +358,7 @@ int main(int argc, char **argv)
     main->action(QStringLiteral("RecZB"))->trigger();
     waitUntil(QStringLiteral("the receive to be armed again"),
               [&] { return text(main, "Label4") == QStringLiteral("等待接收坐标数据..."); });
-    instrument.type(QStringLiteral("send ") + pointsFile + QStringLiteral(" --fall-silent 5"));
+    instrument.play(SeriesTable::Command::CoordinateReceive, pointsFile + QStringLiteral(" --fall-silent 5"));
     waitUntil(QStringLiteral("the fifth point"), [&] {
         auto *bar = child<QProgressBar>(main, "TransferProgress");
         return bar->isVisible() && bar->value() == 5 && !text(main, "TransferTimeLeft").isEmpty();
@@ -374,7 +382,7 @@ int main(int argc, char **argv)
         shots.save(QStringLiteral("measurement-rqx5"), {measure, box});
     });
     measure->button(QStringLiteral("Command1"))->click();
-    instrument.type(QStringLiteral("datafile 12"));
+    instrument.play(SeriesTable::Command::DataFileReceive, QStringLiteral("12"));
     waitUntil(QStringLiteral("the RQX5 data file"), [&] { return modal.met(QStringLiteral("成功")); });
 
     // The measured points into a drawing: 文件(F) → 导出坐标, saved as CAD格式(*.dxf).
@@ -440,7 +448,7 @@ int main(int argc, char **argv)
 
     // Measurement receive, RQX2: with that series the measurement window takes the main window's
     // place; 接收数据 arms it, the instrument sends a measurement file.
-    Instrument rqx2(simulator, QStringLiteral("rqx2"));
+    Instrument rqx2(simulator, Rqx2Series::table());
     bool rqx2Ended = false;
     Application rqx2Program(rqx2.deviceDir(), messages, [&rqx2Ended] { rqx2Ended = true; });
     Form1 *rqx2Main = startProgram(rqx2Program, modal, false, nullptr);
@@ -452,7 +460,7 @@ int main(int argc, char **argv)
         shots.save(QStringLiteral("measurement-rqx2"), {form7, box});
     });
     child<QPushButton>(form7, "Command1")->click();
-    rqx2.type(QStringLiteral("measurements 10"));
+    rqx2.play(SeriesTable::Command::MeasurementReceive, QStringLiteral("10"));
     waitUntil(QStringLiteral("the RQX2 measurement file"), [&] { return modal.met(QStringLiteral("成功")); });
     rqx2Program.endProgram();
     return rqx2Ended ? 0 : 1;

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "SeriesWindow.h"
+#include "core/RecordNumbering.h"
+#include "core/SeriesTable.h"
+#include "core/Transfer.h"
+
+#include <functional>
+#include <memory>
+
+class CoordinateTableModel;
+class MeasurementTableModel;
+
+// One registered series in a running program: its table, its windows, and the state its transfers
+// hand on from one to the next (the running record number).
+class Series {
+public:
+    Series(const SeriesTable &table, CoordinateTableModel &coordinates, std::function<bool()> nez)
+        : m_table(table), m_coordinates(coordinates), m_nez(std::move(nez))
+    {
+    }
+
+    const SeriesTable &table() const { return m_table; }
+    RecordNumbering &numbering() { return m_numbering; }
+    SeriesWindow &window() { return *m_window; }
+    void setWindow(std::unique_ptr<SeriesWindow> window) { m_window = std::move(window); }
+
+    // The transfer command begins, over the main table and, for a measurement window's receive,
+    // that window's list; null when the series has no such command.
+    std::unique_ptr<Transfer> transfer(SeriesTable::Command command,
+                                       const MeasurementTableModel *list = nullptr)
+    {
+        const SeriesTable::Begin *begin = m_table.transfer(command);
+        return begin ? (*begin)({m_coordinates, list, m_nez(), m_numbering}) : nullptr;
+    }
+
+private:
+    const SeriesTable &m_table;
+    CoordinateTableModel &m_coordinates;
+    std::function<bool()> m_nez;
+    RecordNumbering m_numbering;
+    std::unique_ptr<SeriesWindow> m_window;
+};
