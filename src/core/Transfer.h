@@ -1,6 +1,7 @@
 #pragma once
 
 #include "FrameBuffer.h"
+#include "MessageTitles.h"
 #include "TransferAction.h"
 #include "TransferProgress.h"
 
@@ -66,11 +67,11 @@ public:
     virtual QString kind() const = 0;
 
     static constexpr int kSilenceMs = 10000;
-    static inline const QString kErrorTitle = QStringLiteral("错误提示");
+    static inline const QString kErrorTitle = MessageTitles::kError;
     static inline const QString kInterrupted =
         QStringLiteral("数据传输中断：仪器已停止发送。请在全站仪上重新发送！");
 
-    static inline const QString kStoppedTitle = QStringLiteral("提示");
+    static inline const QString kStoppedTitle = MessageTitles::kNotice;
 
 protected:
     // True for a send: the records counted went to the instrument.

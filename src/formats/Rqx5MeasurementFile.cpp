@@ -40,7 +40,6 @@ Rqx5MeasurementFileContent ReadRqx5MeasurementFile(const QByteArray &bytes, int 
 {
     Rqx5MeasurementFileContent content;
     const QString text = DecodeFileText(bytes);
-    content.text.reserve(text.size() + text.size() / 16);
     const QChar *data = text.constData();
     const qsizetype size = text.size();
     std::vector<qsizetype> separators;
@@ -66,8 +65,6 @@ Rqx5MeasurementFileContent ReadRqx5MeasurementFile(const QByteArray &bytes, int 
             continue;
 
         const QStringView line(data + start, length);
-        content.text += line;
-        content.text += kLineEnd;
         const auto found = static_cast<int>(separators.size());
         if (found <= trailerSeparators) {
             if (length == kDateLength)

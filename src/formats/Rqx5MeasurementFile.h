@@ -14,6 +14,11 @@ class MeasurementTableModel;
 // the instrument number, either possibly empty. Lines end in CR LF.
 
 inline constexpr char16_t kRqx5FieldSeparator = u'\uFF0C';
+// The fields of a data line, and the separators a trailer line may hold, in the two files.
+inline constexpr int kRqx5DataFileFields = 20;
+inline constexpr int kRqx5DataFileTrailerSeparators = 1;
+inline constexpr int kRqx5MeasurementFileFields = 9;
+inline constexpr int kRqx5MeasurementFileTrailerSeparators = 0;
 
 // The text of the file for the list's rows with subitems 1..fields, then the date line and the
 // instrument-number line, each ended by CR LF. The caller writes it followed by one more CR LF, so
@@ -29,8 +34,6 @@ struct Rqx5MeasurementFileContent {
     // a shorter one means nothing. Empty when the file has none.
     QString date;
     QString instrumentNumber;
-    // Every non-empty line, each followed by CR LF.
-    QString text;
     // Lines with fewer separators than a data line needs that are no trailer line: not read.
     int skippedLines = 0;
     int firstSkippedLine = 0; // 1-based line number in the file; 0 when none was skipped

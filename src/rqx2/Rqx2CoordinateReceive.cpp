@@ -3,6 +3,7 @@
 #include "Rqx2CoordinateRecord.h"
 #include "core/CoordinateTableModel.h"
 #include "core/InstrumentCode.h"
+#include "core/MessageTitles.h"
 #include "core/NumericText.h"
 
 #include <utility>
@@ -193,7 +194,7 @@ void Rqx2CoordinateReceive::ReceiveRqx2CoordinateRecord(const QByteArray &frame,
         m_attemptOpen = false;
         completion.push_back(status());
         completion.push_back(
-            TransferAction::message(QStringLiteral("成功"), QStringLiteral("坐标数据传输完毕！")));
+            TransferAction::message(MessageTitles::kSuccess, QStringLiteral("坐标数据传输完毕！")));
     }
     acknowledge(current, total, actions, completion);
 }
@@ -225,5 +226,5 @@ void Rqx2CoordinateReceive::rejectDamagedRecord(TransferActions &actions)
     if (std::exchange(m_afterDamage, true))
         return;
     actions.push_back(status());
-    actions.push_back(TransferAction::message(QStringLiteral("错误提示"), kDamagedRecord));
+    actions.push_back(TransferAction::message(MessageTitles::kError, kDamagedRecord));
 }

@@ -2,10 +2,11 @@
 
 #include "Rqx2CoordinateRecord.h"
 #include "core/CoordinateTableModel.h"
+#include "core/MessageTitles.h"
 #include "core/SendCheck.h"
 
 namespace {
-const QString kErrorTitle = QStringLiteral("错误提示");
+const QString kErrorTitle = MessageTitles::kError;
 } // namespace
 
 Rqx2CoordinateSend::Rqx2CoordinateSend(const CoordinateTableModel &table, bool nez)
@@ -46,7 +47,7 @@ void Rqx2CoordinateSend::SendRqx2NextCoordinate(TransferActions &actions)
     const int n = m_table.count();
     if (n < record) {
         if (n == 0) {
-            actions.push_back(TransferAction::message(QStringLiteral("提示"),
+            actions.push_back(TransferAction::message(MessageTitles::kNotice,
                                                       QStringLiteral("请首先打开一个坐标数据文件")));
             actions.push_back(TransferAction::of(TransferAction::EndProgram));
         }
@@ -87,6 +88,6 @@ void Rqx2CoordinateSend::SendRqx2NextCoordinate(TransferActions &actions)
         // The port is closed once the record has left, so the instrument gets all of it.
         actions.push_back(TransferAction::of(TransferAction::ClosePort));
         actions.push_back(
-            TransferAction::message(QStringLiteral("成功"), QStringLiteral("坐标数据发送完毕！")));
+            TransferAction::message(MessageTitles::kSuccess, QStringLiteral("坐标数据发送完毕！")));
     }
 }

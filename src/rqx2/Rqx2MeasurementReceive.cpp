@@ -2,6 +2,7 @@
 
 #include "Rqx2MeasurementRecord.h"
 #include "core/InstrumentCode.h"
+#include "core/MessageTitles.h"
 
 #include <utility>
 
@@ -230,7 +231,7 @@ void Rqx2MeasurementReceive::complete(TransferActions &actions)
     m_complete = true;
     m_underway = false;
     actions.push_back(TransferAction::setText(QStringLiteral("Label4"), kComplete));
-    actions.push_back(TransferAction::message(QStringLiteral("成功"), kComplete));
+    actions.push_back(TransferAction::message(MessageTitles::kSuccess, kComplete));
 }
 
 void Rqx2MeasurementReceive::reject(TransferActions &actions)
@@ -240,7 +241,7 @@ void Rqx2MeasurementReceive::reject(TransferActions &actions)
     // is answered as the first one was.
     if (std::exchange(m_afterDamage, true))
         return;
-    actions.push_back(TransferAction::message(QStringLiteral("错误提示"), kDamagedRecord));
+    actions.push_back(TransferAction::message(MessageTitles::kError, kDamagedRecord));
 }
 
 void Rqx2MeasurementReceive::startOver()

@@ -1,6 +1,7 @@
 #include "ConnectionTest.h"
 
 #include "Rqx5Frames.h"
+#include "core/MessageTitles.h"
 
 const QString ConnectionTest::kOpenPortCaption = QStringLiteral("打开串口");
 const QString ConnectionTest::kClosePortCaption = QStringLiteral("关闭串口");
@@ -39,5 +40,5 @@ void ConnectionTest::handle(const QByteArray &, int, TransferActions &actions)
     m_underway = false;
     actions.push_back(TransferAction::showControl(QStringLiteral("Label3"), false));
     actions.push_back(TransferAction::message(
-        QStringLiteral("测试成功"), QStringLiteral("通讯测试成功！您的电脑可以与仪器进行数据传输。")));
+        MessageTitles::kTestSucceeded, QStringLiteral("通讯测试成功！您的电脑可以与仪器进行数据传输。")));
 }

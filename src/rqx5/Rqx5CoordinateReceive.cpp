@@ -4,6 +4,7 @@
 #include "Rqx5Frames.h"
 #include "Rqx5Record.h"
 #include "core/CoordinateTableModel.h"
+#include "core/MessageTitles.h"
 
 using namespace Rqx5Frames;
 
@@ -66,7 +67,7 @@ void Rqx5CoordinateReceive::handle(const QByteArray &frame, int end, TransferAct
         ReceiveRqx5DataBlock(header, actions);
     } else {
         // The completion is read before the echo lets the instrument end its send.
-        actions.push_back(TransferAction::message(QStringLiteral("成功"), QStringLiteral("数据传输完毕！")));
+        actions.push_back(TransferAction::message(MessageTitles::kSuccess, QStringLiteral("数据传输完毕！")));
         EchoRqx5EndFrame(actions);
     }
 }

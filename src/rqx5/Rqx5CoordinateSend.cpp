@@ -3,12 +3,13 @@
 #include "Rqx5Frames.h"
 #include "Rqx5Record.h"
 #include "core/CoordinateTableModel.h"
+#include "core/MessageTitles.h"
 #include "core/SendCheck.h"
 
 using namespace Rqx5Frames;
 
 namespace {
-const QString kErrorTitle = QStringLiteral("错误提示");
+const QString kErrorTitle = MessageTitles::kError;
 
 // The header counts the rows in two bytes; any text of codable characters fits the coordinate fields.
 SendLimits sendLimits()
@@ -40,7 +41,7 @@ TransferActions Rqx5CoordinateSend::StartRqx5CoordinateSend()
     const int n = m_table.count();
     if (n < 1) {
         actions.push_back(
-            TransferAction::message(QStringLiteral("提示"), QStringLiteral("请首先打开一个坐标数据文件")));
+            TransferAction::message(MessageTitles::kNotice, QStringLiteral("请首先打开一个坐标数据文件")));
         return actions;
     }
     actions.push_back(TransferAction::write(Rqx5Record::sendHeader(n)));
@@ -69,7 +70,7 @@ void Rqx5CoordinateSend::handle(const QByteArray &frame, int end, TransferAction
         SendRqx5NextCoordinate(actions);
         return;
     }
-    actions.push_back(TransferAction::message(QStringLiteral("成功"), QStringLiteral("数据传输完毕！")));
+    actions.push_back(TransferAction::message(MessageTitles::kSuccess, QStringLiteral("数据传输完毕！")));
     EchoRqx5EndFrame(actions);
 }
 

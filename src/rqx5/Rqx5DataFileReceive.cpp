@@ -4,6 +4,7 @@
 #include "Rqx5Frames.h"
 #include "Rqx5MeasurementColumns.h"
 #include "core/MeasurementTableModel.h"
+#include "core/MessageTitles.h"
 
 #include <QStringList>
 #include <array>
@@ -14,7 +15,7 @@ const QString Rqx5DataFileReceive::kDamagedDataFileRecord =
     QStringLiteral("收到一条不完整的数据文件记录，该记录未保存。请在全站仪上重新发送数据文件！");
 
 namespace {
-const QString kErrorTitle = QStringLiteral("错误提示");
+const QString kErrorTitle = MessageTitles::kError;
 
 constexpr int kHeaderLength = 33;
 constexpr int kRecordLength = 246;
@@ -78,7 +79,7 @@ void Rqx5DataFileReceive::handle(const QByteArray &frame, int end, TransferActio
         ReceiveRqx5DataFileHeader(header, static_cast<int>(header.size()) - 1, actions);
     } else {
         // Told over the measurement window that received the file, which the surveyor is looking at.
-        actions.push_back(TransferAction::message(QStringLiteral("成功"), QStringLiteral("数据传输完毕！")));
+        actions.push_back(TransferAction::message(MessageTitles::kSuccess, QStringLiteral("数据传输完毕！")));
         EchoRqx5EndFrame(actions);
     }
 }

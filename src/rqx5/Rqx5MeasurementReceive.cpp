@@ -3,6 +3,7 @@
 #include "Rqx5Decode.h"
 #include "Rqx5Frames.h"
 #include "core/MeasurementTableModel.h"
+#include "core/MessageTitles.h"
 
 #include <QStringList>
 #include <algorithm>
@@ -81,7 +82,7 @@ int Rqx5MeasurementReceive::frameEnd(const FrameBuffer &bytes) const
 void Rqx5MeasurementReceive::handle(const QByteArray &frame, int end, TransferActions &actions)
 {
     if (frameByte(frame, end) == kEnd) {
-        actions.push_back(TransferAction::message(QStringLiteral("成功"), QStringLiteral("数据传输完毕！")));
+        actions.push_back(TransferAction::message(MessageTitles::kSuccess, QStringLiteral("数据传输完毕！")));
         EchoRqx5EndFrame(actions);
         // Measurements go on arriving after an end frame as long as the window's receive is the
         // one in progress: a cable pulled then is still told.
@@ -144,7 +145,7 @@ void Rqx5MeasurementReceive::ReceiveRqx5MeasurementRecord(const QByteArray &fram
     const bool taken =
         start == 0 || (start > 0 && !isFiller(frame.at(start)) && (remains == 0 || remains >= kLeastRemains));
     if (!taken || remains > 0)
-        actions.push_back(TransferAction::message(QStringLiteral("错误提示"), kDamagedMeasurement));
+        actions.push_back(TransferAction::message(MessageTitles::kError, kDamagedMeasurement));
     if (!taken)
         return;
     const QByteArray record = frame.mid(start);

@@ -15,6 +15,7 @@
 #include "SeriesServices.h"
 #include "SessionLogger.h"
 #include "TransferExecutor.h"
+#include "core/MessageTitles.h"
 #include "rqx5/ConnectionTest.h"
 #include "serial/CableSearch.h"
 #include "serial/DeviceList.h"
@@ -23,7 +24,7 @@
 #include <QDir>
 
 namespace {
-const QString kNoticeTitle = QStringLiteral("提示：");
+const QString kNoticeTitle = MessageTitles::kStartNotice;
 const QString kNotice = QStringLiteral(
     "1、本通讯软件仅适用于 HYLRQX系列全站仪；     2、所用通讯电缆必须为 HYL全站仪专用USB转串口通讯电缆，"
     "其他品牌全站仪的通讯电缆不可用；     3、使用本软件前，必须已完成USB转串口通讯电缆的驱动程序安装。");
@@ -170,7 +171,7 @@ void Application::connectForm1()
     ConnectCommand(w, "SessionLogs", [this] {
         // Without a file manager the surveyor is told where the logs are.
         if (!m_sessions->openFolder())
-            m_messages.showMessage(m_form1.get(), QStringLiteral("提示"),
+            m_messages.showMessage(m_form1.get(), MessageTitles::kNotice,
                                    QStringLiteral("通讯记录保存在：") +
                                        QDir::toNativeSeparators(m_sessions->folder()));
     });
@@ -223,12 +224,12 @@ void Application::ConfirmSelection()
     switch (cable.outcome) {
     case CableSearchResult::OutOfRange:
         m_messages.showMessage(
-            m_form6.get(), QStringLiteral("连接失败"),
+            m_form6.get(), MessageTitles::kConnectionFailed,
             QStringLiteral("端口号超出范围，请自行到本计算机“设备管理器”中更改串口号至COM16以内！"));
         endProgram();
         return;
     case CableSearchResult::NotFound:
-        m_messages.showMessage(m_form6.get(), QStringLiteral("通讯电缆连接失败"),
+        m_messages.showMessage(m_form6.get(), MessageTitles::kCableNotFound,
                                QStringLiteral("请检查通讯线是否为随机所配，是否插牢，是否已安装驱动！"));
         endProgram();
         return;
@@ -236,7 +237,7 @@ void Application::ConfirmSelection()
         break;
     }
     m_link->setCommPort(cable.commPort);
-    m_messages.showMessage(m_form6.get(), QStringLiteral("通讯电缆已连接"),
+    m_messages.showMessage(m_form6.get(), MessageTitles::kCableFound,
                            QStringLiteral("当前计算机串行通讯端口为： ") + cable.portName);
     ensureMainWindowLoaded();
     // Until a command starts a transfer, the frames an instrument may start on its own are looked

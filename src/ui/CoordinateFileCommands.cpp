@@ -4,6 +4,7 @@
 #include "Form1.h"
 #include "MessagePresenter.h"
 #include "core/CoordinateTableModel.h"
+#include "core/MessageTitles.h"
 #include "formats/CoordinateFileReader.h"
 #include "formats/CoordinateFileWriter.h"
 #include "formats/CoordinateFormats.h"
@@ -20,8 +21,6 @@ const QString CoordinateFileCommands::kOlderSaveFilter = QStringLiteral("HYL格�
                                                                         "所有文件(*.*)");
 
 namespace {
-const QString kErrorTitle = QStringLiteral("错误提示");
-const QString kNoticeTitle = QStringLiteral("提示");
 // The lines of a text file or a drawing have no fields to put into another format.
 const QString kRawLinesOnlyAsText =
     QStringLiteral("列表中是打开的文件的原样文本行，不是分好点号和坐标的数据，只能用“文件”菜单的“保存”"
@@ -83,7 +82,8 @@ void CoordinateFileCommands::Open()
         m_window.setProgress(QString::number(m_table.count()));
     }
     if (skippedLines > 0) {
-        m_messages.showMessage(&m_window, kNoticeTitle, skippedLinesNotice(skippedLines, firstSkippedLine));
+        m_messages.showMessage(&m_window, MessageTitles::kNotice,
+                               skippedLinesNotice(skippedLines, firstSkippedLine));
     }
 }
 
@@ -98,7 +98,7 @@ void CoordinateFileCommands::Save()
     const CoordinateFormat &format = CoordinateFormats::saved(m_dialog.FilterIndex);
     if (m_table.isPlainList()) {
         if (format.number != PlainText) {
-            m_messages.showMessage(&m_window, kNoticeTitle, kRawLinesOnlyAsText);
+            m_messages.showMessage(&m_window, MessageTitles::kNotice, kRawLinesOnlyAsText);
             return;
         }
         saveFile(m_dialog.FileName, [&](QIODevice &file) { return WriteRawLinesFile(m_table, file); });
@@ -113,7 +113,7 @@ void CoordinateFileCommands::OlderSave()
 {
     // Every entry writes the fields in the table's order, which raw lines do not have.
     if (m_table.isPlainList()) {
-        m_messages.showMessage(&m_window, kNoticeTitle, kRawLinesOnlyAsText);
+        m_messages.showMessage(&m_window, MessageTitles::kNotice, kRawLinesOnlyAsText);
         return;
     }
     // The dialog offers the file last opened; cancelling it writes nothing all the same.
@@ -136,5 +136,5 @@ void CoordinateFileCommands::saveFile(const QString &path, const std::function<b
 
 void CoordinateFileCommands::error(const QString &path, const QString &reason)
 {
-    m_messages.showMessage(&m_window, kErrorTitle, fileError(path, reason));
+    m_messages.showMessage(&m_window, MessageTitles::kError, fileError(path, reason));
 }

@@ -2,9 +2,10 @@
 
 #include "Form2.h"
 #include "Form5.h"
-#include "ListRepaintDeferral.h"
 #include "MessagePresenter.h"
+#include "ReportListView.h"
 #include "core/CoordinateTableModel.h"
+#include "core/MessageTitles.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -20,7 +21,6 @@
 #include <QVBoxLayout>
 
 namespace {
-const QString kErrorTitle = QStringLiteral("错误提示");
 constexpr int kTitleToVersionSpaces = 3;
 constexpr int kVersionToMakerSpaces = 54;
 // The point-number column is 480 twips narrower than three units (1440 twips to the inch).
@@ -61,7 +61,6 @@ Form1::Form1(CoordinateTableModel &table, MessagePresenter &messages, std::funct
         keepARowSelected();
     });
     connect(&m_table, &QAbstractItemModel::rowsInserted, this, &Form1::keepARowSelected);
-    new ListRepaintDeferral(m_list);
     connect(&m_table, &QAbstractItemModel::rowsRemoved, this, &Form1::keepARowSelected);
     applyViewMode();
 }
@@ -142,19 +141,7 @@ QWidget *Form1::buildCentralWidget()
     // Keeps the point count beside its label when the file name is switched off.
     fields->addStretch(0);
 
-    m_list = new QTableView(central);
-    m_list->setObjectName(QStringLiteral("ListView1"));
-    m_list->setModel(&m_table);
-    m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_list->setShowGrid(false);
-    m_list->setWordWrap(false);
-    m_list->verticalHeader()->hide();
-    // Uniform row heights keep a table of a million rows as quick as a small one.
-    m_list->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    m_list->verticalHeader()->setDefaultSectionSize(m_list->fontMetrics().height() + 6);
-    m_list->horizontalHeader()->setHighlightSections(false);
+    m_list = new ReportListView(&m_table, central);
     m_list->installEventFilter(this);
 
     m_status = new QLabel(central);
@@ -230,11 +217,6 @@ void Form1::switchOffFileName()
     m_fileName->hide();
 }
 
-QString Form1::fileName() const
-{
-    return m_fileName->text();
-}
-
 QAction *Form1::action(const QString &name) const
 {
     return findChild<QAction *>(name);
@@ -284,7 +266,7 @@ void Form1::applyColumnWidths()
         double width = CoordinateTableModel::relativeWidth(column) * unit;
         if (column == 1)
             width -= shortfall;
-        header->resizeSection(column, std::max(24, static_cast<int>(width)));
+        header->resizeSection(column, std::max(ReportListView::kMinimumColumnWidth, static_cast<int>(width)));
     }
 }
 
@@ -308,7 +290,7 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
 
 void Form1::error(QWidget *parent, const QString &text)
 {
-    m_messages.showMessage(parent, kErrorTitle, text);
+    m_messages.showMessage(parent, MessageTitles::kError, text);
 }
 
 void Form1::setEditButtonsEnabled(bool enabled)
@@ -379,7 +361,7 @@ void Form1::ClearTable()
 {
     m_operations.ClearTable();
     m_count->clear();
-    m_fileName->clear();
+    setFileName(QString());
 }
 
 void Form1::FillSampleRows()
@@ -399,7 +381,16 @@ void Form1::setProgress(const QString &text)
 
 void Form1::setFileName(const QString &text)
 {
+    m_fileNameText = text;
     m_fileName->setText(text);
+}
+
+void Form1::setControlText(const QString &name, const QString &text)
+{
+    if (name == m_fileName->objectName())
+        setFileName(text);
+    else
+        TransferWindow::setControlText(name, text);
 }
 
 QString Form1::portButtonCaption() const

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ReportListView.h"
 #include "TransferWindow.h"
 #include "core/TableOperations.h"
 
@@ -38,8 +39,9 @@ public:
 
     // With the RQX2 series there is no file name: Label1 "文件:" and Text3 are switched off.
     void switchOffFileName();
-    // The file box Text3: the full name of the coordinate file last opened.
-    QString fileName() const;
+    // The name Text3 shows: the full name of the coordinate file last opened, or the file name a
+    // coordinate receive brought.
+    QString fileName() const { return m_fileNameText; }
 
     // The table commands.
     void NewPoint();
@@ -67,6 +69,7 @@ public:
 
     // TransferWindow
     QWidget *transferWidget() override { return this; }
+    void setControlText(const QString &name, const QString &text) override;
     void setTransferColumns(const QString &layout, bool nez) override;
     void addTransferRow(const QStringList &cells) override;
     void clearTransferRows() override;
@@ -97,9 +100,10 @@ private:
     double m_listColumnUnit = 0; // ListColumnUnit: the list's width / 18
     bool m_loaded = false;
 
-    QTableView *m_list = nullptr;
-    QLabel *m_fileLabel = nullptr;             // Label1
-    QLineEdit *m_fileName = nullptr;           // Text3
+    ReportListView *m_list = nullptr;
+    QLabel *m_fileLabel = nullptr;   // Label1
+    QLineEdit *m_fileName = nullptr; // Text3
+    QString m_fileNameText;
     QLabel *m_countLabel = nullptr;            // Label2
     QLineEdit *m_count = nullptr;              // Text1
     QLabel *m_testing = nullptr;               // Label3

@@ -1,6 +1,7 @@
 #include "Form3.h"
 
 #include "MessagePresenter.h"
+#include "core/MessageTitles.h"
 #include "core/NumericText.h"
 #include "serial/PortSettings.h"
 #include "serial/SerialLink.h"
@@ -98,7 +99,7 @@ void Form3::TogglePortFromDialog()
 {
     if (m_toggle->text() == kOpenCaption) {
         if (!m_link.openIfClosed()) {
-            m_messages.showDetailedMessage(this, QStringLiteral("错误提示"),
+            m_messages.showDetailedMessage(this, MessageTitles::kError,
                                            QStringLiteral("请检查端口连接是否正确！"),
                                            m_link.openFailureDetail());
             return;

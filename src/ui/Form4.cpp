@@ -1,17 +1,15 @@
 #include "Form4.h"
 
-#include "ListRepaintDeferral.h"
+#include "ReportListView.h"
 #include "rqx5/Rqx5MeasurementColumns.h"
 
 #include <QAction>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableView>
@@ -39,8 +37,8 @@ Form4::Form4(QWidget *parent) : QMainWindow(parent)
     setCentralWidget(buildCentralWidget());
     resize(kWidth, kHeight);
 
-    connect(&m_list, &QAbstractItemModel::modelReset, this, &Form4::applyColumnWidths);
-    new ListRepaintDeferral(m_listView);
+    connect(&m_list, &QAbstractItemModel::modelReset, this,
+            [this] { m_listView->setColumnWidths(m_list.columns(), m_measureColumnUnit); });
 }
 
 void Form4::buildMenus()
@@ -103,19 +101,7 @@ QWidget *Form4::buildCentralWidget()
     top->addWidget(m_date);
     top->addStretch();
 
-    m_listView = new QTableView(central);
-    m_listView->setObjectName(QStringLiteral("ListView1"));
-    m_listView->setModel(&m_list);
-    m_listView->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_listView->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_listView->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_listView->setShowGrid(false);
-    m_listView->setWordWrap(false);
-    m_listView->verticalHeader()->hide();
-    // Uniform row heights keep a long data file as quick to show as a short one.
-    m_listView->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    m_listView->verticalHeader()->setDefaultSectionSize(m_listView->fontMetrics().height() + 6);
-    m_listView->horizontalHeader()->setHighlightSections(false);
+    m_listView = new ReportListView(&m_list, central);
 
     auto *frame = new QGroupBox(central);
     frame->setObjectName(QStringLiteral("Frame1"));
@@ -158,13 +144,6 @@ QWidget *Form4::buildCentralWidget()
     bottom->addWidget(label("Label4", QStringLiteral("仪器编号：")));
     bottom->addWidget(m_number);
 
-    // The text of the last file written or read is kept, not shown.
-    m_fileText = new QPlainTextEdit(central);
-    m_fileText->setObjectName(QStringLiteral("Text6"));
-    m_fileText->setFont(font);
-    m_fileText->setReadOnly(true);
-    m_fileText->hide();
-
     auto *layout = new QVBoxLayout(central);
     layout->addLayout(top);
     layout->addLayout(middle, 1);
@@ -186,20 +165,6 @@ int Form4::tableWidth()
     return m_listView->width();
 }
 
-void Form4::applyColumnWidths()
-{
-    const int unit = m_measureColumnUnit > 0 ? m_measureColumnUnit : 1;
-    QHeaderView *header = m_listView->horizontalHeader();
-    const auto &columns = m_list.columns();
-    for (int c = 0; c < static_cast<int>(columns.size()); ++c) {
-        const double width = columns[static_cast<size_t>(c)].width;
-        // The row's own number is practically hidden.
-        header->setSectionHidden(c, width <= 0);
-        if (width > 0)
-            header->resizeSection(c, static_cast<int>(width * unit));
-    }
-}
-
 bool Form4::dataFileSelected() const
 {
     return m_dataFile->isChecked();
@@ -218,16 +183,6 @@ QString Form4::date() const
 QString Form4::instrumentNumber() const
 {
     return m_number->text();
-}
-
-void Form4::setFileText(const QString &text)
-{
-    m_fileText->setPlainText(text);
-}
-
-QString Form4::fileText() const
-{
-    return m_fileText->toPlainText();
 }
 
 QAction *Form4::action(const QString &name) const

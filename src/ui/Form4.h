@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ReportListView.h"
 #include "TransferWindow.h"
 #include "core/MeasurementTableModel.h"
 
@@ -9,7 +10,6 @@
 class QAction;
 class QLabel;
 class QLineEdit;
-class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
 class QTableView;
@@ -43,12 +43,10 @@ public:
     // The list's width as laid out in the window's size, shown or not.
     int tableWidth();
 
-    bool dataFileSelected() const;         // Option1 "数据文件"
-    bool measurementSelected() const;      // Option2 "测量数据"
-    QString date() const;                  // Text2
-    QString instrumentNumber() const;      // Text4
-    void setFileText(const QString &text); // Text6: the text of the last file written or read
-    QString fileText() const;
+    bool dataFileSelected() const;    // Option1 "数据文件"
+    bool measurementSelected() const; // Option2 "测量数据"
+    QString date() const;             // Text2
+    QString instrumentNumber() const; // Text4
 
     QAction *action(const QString &name) const;
     QPushButton *button(const QString &name) const;
@@ -72,13 +70,12 @@ public:
 private:
     void buildMenus();
     QWidget *buildCentralWidget();
-    void applyColumnWidths();
 
     MeasurementTableModel m_list;
     std::function<void()> m_selectMeasurementData;
     int m_measureColumnUnit = 0;
 
-    QTableView *m_listView = nullptr;      // ListView1
+    ReportListView *m_listView = nullptr;  // ListView1
     QRadioButton *m_dataFile = nullptr;    // Option1
     QRadioButton *m_measurement = nullptr; // Option2
     QLineEdit *m_fileName = nullptr;       // Text3
@@ -86,5 +83,4 @@ private:
     QLineEdit *m_date = nullptr;           // Text2
     QLineEdit *m_number = nullptr;         // Text4
     QLabel *m_status = nullptr;            // Label5
-    QPlainTextEdit *m_fileText = nullptr;  // Text6
 };

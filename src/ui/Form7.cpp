@@ -1,12 +1,11 @@
 #include "Form7.h"
 
-#include "ListRepaintDeferral.h"
+#include "ReportListView.h"
 #include "rqx2/Rqx2MeasurementList.h"
 
 #include <QCloseEvent>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -14,10 +13,8 @@
 #include <QVBoxLayout>
 
 namespace {
-constexpr int kTimerIntervalMs = 300;
 // Without the width unit of the RQX5 measurement list, the list's own width is shared the same way.
 constexpr int kListUnits = 19;
-constexpr int kMinimumColumnWidth = 24;
 } // namespace
 
 Form7::Form7(QWidget *parent) : QWidget(parent)
@@ -33,29 +30,13 @@ Form7::Form7(QWidget *parent) : QWidget(parent)
     m_count->setMaximumWidth(140);
     m_fileName = new QLabel(this);
     m_fileName->setObjectName(QStringLiteral("Label1"));
-    // A text box the window has, and nothing uses.
-    auto *unused = new QLineEdit(this);
-    unused->setObjectName(QStringLiteral("Text2"));
-    unused->hide();
     auto *fields = new QHBoxLayout;
     fields->addWidget(countLabel);
     fields->addWidget(m_count);
     fields->addSpacing(16);
     fields->addWidget(m_fileName, 1);
 
-    m_view = new QTableView(this);
-    m_view->setObjectName(QStringLiteral("ListView1"));
-    m_view->setModel(&m_list);
-    m_view->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_view->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_view->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_view->setShowGrid(false);
-    m_view->setWordWrap(false);
-    m_view->verticalHeader()->hide();
-    m_view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    m_view->verticalHeader()->setDefaultSectionSize(m_view->fontMetrics().height() + 6);
-    m_view->horizontalHeader()->setHighlightSections(false);
-    new ListRepaintDeferral(m_view);
+    m_view = new ReportListView(&m_list, this);
 
     m_status = new QLabel(this);
     m_status->setObjectName(QStringLiteral("Label4"));
@@ -83,11 +64,6 @@ Form7::Form7(QWidget *parent) : QWidget(parent)
     resize(1000, 600);
 
     connect(&m_list, &QAbstractItemModel::modelReset, this, &Form7::applyColumnWidths);
-
-    m_timer.setObjectName(QStringLiteral("Timer1"));
-    m_timer.setParent(this);
-    m_timer.setInterval(kTimerIntervalMs);
-    connect(&m_timer, &QTimer::timeout, this, [this] { m_timer.setInterval(kTimerIntervalMs); });
 }
 
 QPushButton *Form7::makeButton(const char *name, const QString &caption)
@@ -104,16 +80,8 @@ QPushButton *Form7::button(const QString &name) const
 
 void Form7::applyColumnWidths()
 {
-    const double unit = m_measureColumnUnit > 0 ? m_measureColumnUnit : m_view->width() / double(kListUnits);
-    QHeaderView *header = m_view->horizontalHeader();
-    const std::vector<MeasurementColumn> &columns = m_list.columns();
-    for (int column = 0; column < static_cast<int>(columns.size()); ++column) {
-        const double width = columns[static_cast<size_t>(column)].width * unit;
-        // A column of no width, the row's own number, is not seen.
-        header->setSectionHidden(column, width <= 0);
-        if (width > 0)
-            header->resizeSection(column, std::max(kMinimumColumnWidth, static_cast<int>(width)));
-    }
+    m_view->setColumnWidths(m_list.columns(), m_measureColumnUnit > 0 ? m_measureColumnUnit
+                                                                      : m_view->width() / double(kListUnits));
 }
 
 void Form7::SetupRqx2MeasurementList(bool nez)
@@ -121,9 +89,14 @@ void Form7::SetupRqx2MeasurementList(bool nez)
     m_list.setColumns(Rqx2MeasurementList::columns(nez));
 }
 
-QString Form7::fileNameText() const
+void Form7::setControlText(const QString &name, const QString &text)
 {
-    return m_fileName->text();
+    if (name == m_fileName->objectName()) {
+        m_fileNameText = text;
+        m_fileName->setText(text);
+        return;
+    }
+    TransferWindow::setControlText(name, text);
 }
 
 void Form7::setProgress(const QString &text)
@@ -156,16 +129,4 @@ void Form7::closeEvent(QCloseEvent *event)
     event->accept();
     if (m_end)
         m_end();
-}
-
-void Form7::showEvent(QShowEvent *event)
-{
-    m_timer.start();
-    QWidget::showEvent(event);
-}
-
-void Form7::hideEvent(QHideEvent *event)
-{
-    m_timer.stop();
-    QWidget::hideEvent(event);
 }

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "ReportListView.h"
 #include "TransferWindow.h"
 #include "core/MeasurementTableModel.h"
 
-#include <QTimer>
 #include <QWidget>
 #include <functional>
 
@@ -34,11 +34,13 @@ public:
     // 0: the list's own width / 19.
     void setMeasureColumnUnit(int unit) { m_measureColumnUnit = unit; }
 
-    QString fileNameText() const;          // Label1
+    // The caption Label1 shows: "文件名： " and the file name of the header record received.
+    QString fileNameText() const { return m_fileNameText; }
     void setProgress(const QString &text); // Text1
 
     // TransferWindow
     QWidget *transferWidget() override { return this; }
+    void setControlText(const QString &name, const QString &text) override;
     void setTransferColumns(const QString &layout, bool nez) override;
     void addTransferRow(const QStringList &cells) override;
     void clearTransferRows() override;
@@ -46,8 +48,6 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
-    void showEvent(QShowEvent *event) override;
-    void hideEvent(QHideEvent *event) override;
 
 private:
     QPushButton *makeButton(const char *name, const QString &caption);
@@ -57,9 +57,9 @@ private:
     int m_measureColumnUnit = 0;
     MeasurementTableModel m_list;
 
-    QTableView *m_view = nullptr; // ListView1
-    QLineEdit *m_count = nullptr; // Text1
-    QLabel *m_fileName = nullptr; // Label1
-    QLabel *m_status = nullptr;   // Label4
-    QTimer m_timer;               // Timer1
+    ReportListView *m_view = nullptr; // ListView1
+    QLineEdit *m_count = nullptr;     // Text1
+    QLabel *m_fileName = nullptr;     // Label1
+    QString m_fileNameText;
+    QLabel *m_status = nullptr; // Label4
 };

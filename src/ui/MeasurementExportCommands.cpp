@@ -5,43 +5,28 @@
 #include "MessagePresenter.h"
 #include "core/CoordinateTableModel.h"
 #include "core/MeasurementTableModel.h"
-#include "formats/CoordinateFormats.h"
+#include "core/MessageTitles.h"
 #include "formats/CoordinateFileWriter.h"
+#include "formats/CoordinateFormats.h"
 #include "formats/FileText.h"
 #include "formats/MeasuredPoints.h"
 #include "formats/MeasurementCsv.h"
+#include "formats/MeasurementFileKinds.h"
 #include "formats/MeasurementXlsx.h"
 
-#include <QFileInfo>
 #include <QHeaderView>
 #include <QTableView>
 
-const QString MeasurementExportCommands::kTableFilter =
-    QStringLiteral("CSV(逗号分隔)(*.csv)|*.csv|Excel 工作簿(*.xlsx)|*.xlsx");
-
 namespace {
-const QString kErrorTitle = QStringLiteral("错误提示");
-const QString kNoticeTitle = QStringLiteral("提示");
 const QString kNoPoints = QStringLiteral("列表中没有带坐标的测量点，未导出文件。");
 const QString kNoRows = QStringLiteral("列表中没有数据，未导出文件。");
-// The extensions of the table's types, by their position in its filter.
-const QStringList kTableExtensions = {QStringLiteral("csv"), QStringLiteral("xlsx")};
-enum TableType { CsvTable = 1, XlsxTable = 2 };
-
-// The type a table is saved as: the one its name's extension names, else the one chosen in the dialog.
-int tableType(const QString &path, int filterIndex)
-{
-    const qsizetype named = kTableExtensions.indexOf(QFileInfo(path).suffix().toLower());
-    if (named >= 0)
-        return static_cast<int>(named) + 1;
-    return filterIndex == XlsxTable ? XlsxTable : CsvTable;
-}
 } // namespace
 
 MeasurementExportCommands::MeasurementExportCommands(QWidget *window, QTableView *view,
                                                      MeasurementTableModel &list, CommonDialog &dialog,
                                                      MessagePresenter &messages)
-    : m_window(window), m_view(view), m_list(list), m_dialog(dialog), m_messages(messages)
+    : m_window(window), m_view(view), m_list(list), m_dialog(dialog), m_messages(messages),
+      m_files(dialog, messages)
 {
 }
 
@@ -69,7 +54,7 @@ void MeasurementExportCommands::ExportCoordinates()
     QString reason;
     if (!WriteFileAtomically(
             path, [&](QIODevice &file) { return WriteCoordinateFile(table, format, true, file); }, &reason))
-        m_messages.showMessage(m_window, kErrorTitle, CoordinateFileCommands::fileError(path, reason));
+        m_files.reportFileError(m_window, path, reason);
 }
 
 void MeasurementExportCommands::ExportTable()
@@ -79,21 +64,14 @@ void MeasurementExportCommands::ExportTable()
         notice(kNoRows);
         return;
     }
-    m_dialog.Filter = kTableFilter;
-    m_dialog.FileName.clear();
-    m_dialog.FilterIndex = CsvTable;
     // A name typed without an extension gets the chosen type's, and the dialog asks about that file.
-    if (!m_dialog.ShowSave(m_window, FileDialogRequest::Extension::WhenMissing))
-        return;
-    const QString path = m_dialog.FileName;
-    const int type = tableType(path, m_dialog.FilterIndex);
-    QString reason;
-    const bool written =
-        type == XlsxTable
-            ? MeasurementXlsx::write(path, m_list, columns, &reason)
-            : WriteFileAtomically(path, EncodeFile(MeasurementCsv::build(m_list, columns)), &reason);
-    if (!written)
-        m_messages.showMessage(m_window, kErrorTitle, CoordinateFileCommands::fileError(path, reason));
+    m_files.save(m_window, {MeasurementFileKind::CsvTable, MeasurementFileKind::XlsxTable},
+                 [&](const MeasurementFileKind &kind, const QString &path, QString *reason) {
+                     if (kind.id == MeasurementFileKind::XlsxTable)
+                         return MeasurementXlsx::write(path, m_list, columns, reason);
+                     return WriteFileAtomically(path, EncodeFile(MeasurementCsv::build(m_list, columns)),
+                                                reason);
+                 });
 }
 
 std::vector<int> MeasurementExportCommands::shownColumns() const
@@ -110,5 +88,5 @@ std::vector<int> MeasurementExportCommands::shownColumns() const
 
 void MeasurementExportCommands::notice(const QString &text)
 {
-    m_messages.showMessage(m_window, kNoticeTitle, text);
+    m_messages.showMessage(m_window, MessageTitles::kNotice, text);
 }

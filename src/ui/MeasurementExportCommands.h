@@ -1,5 +1,7 @@
 #pragma once
 
+#include "MeasurementFileCommands.h"
+
 #include <QString>
 #include <vector>
 
@@ -16,9 +18,6 @@ class QWidget;
 // menu entry named ExportCoordinates and ExportTable.
 class MeasurementExportCommands {
 public:
-    // The filter of the table's save dialog.
-    static const QString kTableFilter;
-
     MeasurementExportCommands(QWidget *window, QTableView *view, MeasurementTableModel &list,
                               CommonDialog &dialog, MessagePresenter &messages);
 
@@ -35,4 +34,5 @@ private:
     MeasurementTableModel &m_list;
     CommonDialog &m_dialog;
     MessagePresenter &m_messages;
+    MeasurementFileCommands m_files;
 };

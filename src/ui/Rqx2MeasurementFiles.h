@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QString>
+#include "MeasurementFileCommands.h"
+
 #include <functional>
 
 class CommonDialog;
@@ -19,10 +20,7 @@ public:
     void OpenRqx2MeasurementFile(); // "打开文件" (Command4)
 
 private:
-    void error(const QString &path, const QString &reason);
-
     Form7 &m_window;
-    CommonDialog &m_dialog;
-    MessagePresenter &m_messages;
+    MeasurementFileCommands m_files;
     std::function<bool()> m_nez;
 };

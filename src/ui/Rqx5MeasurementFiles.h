@@ -1,5 +1,7 @@
 #pragma once
 
+#include "MeasurementFileCommands.h"
+
 #include <QString>
 #include <functional>
 
@@ -11,10 +13,6 @@ class MessagePresenter;
 // a data file (.raw) or a measurement file (.txt), and such files opened into the list again.
 class Rqx5MeasurementFiles {
 public:
-    // The dialog's single entries.
-    static const QString kDataFileFilter;
-    static const QString kMeasurementFileFilter;
-
     // nez: the coordinate order chosen at start.
     Rqx5MeasurementFiles(Form4 &window, CommonDialog &dialog, MessagePresenter &messages,
                          std::function<bool()> nez);
@@ -30,22 +28,11 @@ public:
     bool mayReplaceRowsOfOtherKind(const QString &layout);
 
 private:
-    struct Kind {
-        const QString &filter;
-        const QString &layout;
-        int fields;
-        int trailerSeparators;
-        bool dataFile;
-    };
-    static const Kind kDataFile;
-    static const Kind kMeasurementFile;
-
-    void save(const Kind &kind);
-    void open(const Kind &kind);
-    void error(const QString &path, const QString &reason);
+    void save(MeasurementFileKind::Id kind);
+    void open(MeasurementFileKind::Id kind, const QString &layout);
 
     Form4 &m_window;
-    CommonDialog &m_dialog;
     MessagePresenter &m_messages;
+    MeasurementFileCommands m_files;
     std::function<bool()> m_nez;
 };

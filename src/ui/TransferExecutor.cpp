@@ -3,6 +3,7 @@
 #include "MessagePresenter.h"
 #include "TransferObserver.h"
 #include "TransferWindow.h"
+#include "core/MessageTitles.h"
 #include "serial/SerialLink.h"
 
 #include <QTimer>
@@ -10,7 +11,7 @@
 #include <algorithm>
 
 namespace {
-const QString kErrorTitle = QStringLiteral("错误提示");
+const QString kErrorTitle = MessageTitles::kError;
 const QString kPortFailure = QStringLiteral("请检查端口连接是否正确！");
 } // namespace
 

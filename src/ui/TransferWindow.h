@@ -26,8 +26,9 @@ public:
     // Shows the window again and brings it forward (after a failed port operation).
     virtual void bringWindowForward();
 
-    // The text of the label, box or button named name.
-    void setControlText(const QString &name, const QString &text);
+    // The text of the label, box or button named name. A window that keeps what a control shows
+    // takes it on the way.
+    virtual void setControlText(const QString &name, const QString &text);
     void setControlShown(const QString &name, bool shown);
 
     // The progress of a transfer under way: the bar TransferProgress (maximum total, value done; the

@@ -1,6 +1,7 @@
 #include "AppFixture.h"
 
 #include "core/CoordinateTableModel.h"
+#include "core/TransferAction.h"
 #include "support/QStringPrinter.h"
 #include "support/ScopedSettingsFolder.h"
 #include "support/ScriptedFileDialogs.h"
@@ -129,6 +130,17 @@ TEST_F(FileCommands, EachCommandOffersItsFilterListFirstEntryAndFileName)
     // Nothing cancelled was written or read again.
     EXPECT_EQ(QDir(files.path()).entryList(QDir::Files), QStringList{"points.hyl"});
     EXPECT_TRUE(messages.messages.isEmpty());
+
+    // The older save offers the name Text3 shows: the one a coordinate receive brought, none once
+    // the table is cleared.
+    app->executor().perform(
+        {TransferAction::setText(QStringLiteral("Text3"), QStringLiteral("ROAD1       "))}, *form1());
+    form1()->button(QStringLiteral("Command9"))->click();
+    EXPECT_EQ(dialogs.shown.last().request.fileName, QStringLiteral("ROAD1       "));
+    form1()->action(QStringLiteral("Edit_S"))->trigger();
+    form1()->button(QStringLiteral("Command9"))->click();
+    EXPECT_EQ(dialogs.shown.last().request.fileName, QString());
+    EXPECT_EQ(QDir(files.path()).entryList(QDir::Files), QStringList{"points.hyl"});
 }
 
 // Every position of the save list writes its own format, the table's column order notwithstanding,
@@ -218,7 +230,7 @@ TEST_F(FileCommands, OlderSaveWritesTheShownOrderWhateverEntryIsChosen)
         // Cancelled: nothing written, although the dialog offered a name.
         const QString kept = path("kept.hyl");
         writeBytes(kept, "old");
-        form1()->findChild<QLineEdit *>(QStringLiteral("Text3"))->setText(kept);
+        form1()->setFileName(kept);
         dialogs.cancel();
         form1()->button(QStringLiteral("Command9"))->click();
         EXPECT_EQ(dialogs.shown.last().request.fileName, kept);

@@ -62,6 +62,11 @@ TEST_F(Rqx2MeasurementWindow, MeasurementCommandShowsTheWindowInPlaceOfTheMainWi
     EXPECT_TRUE(form7()->isVisible());
     EXPECT_FALSE(form1()->isVisible());
     EXPECT_EQ(form7()->windowTitle(), "测量数据");
+    // Every box the window has is seen, and no timer runs for nothing.
+    for (const QLineEdit *box : form7()->findChildren<QLineEdit *>())
+        EXPECT_TRUE(box->isVisible()) << box->objectName().toStdString();
+    for (const char *gone : {"Text2", "Timer1"})
+        EXPECT_EQ(form7()->findChild<QObject *>(QLatin1String(gone)), nullptr) << gone;
     // The window serves a measurement receive from now on, its handshake not yet answered.
     const auto *receive = dynamic_cast<Rqx2MeasurementReceive *>(app->executor().current());
     ASSERT_NE(receive, nullptr);

@@ -79,6 +79,10 @@ TEST_F(Rqx5MeasurementWindow, CreatedHiddenAtLoadAndShownBesideTheMainWindow)
     form1()->action(QStringLiteral("CLSend"))->trigger();
     EXPECT_TRUE(form4()->isVisible());
     EXPECT_TRUE(form1()->isVisible());
+    // The window keeps nothing in boxes out of sight: every box it has is seen.
+    for (const QLineEdit *box : form4()->findChildren<QLineEdit *>())
+        EXPECT_TRUE(box->isVisible()) << box->objectName().toStdString();
+    EXPECT_EQ(form4()->findChild<QObject *>(QStringLiteral("Text6")), nullptr);
 
     // Columns in units, the number column practically hidden, N and E headers in the ENZ order.
     form4()->button(QStringLiteral("Command1"))->click();
