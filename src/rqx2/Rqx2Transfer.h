@@ -14,8 +14,10 @@ public:
     // PrepareRqx2Transfer: the port's buffers emptied and the port opened.
     TransferActions PrepareRqx2Transfer();
 
-    int HandshakeAnswered = 0;
-    long RecordCount = 0;
+    // The records counted so far. A receive started after another numbers its records on from
+    // where that one stood.
+    long recordCount() const { return m_recordCount; }
+    void numberOnFrom(const Rqx2Transfer &before) { m_recordCount = before.m_recordCount; }
 
     // The instrument's requests are 3 bytes, the last two "J" CR.
     static constexpr int kRequestLength = 3;
@@ -32,13 +34,25 @@ protected:
     // further in begins a record of its own.
     virtual int leadBytes() const { return 0; }
 
+    TransferEvents::Series series() const override { return TransferEvents::Series::Rqx2; }
+
     // AnswerRqx2Handshake: the first request of a transfer is answered; later ones are not.
     void AnswerRqx2Handshake(TransferActions &actions);
+    // The next request is answered as the first of a transfer: the send starts over.
+    void forgetHandshake() { m_handshakeAnswered = false; }
+    bool handshakeAnswered() const { return m_handshakeAnswered; }
     void clearInput(TransferActions &actions);
+    // The number of the next record counted.
+    long countRecord() { return ++m_recordCount; }
+    void setRecordCount(long count) { m_recordCount = count; }
 
     // A damaged record has been told and nothing taken since: the bytes up to the next start byte
     // are its rest and go without a word, and damage is not told again until a frame is taken (a
     // byte inside a record may look like a start byte), so one damaged record is told once and
     // costs no other.
     bool m_afterDamage = false;
+
+private:
+    bool m_handshakeAnswered = false;
+    long m_recordCount = 0;
 };

@@ -53,8 +53,13 @@ void ConnectCommand(QWidget *window, const char *name, std::function<void()> han
         QObject::connect(action, &QAction::triggered, window, [handler] { handler(); });
         return;
     }
-    if (auto *button = window->findChild<QAbstractButton *>(objectName))
+    if (auto *button = window->findChild<QAbstractButton *>(objectName)) {
         QObject::connect(button, &QAbstractButton::clicked, window, [handler] { handler(); });
+        return;
+    }
+    // A command wired to a name the window does not have would never run: a fault of the program
+    // that every start of it shows.
+    qFatal("%s has no command named %s", qPrintable(window->objectName()), name);
 }
 
 Application::Application(const QString &deviceDir, MessagePresenter &messages,
@@ -151,12 +156,11 @@ void Application::connectForm1()
         m_form3->activateWindow();
     });
     ConnectCommand(w, "Command12",
-                   [this] { begin(std::make_unique<Rqx5CoordinateReceive>(m_table, nez()), *m_form1); });
+                   [this] { begin(std::make_unique<Rqx5CoordinateReceive>(nez()), *m_form1); });
     ConnectCommand(w, "Command3",
                    [this] { begin(std::make_unique<Rqx5CoordinateSend>(m_table, nez()), *m_form1); });
     ConnectCommand(w, "Command4", [this] {
-        const bool portShownClosed = m_form1->portButtonCaption() == ConnectionTest::kOpenPortCaption;
-        begin(std::make_unique<ConnectionTest>(rqx5(), portShownClosed), *m_form1);
+        begin(std::make_unique<ConnectionTest>(rqx5(), m_form1->portShownClosed()), *m_form1);
     });
     ConnectCommand(w, "Command1",
                    [this] { m_executor->perform(PortCommands::SendTestCommand1(), *m_form1); });
@@ -194,14 +198,12 @@ void Application::connectForm7()
 void Application::connectForm4()
 {
     Form4 *w = m_form4.get();
-    auto dataFileReceive = [this] {
-        begin(std::make_unique<Rqx5DataFileReceive>(m_form4->list(), nez()), *m_form4);
-    };
+    auto dataFileReceive = [this] { begin(std::make_unique<Rqx5DataFileReceive>(nez()), *m_form4); };
     auto measurementReceive = [this] {
-        auto receive = std::make_unique<Rqx5MeasurementReceive>(m_form4->list(), nez());
+        auto receive = std::make_unique<Rqx5MeasurementReceive>(nez());
         // Started again, the receive numbers its measurements on from where it stood.
         if (const auto *before = dynamic_cast<const Rqx5MeasurementReceive *>(m_executor->current()))
-            receive->RecordCount = before->RecordCount;
+            receive->numberOnFrom(*before);
         begin(std::move(receive), *m_form4);
     };
     // A receive of the other kind than the list holds asks first and then gives the list its captions;
@@ -338,9 +340,9 @@ void Application::ConfirmSelection()
     // Until a command starts a transfer, the frames an instrument may start on its own are looked
     // for: a coordinate header (RQX5) or a handshake request (RQX2) begins a coordinate receive.
     if (rqx5())
-        m_executor->adopt(std::make_unique<Rqx5CoordinateReceive>(m_table, nez()), *m_form1);
+        m_executor->adopt(std::make_unique<Rqx5CoordinateReceive>(nez()), *m_form1);
     else
-        m_executor->adopt(std::make_unique<Rqx2CoordinateReceive>(m_table, nez()), *m_form1);
+        m_executor->adopt(std::make_unique<Rqx2CoordinateReceive>(nez()), *m_form1);
     m_form1->show();
     m_form6->hide();
 }
@@ -365,15 +367,15 @@ void Application::endProgram()
 void Application::RecZB()
 {
     if (rqx5()) {
-        m_form1->setControlText(QStringLiteral("Label4"), kWaitingForCoordinates);
-        begin(std::make_unique<Rqx5CoordinateReceive>(m_table, nez()), *m_form1);
+        m_form1->setStatus(kWaitingForCoordinates);
+        begin(std::make_unique<Rqx5CoordinateReceive>(nez()), *m_form1);
     } else if (rqx2()) {
-        m_form1->setControlText(QStringLiteral("Label4"), kWaitingForCoordinates);
-        auto receive = std::make_unique<Rqx2CoordinateReceive>(m_table, nez());
+        m_form1->setStatus(kWaitingForCoordinates);
+        auto receive = std::make_unique<Rqx2CoordinateReceive>(nez());
         // The record count runs on from the transfer before: a second receive adds its points below
         // those of the first, numbered on.
         if (const auto *before = dynamic_cast<const Rqx2Transfer *>(m_executor->current()))
-            receive->RecordCount = before->RecordCount;
+            receive->numberOnFrom(*before);
         begin(std::move(receive), *m_form1);
     }
 }

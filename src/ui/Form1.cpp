@@ -3,6 +3,7 @@
 #include "Form2.h"
 #include "Form5.h"
 #include "ListRepaintDeferral.h"
+#include "MainWindowEvents.h"
 #include "MessagePresenter.h"
 #include "core/CoordinateTableModel.h"
 
@@ -402,30 +403,19 @@ void Form1::setFileName(const QString &text)
     m_fileName->setText(text);
 }
 
-QString Form1::portButtonCaption() const
+void Form1::setStatus(const QString &text)
 {
-    return button(QStringLiteral("Command12"))->text();
+    m_status->setText(text);
 }
 
-void Form1::setTransferColumns(const QString &, bool nez)
+bool Form1::portShownClosed() const
 {
-    m_table.buildColumns(nez);
+    return button(QStringLiteral("Command12"))->text() == QStringLiteral("打开串口");
 }
 
-void Form1::addTransferRow(const QStringList &cells)
+bool Form1::showTransferEvent(const TransferEvent &event)
 {
-    m_table.append(CoordinatePoint{cells.value(0), cells.value(1), cells.value(2), cells.value(3),
-                                   cells.value(4), cells.value(5)});
-}
-
-void Form1::truncateTransferRows(int rows)
-{
-    m_table.truncate(rows);
-}
-
-void Form1::clearTransferRows()
-{
-    m_table.buildColumns(m_table.columnsNez());
+    return MainWindowEvents(*this, m_table).show(event);
 }
 
 void Form1::endProgram()

@@ -1,6 +1,7 @@
 #include "Form7.h"
 
 #include "ListRepaintDeferral.h"
+#include "Rqx2MeasurementWindowEvents.h"
 #include "rqx2/Rqx2MeasurementList.h"
 
 #include <QCloseEvent>
@@ -131,24 +132,9 @@ void Form7::setProgress(const QString &text)
     m_count->setText(text);
 }
 
-void Form7::setTransferColumns(const QString &, bool nez)
+bool Form7::showTransferEvent(const TransferEvent &event)
 {
-    SetupRqx2MeasurementList(nez);
-}
-
-void Form7::addTransferRow(const QStringList &cells)
-{
-    m_list.append(cells);
-}
-
-void Form7::truncateTransferRows(int rows)
-{
-    m_list.truncate(rows);
-}
-
-void Form7::clearTransferRows()
-{
-    m_list.clearRows();
+    return Rqx2MeasurementWindowEvents(*this).show(event);
 }
 
 void Form7::closeEvent(QCloseEvent *event)

@@ -39,10 +39,7 @@ public:
 
     // TransferWindow
     QWidget *transferWidget() override { return this; }
-    void setTransferColumns(const QString &layout, bool nez) override;
-    void addTransferRow(const QStringList &cells) override;
-    void clearTransferRows() override;
-    void truncateTransferRows(int rows) override;
+    bool showTransferEvent(const TransferEvent &event) override;
 
 protected:
     void closeEvent(QCloseEvent *event) override;
