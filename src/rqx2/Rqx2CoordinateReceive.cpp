@@ -4,8 +4,6 @@
 #include "core/InstrumentCode.h"
 #include "core/NumericText.h"
 
-#include <utility>
-
 const QString Rqx2CoordinateReceive::kDamagedRecord =
     QStringLiteral("收到一条损坏的坐标数据（长度不对，或点序号、点数不是四位数字），该点未保存。"
                    "请在全站仪上重新发送坐标数据！");
@@ -195,11 +193,7 @@ void Rqx2CoordinateReceive::ReceiveRqx2CoordinateRecord(const QByteArray &frame,
 void Rqx2CoordinateReceive::acknowledge(int current, int total, TransferActions &actions,
                                         const TransferActions &before)
 {
-    pending().clear();
-    m_afterDamage = false;
-    actions.push_back(TransferAction::of(TransferAction::ClearOutput));
-    actions.push_back(TransferAction::of(TransferAction::ClearInput));
-    actions.push_back(TransferAction::of(TransferAction::OpenPort));
+    prepareAnswer(actions);
     actions.insert(actions.end(), before.begin(), before.end());
     actions.push_back(TransferAction::write(Rqx2CoordinateRecord::acknowledgement(current, total)));
 }
@@ -216,7 +210,7 @@ void Rqx2CoordinateReceive::rejectDamagedRecord(TransferActions &actions)
     // the record sent anew or, when the user starts the send again on the instrument, a new
     // handshake request, answered as the first of a transfer, so both sides start over instead of
     // waiting for each other. That request may already follow in the same bytes, so they stay.
-    if (std::exchange(m_afterDamage, true))
+    if (!damageToTell())
         return;
     actions.push_back(status(TransferEvents::State::Idle));
     actions.push_back(TransferAction::message(kErrorTitle, kDamagedRecord));

@@ -3,8 +3,6 @@
 #include "Rqx2MeasurementRecord.h"
 #include "core/InstrumentCode.h"
 
-#include <utility>
-
 const QString Rqx2MeasurementReceive::kComplete = QStringLiteral("传输完毕！");
 const QString Rqx2MeasurementReceive::kDamagedRecord =
     QStringLiteral("收到一条损坏的测量数据（不完整，或记录序号、记录总数不是四位数字），该条数据未保存。"
@@ -213,11 +211,7 @@ int Rqx2MeasurementReceive::bytesPerRecord() const
 
 void Rqx2MeasurementReceive::acknowledge(int current, int total, TransferActions &actions)
 {
-    pending().clear();
-    m_afterDamage = false;
-    actions.push_back(TransferAction::of(TransferAction::ClearOutput));
-    actions.push_back(TransferAction::of(TransferAction::ClearInput));
-    actions.push_back(TransferAction::of(TransferAction::OpenPort));
+    prepareAnswer(actions);
     actions.push_back(TransferAction::write(Record::acknowledgement(current, total)));
 }
 
@@ -234,7 +228,7 @@ void Rqx2MeasurementReceive::reject(TransferActions &actions)
     // The instrument still waits for the acknowledgement of the damaged record. The record sent
     // again is taken as usual; a send started again on the instrument opens with its request, which
     // is answered as the first one was.
-    if (std::exchange(m_afterDamage, true))
+    if (!damageToTell())
         return;
     actions.push_back(TransferAction::message(kErrorTitle, kDamagedRecord));
 }

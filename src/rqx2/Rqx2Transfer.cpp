@@ -73,10 +73,7 @@ void Rqx2Transfer::AnswerRqx2Handshake(TransferActions &actions)
 {
     if (m_handshakeAnswered)
         return;
-    pending().clear();
-    actions.push_back(TransferAction::of(TransferAction::ClearOutput));
-    actions.push_back(TransferAction::of(TransferAction::ClearInput));
-    actions.push_back(TransferAction::of(TransferAction::OpenPort));
+    prepareAnswer(actions);
     answering(actions);
     QByteArray answer;
     answer.append(transferKindByte());
@@ -87,6 +84,15 @@ void Rqx2Transfer::AnswerRqx2Handshake(TransferActions &actions)
     // An instrument may open the exchange before any command did: from its answered request on,
     // a port that goes away or a line that falls silent is told.
     setUnderway(true);
+}
+
+void Rqx2Transfer::prepareAnswer(TransferActions &actions)
+{
+    pending().clear();
+    m_afterDamage = false;
+    actions.push_back(TransferAction::of(TransferAction::ClearOutput));
+    actions.push_back(TransferAction::of(TransferAction::ClearInput));
+    actions.push_back(TransferAction::of(TransferAction::OpenPort));
 }
 
 void Rqx2Transfer::clearInput(TransferActions &actions)

@@ -3,6 +3,8 @@
 #include "Rqx2Frames.h"
 #include "core/Transfer.h"
 
+#include <utility>
+
 // What every RQX2 transfer shares: the port prepared and nothing sent (the instrument opens every
 // transfer with its request "J" CR), the first request of an attempt answered with the transfer's
 // kind, and the scan that finds each frame by its CR and where the CR lands.
@@ -46,13 +48,19 @@ protected:
     long countRecord() { return ++m_recordCount; }
     void setRecordCount(long count) { m_recordCount = count; }
 
+    // The port's buffers emptied and the port opened before an answer: a frame is taken, and damage
+    // is told again.
+    void prepareAnswer(TransferActions &actions);
+    // A damaged record: true when the user is to be told, false when damage has been told and no
+    // frame taken since.
+    bool damageToTell() { return !std::exchange(m_afterDamage, true); }
+
+private:
     // A damaged record has been told and nothing taken since: the bytes up to the next start byte
     // are its rest and go without a word, and damage is not told again until a frame is taken (a
     // byte inside a record may look like a start byte), so one damaged record is told once and
     // costs no other.
     bool m_afterDamage = false;
-
-private:
     bool m_handshakeAnswered = false;
     long m_recordCount = 0;
 };
