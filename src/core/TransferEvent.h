@@ -51,8 +51,8 @@ struct ListStarted {
 struct RowsCleared {};
 
 // One record as a row of the list. number: the row's number when the series numbers its records
-// itself; none: the row is numbered after the rows the list holds. A list without columns, or
-// without rows, takes the columns of kind first.
+// itself; none: the row is numbered after the rows the list holds. A list without columns takes
+// the columns of kind first; an empty one may take them anew.
 struct Row {
     RecordKind kind;
     bool nez;
