@@ -165,8 +165,7 @@ void BM_Rqx5RecordToAcknowledgement(benchmark::State &bench)
 {
     InstrumentLine line;
     Program program(line.deviceDir());
-    program.executor.begin(std::make_unique<Rqx5CoordinateReceive>(program.window.table, true),
-                           program.window);
+    program.executor.begin(std::make_unique<Rqx5CoordinateReceive>(true), program.window);
     // The header announces 255 * 100 + 99 points, more than any run of this benchmark sends.
     QByteArray header = QByteArray(2, '\0') + ascii("BENCH", 12, false) + QByteArray("\xFF\x63\xAA\x82", 4);
     line.send(header);

@@ -109,7 +109,7 @@ constexpr int kRecords = 9000;
 void BM_Rqx2ReceiveRecord(benchmark::State &state)
 {
     Executor e(state.range(0) != 0);
-    e.executor.begin(std::make_unique<Rqx2CoordinateReceive>(e.window.table, true), e.window);
+    e.executor.begin(std::make_unique<Rqx2CoordinateReceive>(true), e.window);
     e.arrive("\x02J\r");
     int current = 0;
     for (auto _ : state)
@@ -150,7 +150,7 @@ BENCHMARK(BM_Rqx2SendRecord)
 void BM_Rqx5ReceiveRecord(benchmark::State &state)
 {
     Executor e(state.range(0) != 0);
-    e.executor.begin(std::make_unique<Rqx5CoordinateReceive>(e.window.table, true), e.window);
+    e.executor.begin(std::make_unique<Rqx5CoordinateReceive>(true), e.window);
     // The header announces 255 * 100 + 99 points, more than are sent.
     e.arrive(QByteArray(2, '\0') + field("BENCH", 12, false) + QByteArray("\xFF\x63\xAA\x82", 4));
     int number = 0;
@@ -182,7 +182,6 @@ void BM_TakeLargeChunk(benchmark::State &state)
 {
     const auto scanner = static_cast<Scanner>(state.range(0));
     const qsizetype size = state.range(1);
-    MeasurementTableModel list;
     const QByteArray chunk = chunkEndingIn(size, scanner == Rqx2Measurement ? 0x0D : 0xB1);
     for (auto _ : state) {
         state.PauseTiming();
@@ -190,7 +189,7 @@ void BM_TakeLargeChunk(benchmark::State &state)
         if (scanner == Rqx2Measurement)
             transfer = std::make_unique<Rqx2MeasurementReceive>(true);
         else
-            transfer = std::make_unique<Rqx5DataFileReceive>(list, true);
+            transfer = std::make_unique<Rqx5DataFileReceive>(true);
         state.ResumeTiming();
         benchmark::DoNotOptimize(transfer->take(chunk));
     }

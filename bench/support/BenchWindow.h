@@ -6,23 +6,22 @@
 
 #include <QWidget>
 
-// A window a transfer reports to with nothing to paint: its rows go into a coordinate table the
-// transfer reads, its controls are none (texts set on them are dropped).
+// A window a transfer reports to with nothing to paint: the points go into a coordinate table, as
+// the main window puts them; it has no other controls, so everything else is taken and not shown.
 class BenchWindow : public TransferWindow {
 public:
     QWidget *transferWidget() override { return &m_widget; }
-    void setTransferColumns(const QString &layout, bool nez) override
+    bool showTransferEvent(const TransferEvent &event) override
     {
-        if (layout == QLatin1String("coordinates"))
-            table.buildColumns(nez);
+        if (const auto *row = std::get_if<TransferEvents::Row>(&event)) {
+            if (!table.hasColumns())
+                table.buildColumns(row->nez);
+            const QString number = QString::number(row->number ? *row->number : table.count() + 1);
+            table.append(CoordinatePoint{number, row->fields.value(0), row->fields.value(1),
+                                         row->fields.value(2), row->fields.value(3), row->fields.value(4)});
+        }
+        return true;
     }
-    void addTransferRow(const QStringList &cells) override
-    {
-        table.append(CoordinatePoint{cells.value(0), cells.value(1), cells.value(2), cells.value(3),
-                                     cells.value(4), cells.value(5)});
-    }
-    void clearTransferRows() override { table.clear(); }
-    void truncateTransferRows(int rows) override { table.truncate(rows); }
     void bringWindowForward() override {}
 
     CoordinateTableModel table;

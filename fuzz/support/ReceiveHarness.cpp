@@ -1,8 +1,5 @@
 #include "ReceiveHarness.h"
 
-#include "core/CoordinatePoint.h"
-#include "rqx2/Rqx2MeasurementList.h"
-#include "rqx5/Rqx5MeasurementColumns.h"
 #include "support/Recorder.h"
 
 #include <cstdio>
@@ -15,10 +12,6 @@ constexpr uint8_t kCableCode = 0xF8;
 constexpr int kOrderEnzBit = 0x01;
 constexpr int kRowsShift = 1;
 constexpr int kRowsMask = 0x07;
-
-const QString kPortButton = QStringLiteral("Command12");
-const QString kOpenPortCaption = QStringLiteral("打开串口");
-const QString kCoordinateLayout = QStringLiteral("coordinates");
 
 // The coordinate transfers report to the main window's table; the others to a measurement window's list.
 bool reportsToTable(const Transfer &transfer)
@@ -36,7 +29,7 @@ bool ReceiveHarness::Segment::contains(TransferAction::Kind kind) const
     return false;
 }
 
-ReceiveHarness::ReceiveHarness(FuzzInput &input) : m_input(input), m_portCaption(kOpenPortCaption)
+ReceiveHarness::ReceiveHarness(FuzzInput &input) : m_input(input)
 {
     m_commandChoice = m_input.byte();
     const int options = m_input.byte();
@@ -72,7 +65,7 @@ void ReceiveHarness::fail(const QString &what)
 
 bool ReceiveHarness::portShownClosed() const
 {
-    return m_portCaption == kOpenPortCaption;
+    return m_portShownClosed;
 }
 
 QString ReceiveHarness::run(const std::vector<Command> &commands)
@@ -129,7 +122,8 @@ void ReceiveHarness::perform(const TransferActions &actions)
         m_acksInTake = 0;
         size_t segmentFirst = 0;
         for (size_t i = 0; i < actions.size() && m_broken.isEmpty(); ++i) {
-            if (actions[i].kind == TransferAction::AddRow) {
+            if (actions[i].kind == TransferAction::Show &&
+                std::holds_alternative<TransferEvents::Row>(actions[i].event)) {
                 ++m_rowsInTake;
                 ++m_rowsStored;
             } else if (actions[i].kind == TransferAction::Write) {
@@ -188,39 +182,11 @@ bool ReceiveHarness::perform(const TransferAction &action)
     case TransferAction::ClosePort:
         m_portOpen = false;
         return true;
-    case TransferAction::SetText:
-        if (action.target == kPortButton)
-            m_portCaption = action.text;
-        return true;
-    case TransferAction::SetColumns:
-        if (action.target == kCoordinateLayout)
-            table.buildColumns(action.number != 0);
-        else if (action.target == QLatin1String("rqx2-measurement"))
-            list.setColumns(Rqx2MeasurementList::columns(action.number != 0));
-        else if (action.target == QLatin1String("rqx5-datafile"))
-            SetRqx5DataFileColumns(list, action.number != 0);
-        else
-            SetRqx5MeasurementColumns(list, action.number != 0);
-        return true;
-    case TransferAction::AddRow:
-        if (reportsToTable(*m_transfer))
-            table.append(CoordinatePoint{action.cells.value(0), action.cells.value(1), action.cells.value(2),
-                                         action.cells.value(3), action.cells.value(4),
-                                         action.cells.value(5)});
-        else
-            list.append(action.cells);
-        return true;
-    case TransferAction::ClearRows:
-        if (reportsToTable(*m_transfer))
-            table.clear();
-        else
-            list.clearRows();
-        return true;
-    case TransferAction::TruncateRows:
-        if (reportsToTable(*m_transfer))
-            table.truncate(action.number);
-        else
-            list.truncate(action.number);
+    case TransferAction::Show:
+        if (const auto *port = std::get_if<TransferEvents::PortShown>(&action.event))
+            m_portShownClosed = !port->open;
+        rows.reportToTable(reportsToTable(*m_transfer));
+        rows.apply(action.event);
         return true;
     case TransferAction::ReportPortFailure:
         return false;

@@ -1,9 +1,8 @@
 #pragma once
 
 #include "FuzzInput.h"
-#include "core/CoordinateTableModel.h"
-#include "core/MeasurementTableModel.h"
 #include "core/Transfer.h"
+#include "support/EventRows.h"
 
 #include <QByteArray>
 #include <QSet>
@@ -42,6 +41,15 @@ public:
         const TransferAction *first;
         const TransferAction *last;
         bool contains(TransferAction::Kind kind) const;
+        // Whether an event of type Event is among the actions.
+        template <class Event> bool shows() const
+        {
+            for (const TransferAction *action = first; action != last; ++action) {
+                if (action->kind == TransferAction::Show && std::holds_alternative<Event>(action->event))
+                    return true;
+            }
+            return false;
+        }
     };
     // How a target tells a write that acknowledges a record from the others (handshake answers, a
     // header's acknowledgement, an echoed end frame): nothing when it acknowledges no record;
@@ -68,8 +76,9 @@ public:
     // Whether the main window's port button reads "打开串口".
     bool portShownClosed() const;
 
-    CoordinateTableModel table; // the main window's table
-    MeasurementTableModel list; // the measurement window's list
+    EventRows rows;
+    CoordinateTableModel &table = rows.table; // the main window's table
+    MeasurementTableModel &list = rows.list;  // the measurement window's list
 
 private:
     void begin(const Command &command);
@@ -83,7 +92,7 @@ private:
     bool m_nez = true;
     uint8_t m_commandChoice = 0;
     std::unique_ptr<Transfer> m_transfer;
-    QString m_portCaption;
+    bool m_portShownClosed = true;
     bool m_portOpen = false;
     bool m_cablePulled = false;
     bool m_ended = false;

@@ -64,13 +64,13 @@ QString FuzzRqx2Receive(FuzzInput &input)
         return std::make_unique<Rqx2MeasurementReceive>(nez);
     };
     return harness.run({
-        {[&] { return std::make_unique<Rqx2CoordinateReceive>(harness.table, nez); }},
+        {[&] { return std::make_unique<Rqx2CoordinateReceive>(nez); }},
         {[&] { return std::make_unique<Rqx2CoordinateSend>(harness.table, nez); }},
         {[&] { return std::make_unique<ConnectionTest>(false, harness.portShownClosed()); }},
         // The measurement window shown serves a handshake request before its 接收数据.
         {measurementWindow, false},
         {measurementWindow},
         // After the selection the main window serves a handshake request of its own accord.
-        {[&] { return std::make_unique<Rqx2CoordinateReceive>(harness.table, nez); }, false},
+        {[&] { return std::make_unique<Rqx2CoordinateReceive>(nez); }, false},
     });
 }

@@ -18,7 +18,7 @@ QString FuzzRqx5Receive(FuzzInput &input)
     ReceiveHarness harness(input);
 
     // Coordinate and data-file records are each answered with 0xAA 0x81 once stored, as is a header
-    // (the option button of its kind selected before the answer); the echoed end frame answers no
+    // (the file announced before the answer); the echoed end frame answers no
     // record. Measurement records are never answered.
     harness.setRecords({QStringLiteral("rqx5-coordinate-receive"), QStringLiteral("rqx5-datafile-receive")},
                        [&harness](const Transfer &transfer,
@@ -31,23 +31,23 @@ QString FuzzRqx5Receive(FuzzInput &input)
                                                 .arg(transfer.kind(), hex(bytes)));
                                return QString();
                            }
-                           if (segment.contains(TransferAction::SelectOption) &&
-                               !segment.contains(TransferAction::AddRow))
+                           if (segment.shows<TransferEvents::FileAnnounced>() &&
+                               !segment.shows<TransferEvents::Row>())
                                return std::nullopt;
                            return QString();
                        });
     const bool nez = harness.nez();
     return harness.run({
-        {[&] { return std::make_unique<Rqx5CoordinateReceive>(harness.table, nez); }},
+        {[&] { return std::make_unique<Rqx5CoordinateReceive>(nez); }},
         {[&] { return std::make_unique<Rqx5CoordinateSend>(harness.table, nez); }},
         {[&] { return std::make_unique<ConnectionTest>(true, harness.portShownClosed()); }},
         // After the selection the main window serves a coordinate header of its own accord.
-        {[&] { return std::make_unique<Rqx5CoordinateReceive>(harness.table, nez); }, false},
+        {[&] { return std::make_unique<Rqx5CoordinateReceive>(nez); }, false},
         // The measurement window's 接收数据 with 数据文件 chosen: the list laid out first.
         {[&] {
             SetRqx5DataFileColumns(harness.list, nez);
-            return std::make_unique<Rqx5DataFileReceive>(harness.list, nez);
+            return std::make_unique<Rqx5DataFileReceive>(nez);
         }},
-        {[&] { return std::make_unique<Rqx5MeasurementReceive>(harness.list, nez); }},
+        {[&] { return std::make_unique<Rqx5MeasurementReceive>(nez); }},
     });
 }

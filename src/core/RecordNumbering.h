@@ -10,9 +10,9 @@ class Transfer;
 // it is still the one under way. Once any other transfer has begun, nothing is handed on (0).
 //
 // Usage:
-//     auto receive = std::make_unique<Rqx2CoordinateReceive>(table, nez);
-//     receive->RecordCount = numbering.running();            // numbers on
-//     numbering.countedBy(*receive, [r = receive.get()] { return r->RecordCount; });
+//     auto receive = std::make_unique<Rqx2CoordinateReceive>(nez);
+//     receive->numberOnFrom(numbering.running());              // numbers on
+//     numbering.countedBy(*receive, [r = receive.get()] { return r->recordCount(); });
 //     numbering.begun(*receive);                             // as the executor takes it over
 class RecordNumbering {
 public:

@@ -7,7 +7,6 @@
 #include <vector>
 
 class CoordinateTableModel;
-class MeasurementTableModel;
 class RecordNumbering;
 class Transfer;
 
@@ -24,10 +23,9 @@ struct SeriesTable {
     };
     // What a transfer is built over.
     struct Context {
-        CoordinateTableModel &table;       // the main table
-        const MeasurementTableModel *list; // the measurement window's list, for its receives
-        bool nez;                          // the coordinate order chosen at start
-        RecordNumbering &numbering;        // the series' running record number
+        CoordinateTableModel &table; // the main table, which the sends read
+        bool nez;                    // the coordinate order chosen at start
+        RecordNumbering &numbering;  // the series' running record number
     };
     using Begin = std::function<std::unique_ptr<Transfer>(const Context &)>;
 

@@ -6,7 +6,7 @@ TransferActions Transfer::feed(QByteArrayView bytes)
     for (const TransferAction &action : actions) {
         if (action.kind == TransferAction::Write)
             m_instrumentsTurn = true;
-        else if (action.kind == TransferAction::ShowMessage && action.target == kErrorTitle)
+        else if (action.kind == TransferAction::ShowMessage && action.title == kErrorTitle)
             m_instrumentsTurn = false;
     }
     return actions;
@@ -22,7 +22,7 @@ TransferActions Transfer::stop()
     TransferActions actions;
     // Bytes of a frame on its way in would only be dropped later, unanswered.
     actions.push_back(TransferAction::of(TransferAction::ClearInput));
-    actions.push_back(status());
+    actions.push_back(status(TransferEvents::State::Idle));
     stopping(actions);
     actions.push_back(TransferAction::message(kStoppedTitle, text.arg(m_done)));
     return actions;

@@ -77,12 +77,12 @@ protected:
     // True for a send: the records counted went to the instrument.
     virtual bool sends() const { return false; }
     virtual int bytesPerRecord() const { return 0; }
-    // The label that tells the transfer's state, emptied when it is stopped.
-    virtual QString statusLabel() const { return QStringLiteral("Label4"); }
-    // The transfer's state as the surveyor reads it, empty once there is nothing to wait for.
-    TransferAction status(const QString &text = QString()) const
+    // The series whose wording the window gives the transfer's states.
+    virtual TransferEvents::Series series() const = 0;
+    // The transfer's state as the surveyor reads it; Idle once there is nothing to wait for.
+    TransferAction status(TransferEvents::State state) const
     {
-        return TransferAction::setText(statusLabel(), text);
+        return TransferAction::show(TransferEvents::Status{series(), state});
     }
     // What a stop does on the port beyond the common part, before the user is told.
     virtual void stopping(TransferActions &actions) { (void)actions; }
@@ -91,12 +91,24 @@ protected:
     bool receivingFile() const { return !sends() && m_total >= 0 && m_done < m_total; }
 
     // The bytes of the instrument not yet taken as a frame.
+    FrameBuffer &pending() { return m_pending; }
+    const FrameBuffer &pending() const { return m_pending; }
+    // From the start of the exchange (or the instrument's first frame) to its last frame.
+    void setUnderway(bool underway) { m_underway = underway; }
+    // The records taken or sent so far, and the total when it is known (-1 when not).
+    void setProgress(long done, long total)
+    {
+        m_done = done;
+        m_total = total;
+    }
+    void setDone(long done) { m_done = done; }
+    long done() const { return m_done; }
+
+private:
     FrameBuffer m_pending;
     bool m_underway = false;
     bool m_stopped = false;
     long m_done = 0;
     long m_total = -1;
-
-private:
     bool m_instrumentsTurn = false;
 };

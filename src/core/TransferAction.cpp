@@ -17,23 +17,10 @@ QString TransferAction::describe() const
         return QStringLiteral("port %1").arg(number);
     case Pause:
         return QStringLiteral("pause %1").arg(number);
-    case SetText:
-        return QStringLiteral("set %1 %2").arg(target, text);
-    case ShowControl:
-        return (number ? QStringLiteral("show ") : QStringLiteral("hide ")) + target;
-    case SelectOption:
-        return QStringLiteral("select ") + target;
-    case SetColumns:
-        return QStringLiteral("columns %1 %2")
-            .arg(target, number ? QStringLiteral("nez") : QStringLiteral("enz"));
-    case AddRow:
-        return QStringLiteral("row ") + cells.join(u'|');
-    case ClearRows:
-        return QStringLiteral("clearRows");
-    case TruncateRows:
-        return QStringLiteral("truncate %1").arg(number);
+    case Show:
+        return ::describe(event);
     case ShowMessage:
-        return QStringLiteral("message %1|%2").arg(target, text);
+        return QStringLiteral("message %1|%2").arg(title, text);
     case ReportPortFailure:
         return QStringLiteral("portFailure");
     case EndProgram:

@@ -1,12 +1,9 @@
 #include "Rqx2CoordinateReceive.h"
 
 #include "Rqx2CoordinateRecord.h"
-#include "core/CoordinateTableModel.h"
 #include "core/InstrumentCode.h"
 #include "core/MessageTitles.h"
 #include "core/NumericText.h"
-
-#include <utility>
 
 const QString Rqx2CoordinateReceive::kDamagedRecord =
     QStringLiteral("收到一条损坏的坐标数据（长度不对，或点序号、点数不是四位数字），该点未保存。"
@@ -90,11 +87,6 @@ private:
 };
 } // namespace
 
-Rqx2CoordinateReceive::Rqx2CoordinateReceive(const CoordinateTableModel &table, bool nez)
-    : m_table(table), m_nez(nez)
-{
-}
-
 void Rqx2CoordinateReceive::handle(const QByteArray &frame, int end, Rqx2Frames::Frame kind,
                                    TransferActions &actions)
 {
@@ -102,7 +94,7 @@ void Rqx2CoordinateReceive::handle(const QByteArray &frame, int end, Rqx2Frames:
         takeRequest(actions);
     } else if (kind == Rqx2Frames::Frame::Coordinate) {
         ReceiveRqx2CoordinateRecord(frame, end, actions);
-    } else if (m_attemptOpen) {
+    } else if (m_phase == Phase::Attempt) {
         // Between the answer and the last record every frame is a record: one whose CR stands
         // elsewhere, or that never reached it, is damaged (a CR among its bytes, or a lost one).
         rejectDamagedRecord(actions);
@@ -115,25 +107,23 @@ void Rqx2CoordinateReceive::takeRequest(TransferActions &actions)
     // The instrument started its send again before the last record (after a damaged record, a
     // silence, or because the surveyor chose to): the rows of the unfinished attempt go and the
     // restart's rows take their place. Rows from before the attempt stay.
-    if (m_attemptOpen) {
-        actions.push_back(TransferAction::truncate(m_rowsBeforeAttempt));
-        RecordCount = m_recordCountBeforeAttempt;
-        HandshakeAnswered = 0;
+    if (m_phase == Phase::Attempt) {
+        const long rows = recordCount() - m_recordCountBeforeAttempt;
+        if (rows > 0)
+            actions.push_back(TransferAction::show(TransferEvents::RowsWithdrawn{static_cast<int>(rows)}));
+        setRecordCount(m_recordCountBeforeAttempt);
+        forgetHandshake();
     }
-    if (HandshakeAnswered == 0)
+    if (!handshakeAnswered())
         m_lastRecord.clear();
     AnswerRqx2Handshake(actions);
 }
 
 void Rqx2CoordinateReceive::answering(TransferActions &)
 {
-    // A restart keeps the mark of the attempt it replaces: the table still holds that attempt's
-    // rows until the truncation before this answer has been performed.
-    if (!m_attemptOpen) {
-        m_rowsBeforeAttempt = m_table.count();
-        m_recordCountBeforeAttempt = RecordCount;
-    }
-    m_attemptOpen = true;
+    // A restart has already gone back to the count its attempt began with.
+    m_recordCountBeforeAttempt = recordCount();
+    m_phase = Phase::Attempt;
 }
 
 void Rqx2CoordinateReceive::ReceiveRqx2CoordinateRecord(const QByteArray &frame, int end,
@@ -163,36 +153,38 @@ void Rqx2CoordinateReceive::ReceiveRqx2CoordinateRecord(const QByteArray &frame,
         rejectDamagedRecord(actions);
         return;
     }
-    actions.push_back(status());
+    actions.push_back(status(TransferEvents::State::Idle));
     m_lastRecord = own;
     m_lastCurrent = current;
 
-    const long index = ++RecordCount;
-    m_done = current;
-    m_total = total;
-    actions.push_back(TransferAction::setText(QStringLiteral("Text1"),
-                                              QString::number(current) + u'/' + QString::number(total)));
+    const long index = countRecord();
+    setProgress(current, total);
+    actions.push_back(TransferAction::show(TransferEvents::Progress{current, total}));
     const QString number = record.text(s + kNumberAt, Rqx2CoordinateRecord::kTextWidth).remove(u' ');
     const QString name = record.text(s + kNameAt, Rqx2CoordinateRecord::kTextWidth).remove(u' ');
     const QString first = record.coordinate(s + kFirstCoordinateAt, standard);
     const QString second = record.coordinate(s + kSecondCoordinateAt, standard);
     const QString third = record.coordinate(s + kThirdCoordinateAt, standard);
 
-    // A table cleared between two receives has no columns left, and rows without columns would not be seen.
-    if (index == 1 || !m_table.hasColumns())
-        actions.push_back(TransferAction::columns(QStringLiteral("coordinates"), m_nez));
-    actions.push_back(TransferAction::row(
-        {QString::number(index), number, name, m_nez ? first : second, m_nez ? second : first, third}));
+    // The first record of the program's numbering begins the table anew.
+    if (index == 1)
+        actions.push_back(
+            TransferAction::show(TransferEvents::ListStarted{TransferEvents::RecordKind::Point, m_nez}));
+    actions.push_back(TransferAction::show(
+        TransferEvents::Row{TransferEvents::RecordKind::Point,
+                            m_nez,
+                            index,
+                            {number, name, m_nez ? first : second, m_nez ? second : first, third}}));
 
     // The completion message comes before the last acknowledgement: the instrument ends its send
     // only once the user has closed the message.
     TransferActions completion;
     if (current < total) {
-        completion.push_back(status(QStringLiteral("数据传输中。。。")));
+        completion.push_back(status(TransferEvents::State::Receiving));
     } else {
-        m_underway = false;
-        m_attemptOpen = false;
-        completion.push_back(status());
+        setUnderway(false);
+        m_phase = Phase::Idle;
+        completion.push_back(status(TransferEvents::State::Idle));
         completion.push_back(
             TransferAction::message(MessageTitles::kSuccess, QStringLiteral("坐标数据传输完毕！")));
     }
@@ -202,11 +194,7 @@ void Rqx2CoordinateReceive::ReceiveRqx2CoordinateRecord(const QByteArray &frame,
 void Rqx2CoordinateReceive::acknowledge(int current, int total, TransferActions &actions,
                                         const TransferActions &before)
 {
-    m_pending.clear();
-    m_afterDamage = false;
-    actions.push_back(TransferAction::of(TransferAction::ClearOutput));
-    actions.push_back(TransferAction::of(TransferAction::ClearInput));
-    actions.push_back(TransferAction::of(TransferAction::OpenPort));
+    prepareAnswer(actions);
     actions.insert(actions.end(), before.begin(), before.end());
     actions.push_back(TransferAction::write(Rqx2CoordinateRecord::acknowledgement(current, total)));
 }
@@ -223,8 +211,8 @@ void Rqx2CoordinateReceive::rejectDamagedRecord(TransferActions &actions)
     // the record sent anew or, when the user starts the send again on the instrument, a new
     // handshake request, answered as the first of a transfer, so both sides start over instead of
     // waiting for each other. That request may already follow in the same bytes, so they stay.
-    if (std::exchange(m_afterDamage, true))
+    if (!damageToTell())
         return;
-    actions.push_back(status());
-    actions.push_back(TransferAction::message(MessageTitles::kError, kDamagedRecord));
+    actions.push_back(status(TransferEvents::State::Idle));
+    actions.push_back(TransferAction::message(kErrorTitle, kDamagedRecord));
 }

@@ -4,8 +4,6 @@
 
 #include <vector>
 
-class CoordinateTableModel;
-
 // Coordinates from an RQX2 instrument into the main table: after the handshake one 63-byte record
 // per point, each answered with an acknowledgement that repeats its counters; the completion
 // message comes before the last acknowledgement, as the instrument ends its send only once the
@@ -13,8 +11,7 @@ class CoordinateTableModel;
 // place of the unfinished one, so the table holds the file once.
 class Rqx2CoordinateReceive : public Rqx2Transfer {
 public:
-    // table: the main table the rows go to, read for its columns.
-    Rqx2CoordinateReceive(const CoordinateTableModel &table, bool nez);
+    explicit Rqx2CoordinateReceive(bool nez) : m_nez(nez) {}
 
     TransferActions start() override { return PrepareRqx2Transfer(); }
     QString kind() const override { return QStringLiteral("rqx2-coordinate-receive"); }
@@ -39,12 +36,12 @@ private:
     // The bytes after the damaged record stay: they may be that request.
     void rejectDamagedRecord(TransferActions &actions);
 
-    const CoordinateTableModel &m_table;
+    // Idle until the first request is answered; an attempt is open from then until its last record.
+    enum class Phase { Idle, Attempt };
+
     bool m_nez;
-    // From the answer to the first request until the last record: what the table and RecordCount
-    // held when the attempt began, for a send started over.
-    bool m_attemptOpen = false;
-    int m_rowsBeforeAttempt = 0;
+    Phase m_phase = Phase::Idle;
+    // The record count when the attempt began: the rows counted since are the attempt's own.
     long m_recordCountBeforeAttempt = 0;
     // The record stored last, from its start byte, and its number: a record sent again is known by them.
     QByteArray m_lastRecord;

@@ -5,10 +5,6 @@
 #include "core/MessageTitles.h"
 #include "core/SendCheck.h"
 
-namespace {
-const QString kErrorTitle = MessageTitles::kError;
-} // namespace
-
 Rqx2CoordinateSend::Rqx2CoordinateSend(const CoordinateTableModel &table, bool nez)
     : m_table(table), m_nez(nez)
 {
@@ -19,8 +15,8 @@ TransferActions Rqx2CoordinateSend::start()
     const QString refusal = CheckRowsForSend(m_table, Rqx2CoordinateRecord::sendLimits());
     if (!refusal.isEmpty())
         return {TransferAction::message(kErrorTitle, refusal)};
-    RecordCount = 0;
-    m_total = m_table.count();
+    setRecordCount(0);
+    setProgress(0, m_table.count());
     return PrepareRqx2Transfer();
 }
 
@@ -41,9 +37,8 @@ int Rqx2CoordinateSend::bytesPerRecord() const
 
 void Rqx2CoordinateSend::SendRqx2NextCoordinate(TransferActions &actions)
 {
-    actions.push_back(
-        TransferAction::setText(QStringLiteral("Label4"), QStringLiteral("等待发送坐标数据...")));
-    const long record = ++RecordCount;
+    actions.push_back(status(TransferEvents::State::AwaitingRequest));
+    const long record = countRecord();
     const int n = m_table.count();
     if (n < record) {
         if (n == 0) {
@@ -59,9 +54,8 @@ void Rqx2CoordinateSend::SendRqx2NextCoordinate(TransferActions &actions)
     // just before the pause, and a short pause (or a slow line) would cut it off.
     clearInput(actions);
     actions.push_back(TransferAction::of(TransferAction::OpenPort));
-    actions.push_back(TransferAction::setText(QStringLiteral("Text1"),
-                                              QString::number(record) + u'/' + QString::number(n)));
-    actions.push_back(TransferAction::setText(QStringLiteral("Label4"), QStringLiteral("发送中...")));
+    actions.push_back(TransferAction::show(TransferEvents::Progress{record, n}));
+    actions.push_back(status(TransferEvents::State::Sending));
 
     // The table was checked when the send started, but it can be edited while the send runs.
     const SendLimits limits = Rqx2CoordinateRecord::sendLimits();
@@ -75,16 +69,15 @@ void Rqx2CoordinateSend::SendRqx2NextCoordinate(TransferActions &actions)
                                                           m_nez ? row.second : row.first, row.height)
                            : std::nullopt;
     if (!bytes) {
-        actions.push_back(TransferAction::setText(QStringLiteral("Label4"), QString()));
+        actions.push_back(status(TransferEvents::State::Idle));
         actions.push_back(TransferAction::message(kErrorTitle, refusal));
         return;
     }
     actions.push_back(TransferAction::write(*bytes));
-    m_done = record;
-    m_total = n;
+    setProgress(record, n);
     if (record == n) {
-        m_underway = false;
-        actions.push_back(TransferAction::setText(QStringLiteral("Label4"), QString()));
+        setUnderway(false);
+        actions.push_back(status(TransferEvents::State::Idle));
         // The port is closed once the record has left, so the instrument gets all of it.
         actions.push_back(TransferAction::of(TransferAction::ClosePort));
         actions.push_back(

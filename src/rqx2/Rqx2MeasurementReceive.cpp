@@ -4,10 +4,6 @@
 #include "core/InstrumentCode.h"
 #include "core/MessageTitles.h"
 
-#include <utility>
-
-const QString Rqx2MeasurementReceive::kWaitingForHandshake = QStringLiteral("等待握手信号。。。");
-const QString Rqx2MeasurementReceive::kTransferring = QStringLiteral("数据传输中。。。");
 const QString Rqx2MeasurementReceive::kComplete = QStringLiteral("传输完毕！");
 const QString Rqx2MeasurementReceive::kDamagedRecord =
     QStringLiteral("收到一条损坏的测量数据（不完整，或记录序号、记录总数不是四位数字），该条数据未保存。"
@@ -16,7 +12,6 @@ const QString Rqx2MeasurementReceive::kDamagedRecord =
 namespace {
 using Record = Rqx2MeasurementRecord;
 
-const QString kFileNameCaption = QStringLiteral("文件名： ");
 // Every record fits in this many characters; a longer block is damaged whatever it holds.
 constexpr int kCharacterBound = 300;
 constexpr char kHeaderKindCharacter[] = "7";
@@ -39,16 +34,17 @@ int counter(const QByteArray &frame, int at)
 TransferActions Rqx2MeasurementReceive::start()
 {
     startOver();
-    TransferActions actions{TransferAction::columns(QStringLiteral("rqx2-measurement"), m_nez)};
+    TransferActions actions{TransferAction::show(
+        TransferEvents::ListStarted{TransferEvents::RecordKind::Rqx2Measurement, m_nez})};
     for (TransferAction &action : PrepareRqx2Transfer())
         actions.push_back(std::move(action));
-    actions.push_back(TransferAction::setText(QStringLiteral("Label4"), kWaitingForHandshake));
+    actions.push_back(status(TransferEvents::State::AwaitingHandshake));
     return actions;
 }
 
 void Rqx2MeasurementReceive::answering(TransferActions &actions)
 {
-    actions.push_back(TransferAction::setText(QStringLiteral("Label4"), kTransferring));
+    actions.push_back(status(TransferEvents::State::Receiving));
 }
 
 void Rqx2MeasurementReceive::handle(const QByteArray &frame, int end, Rqx2Frames::Frame kind,
@@ -68,8 +64,8 @@ void Rqx2MeasurementReceive::takeRequest(TransferActions &actions)
 {
     // The surveyor started the send again before its last record: the file comes again from its
     // header, which empties the list, so the list holds it once. A complete file is not started over.
-    if (HandshakeAnswered == 1 && !m_complete) {
-        HandshakeAnswered = 0;
+    if (handshakeAnswered() && m_phase != Phase::Complete) {
+        forgetHandshake();
         startOver();
     }
     AnswerRqx2Handshake(actions);
@@ -78,15 +74,15 @@ void Rqx2MeasurementReceive::takeRequest(TransferActions &actions)
 void Rqx2MeasurementReceive::takeBroken(TransferActions &actions)
 {
     // A record that never reached its CR, within the file: damaged.
-    if (HandshakeAnswered == 1 && !m_complete)
+    if (handshakeAnswered() && m_phase != Phase::Complete)
         reject(actions);
 }
 
 TransferActions Rqx2MeasurementReceive::silence()
 {
-    HandshakeAnswered = 0;
+    forgetHandshake();
     startOver();
-    TransferActions actions{TransferAction::setText(QStringLiteral("Label4"), kWaitingForHandshake)};
+    TransferActions actions{status(TransferEvents::State::AwaitingHandshake)};
     for (TransferAction &action : Rqx2Transfer::silence())
         actions.push_back(std::move(action));
     return actions;
@@ -96,13 +92,13 @@ void Rqx2MeasurementReceive::ReceiveRqx2ShortRecord(const QByteArray &frame, int
                                                     TransferActions &actions)
 {
     // Before the handshake, and after damage until the next one, a block ending in CR is not for here.
-    if (HandshakeAnswered != 1)
+    if (!handshakeAnswered())
         return;
     // Character k is frame byte k + 1; only the block's own bytes are read.
     std::vector<QString> characters(kCharacterBound + 1);
     for (int k = 0; k < end && k <= kCharacterBound; ++k)
         characters[static_cast<size_t>(k)] = CodeToCharacter(frameByte(frame, k + 1));
-    if (!m_headerTaken)
+    if (m_phase == Phase::Header)
         takeHeader(frame, characters, end, actions);
     else
         takeRecord(frame, characters, end, actions);
@@ -134,19 +130,18 @@ void Rqx2MeasurementReceive::takeHeader(const QByteArray &frame, const std::vect
     }
 
     // A header after a damaged record starts the file over: its records come again from the first.
-    m_headerTaken = true;
+    m_phase = Phase::Records;
     m_lastCurrent = 0;
     m_lastRecord = frame;
-    RecordCount = 0;
-    m_done = 0;
-    m_total = total;
+    setRecordCount(0);
+    setProgress(0, total);
     m_texts = {};
-    actions.push_back(TransferAction::of(TransferAction::ClearRows));
+    actions.push_back(TransferAction::show(TransferEvents::RowsCleared{}));
 
     QString name;
     for (int k = Record::kFileNameByte - 1; k < Record::kFileNameByte - 1 + Record::kFileNameWidth; ++k)
         name += characters[static_cast<size_t>(k)];
-    actions.push_back(TransferAction::setText(QStringLiteral("Label1"), kFileNameCaption + name));
+    actions.push_back(TransferAction::show(TransferEvents::FileAnnounced{name, total, {}, {}}));
 
     acknowledge(0, total, actions);
     // A file of no records is over with its header.
@@ -174,7 +169,7 @@ void Rqx2MeasurementReceive::takeRecord(const QByteArray &frame, const std::vect
     const int total = counter(frame, Record::kTotalByte);
     if (!whole || current < 0 || total < 0) {
         // Once the file is complete the instrument has nothing more to send; stray bytes are let be.
-        if (!m_complete)
+        if (m_phase != Phase::Complete)
             reject(actions);
         return;
     }
@@ -184,29 +179,28 @@ void Rqx2MeasurementReceive::takeRecord(const QByteArray &frame, const std::vect
     if (current == m_lastCurrent) {
         if (frame == m_lastRecord)
             acknowledge(current, total, actions);
-        else if (!m_complete)
+        else if (m_phase != Phase::Complete)
             reject(actions);
         return;
     }
-    if (m_complete)
+    if (m_phase == Phase::Complete)
         return;
 
     m_lastCurrent = current;
     m_lastRecord = frame;
-    if (kind != Record::Other)
-        Rqx2RecordKind = kind;
-    const long index = ++RecordCount;
-    m_done = index;
-    m_total = total;
+    const long index = countRecord();
+    setProgress(index, total);
     Record::storeFields(kind, characters, m_texts, index);
     // Every record adds a row, also one of a kind that stores nothing.
-    actions.push_back(TransferAction::row(Rqx2MeasurementList::row(m_texts, index, m_nez)));
+    QStringList fields = Rqx2MeasurementList::row(m_texts, index, m_nez);
+    fields.removeFirst();
+    actions.push_back(TransferAction::show(
+        TransferEvents::Row{TransferEvents::RecordKind::Rqx2Measurement, m_nez, index, fields}));
 
     acknowledge(current, total, actions);
-    actions.push_back(TransferAction::setText(QStringLiteral("Text1"),
-                                              QString::number(current) + u'/' + QString::number(total)));
+    actions.push_back(TransferAction::show(TransferEvents::Progress{current, total}));
     if (current < total)
-        actions.push_back(TransferAction::setText(QStringLiteral("Label4"), kTransferring));
+        actions.push_back(status(TransferEvents::State::Receiving));
     else
         complete(actions);
 }
@@ -218,19 +212,15 @@ int Rqx2MeasurementReceive::bytesPerRecord() const
 
 void Rqx2MeasurementReceive::acknowledge(int current, int total, TransferActions &actions)
 {
-    m_pending.clear();
-    m_afterDamage = false;
-    actions.push_back(TransferAction::of(TransferAction::ClearOutput));
-    actions.push_back(TransferAction::of(TransferAction::ClearInput));
-    actions.push_back(TransferAction::of(TransferAction::OpenPort));
+    prepareAnswer(actions);
     actions.push_back(TransferAction::write(Record::acknowledgement(current, total)));
 }
 
 void Rqx2MeasurementReceive::complete(TransferActions &actions)
 {
-    m_complete = true;
-    m_underway = false;
-    actions.push_back(TransferAction::setText(QStringLiteral("Label4"), kComplete));
+    m_phase = Phase::Complete;
+    setUnderway(false);
+    actions.push_back(status(TransferEvents::State::Received));
     actions.push_back(TransferAction::message(MessageTitles::kSuccess, kComplete));
 }
 
@@ -239,15 +229,14 @@ void Rqx2MeasurementReceive::reject(TransferActions &actions)
     // The instrument still waits for the acknowledgement of the damaged record. The record sent
     // again is taken as usual; a send started again on the instrument opens with its request, which
     // is answered as the first one was.
-    if (std::exchange(m_afterDamage, true))
+    if (!damageToTell())
         return;
-    actions.push_back(TransferAction::message(MessageTitles::kError, kDamagedRecord));
+    actions.push_back(TransferAction::message(kErrorTitle, kDamagedRecord));
 }
 
 void Rqx2MeasurementReceive::startOver()
 {
-    m_headerTaken = false;
-    m_complete = false;
+    m_phase = Phase::Header;
     m_lastCurrent = -1;
     m_lastRecord.clear();
 }

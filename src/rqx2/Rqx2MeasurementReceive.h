@@ -15,21 +15,16 @@ class Rqx2MeasurementReceive : public Rqx2Transfer {
 public:
     explicit Rqx2MeasurementReceive(bool nez) : m_nez(nez) {}
 
-    // The measurement window's 接收数据: the list set up, the port prepared, the status
-    // "等待握手信号。。。".
+    // The measurement window's 接收数据: the list set up, the port prepared, the status waiting for
+    // the instrument's request.
     TransferActions start() override;
     QString kind() const override { return QStringLiteral("rqx2-measurement-receive"); }
     // After the message the transfer waits for the send started again: its request is answered as
     // the first one and its header taken.
     TransferActions silence() override;
 
-    int Rqx2RecordKind = 0;
-
-    // Texts the user sees.
-    static const QString kWaitingForHandshake; // "等待握手信号。。。"
-    static const QString kTransferring;        // "数据传输中。。。"
-    static const QString kComplete;            // "传输完毕！"
-    static const QString kDamagedRecord;       // a record not whole, or its counters not four digits
+    static const QString kComplete;      // "传输完毕！", the completion message
+    static const QString kDamagedRecord; // a record not whole, or its counters not four digits
 
 protected:
     char transferKindByte() const override { return 0x05; }
@@ -60,10 +55,12 @@ private:
     void reject(TransferActions &actions);
     void startOver();
 
+    // After the answered request the header comes, then the records up to the count.
+    enum class Phase { Header, Records, Complete };
+
     bool m_nez;
     Rqx2MeasurementTexts m_texts;
-    bool m_headerTaken = false;
-    bool m_complete = false;
+    Phase m_phase = Phase::Header;
     // The number of the record stored last (0: the header), and its bytes; -1 before the header.
     int m_lastCurrent = -1;
     QByteArray m_lastRecord;

@@ -12,7 +12,7 @@ using Command = SeriesTable::Command;
 // The transfer counts the series' records from now on: the next coordinate receive numbers on from it.
 template <class T> std::unique_ptr<Transfer> counting(std::unique_ptr<T> transfer, RecordNumbering &numbering)
 {
-    numbering.countedBy(*transfer, [t = transfer.get()] { return t->RecordCount; });
+    numbering.countedBy(*transfer, [t = transfer.get()] { return t->recordCount(); });
     return transfer;
 }
 
@@ -28,9 +28,9 @@ SeriesTable makeTable()
     t.transfers = {
         {Command::CoordinateReceive,
          [](const SeriesTable::Context &c) {
-             auto receive = std::make_unique<Rqx2CoordinateReceive>(c.table, c.nez);
+             auto receive = std::make_unique<Rqx2CoordinateReceive>(c.nez);
              // A second receive adds its points below those of the first, numbered on.
-             receive->RecordCount = c.numbering.running();
+             receive->numberOnFrom(c.numbering.running());
              return counting(std::move(receive), c.numbering);
          }},
         {Command::CoordinateSend,

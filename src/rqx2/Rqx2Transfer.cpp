@@ -4,11 +4,11 @@ TransferActions Rqx2Transfer::take(QByteArrayView bytes)
 {
     using namespace Rqx2Frames;
     TransferActions actions;
-    m_pending.append(bytes);
+    pending().append(bytes);
     // Position 0 is only ever the predecessor of position 1: a frame ends at the first CR from
     // position 1 on. Each frame taken removes at least two bytes, so the loop ends.
-    for (qsizetype i = 1; i < m_pending.size();) {
-        if (m_pending.at(i) != kEnd) {
+    for (qsizetype i = 1; i < pending().size();) {
+        if (pending().at(i) != kEnd) {
             ++i;
             continue;
         }
@@ -16,12 +16,12 @@ TransferActions Rqx2Transfer::take(QByteArrayView bytes)
         i = 1;
         // "J" CR is a request only as the request's own bytes: the "J" first, or right after the
         // start byte. A header whose file name ends in "J" has a digit or letter before it.
-        if (m_pending.at(end - 1) == kHandshake && (end == 1 || m_pending.at(end - 2) == kStart)) {
+        if (pending().at(end - 1) == kHandshake && (end == 1 || pending().at(end - 2) == kStart)) {
             m_afterDamage = false;
-            handle(m_pending.takeFrame(end), end, Frame::Handshake, actions);
+            handle(pending().takeFrame(end), end, Frame::Handshake, actions);
             continue;
         }
-        QByteArray frame = m_pending.takeFrame(end);
+        QByteArray frame = pending().takeFrame(end);
         // The bytes that follow a damaged record up to the next start byte are the rest of it.
         if (m_afterDamage) {
             const qsizetype next = frame.indexOf(static_cast<char>(kStart));
@@ -52,7 +52,7 @@ TransferActions Rqx2Transfer::take(QByteArrayView bytes)
 
 bool Rqx2Transfer::midFrame() const
 {
-    if (m_afterDamage && !m_pending.bytes().contains(static_cast<char>(Rqx2Frames::kStart)))
+    if (m_afterDamage && !pending().bytes().contains(static_cast<char>(Rqx2Frames::kStart)))
         return false;
     return Transfer::midFrame();
 }
@@ -60,37 +60,43 @@ bool Rqx2Transfer::midFrame() const
 TransferActions Rqx2Transfer::PrepareRqx2Transfer()
 {
     TransferActions actions;
-    m_pending.clear();
+    pending().clear();
     actions.push_back(TransferAction::of(TransferAction::ClearOutput));
     actions.push_back(TransferAction::of(TransferAction::ClearInput));
     actions.push_back(TransferAction::of(TransferAction::OpenPort));
     // Nothing is sent: the instrument opens the transfer with its handshake request.
-    m_underway = true;
+    setUnderway(true);
     return actions;
 }
 
 void Rqx2Transfer::AnswerRqx2Handshake(TransferActions &actions)
 {
-    if (HandshakeAnswered != 0)
+    if (m_handshakeAnswered)
         return;
-    m_pending.clear();
-    actions.push_back(TransferAction::of(TransferAction::ClearOutput));
-    actions.push_back(TransferAction::of(TransferAction::ClearInput));
-    actions.push_back(TransferAction::of(TransferAction::OpenPort));
+    prepareAnswer(actions);
     answering(actions);
     QByteArray answer;
     answer.append(transferKindByte());
     answer.append(static_cast<char>(Rqx2Frames::kHandshake));
     answer.append(static_cast<char>(Rqx2Frames::kEnd));
     actions.push_back(TransferAction::write(answer));
-    HandshakeAnswered = 1;
+    m_handshakeAnswered = true;
     // An instrument may open the exchange before any command did: from its answered request on,
     // a port that goes away or a line that falls silent is told.
-    m_underway = true;
+    setUnderway(true);
+}
+
+void Rqx2Transfer::prepareAnswer(TransferActions &actions)
+{
+    pending().clear();
+    m_afterDamage = false;
+    actions.push_back(TransferAction::of(TransferAction::ClearOutput));
+    actions.push_back(TransferAction::of(TransferAction::ClearInput));
+    actions.push_back(TransferAction::of(TransferAction::OpenPort));
 }
 
 void Rqx2Transfer::clearInput(TransferActions &actions)
 {
-    m_pending.clear();
+    pending().clear();
     actions.push_back(TransferAction::of(TransferAction::ClearInput));
 }

@@ -3,24 +3,21 @@
 #include "Rqx5Frames.h"
 #include "core/MessageTitles.h"
 
-const QString ConnectionTest::kOpenPortCaption = QStringLiteral("打开串口");
-const QString ConnectionTest::kClosePortCaption = QStringLiteral("关闭串口");
-
 TransferActions ConnectionTest::RunConnectionTest()
 {
     TransferActions actions;
-    actions.push_back(TransferAction::showControl(QStringLiteral("Label3"), true));
+    actions.push_back(status(TransferEvents::State::Testing));
     resetPort(actions);
     if (m_portShownClosed) {
         actions.push_back(TransferAction::of(TransferAction::OpenPort));
-        actions.push_back(TransferAction::setText(QStringLiteral("Command12"), kClosePortCaption));
+        actions.push_back(TransferAction::show(TransferEvents::PortShown{true}));
     } else {
         actions.push_back(TransferAction::of(TransferAction::ClosePort));
-        actions.push_back(TransferAction::setText(QStringLiteral("Command12"), kOpenPortCaption));
+        actions.push_back(TransferAction::show(TransferEvents::PortShown{false}));
     }
     actions.push_back(TransferAction::of(TransferAction::OpenPort));
     actions.push_back(TransferAction::write(Rqx5Frames::kTestPair));
-    m_underway = true;
+    setUnderway(true);
     return actions;
 }
 
@@ -37,8 +34,8 @@ int ConnectionTest::frameEnd(const FrameBuffer &bytes) const
 
 void ConnectionTest::handle(const QByteArray &, int, TransferActions &actions)
 {
-    m_underway = false;
-    actions.push_back(TransferAction::showControl(QStringLiteral("Label3"), false));
+    setUnderway(false);
+    actions.push_back(status(TransferEvents::State::Tested));
     actions.push_back(TransferAction::message(
         MessageTitles::kTestSucceeded, QStringLiteral("通讯测试成功！您的电脑可以与仪器进行数据传输。")));
 }

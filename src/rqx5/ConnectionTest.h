@@ -8,7 +8,7 @@
 // is not looked for. There is no time-out: without an answer the test simply stays shown.
 class ConnectionTest : public Rqx5Transfer {
 public:
-    // portShownClosed: the port button (Command12) reads "打开串口".
+    // portShownClosed: the main window shows the port closed.
     ConnectionTest(bool rqx5, bool portShownClosed) : m_rqx5(rqx5), m_portShownClosed(portShownClosed) {}
 
     TransferActions start() override { return RunConnectionTest(); }
@@ -16,10 +16,12 @@ public:
 
     TransferActions RunConnectionTest();
 
-    static const QString kOpenPortCaption;  // "打开串口"
-    static const QString kClosePortCaption; // "关闭串口"
-
 protected:
+    // The instrument answers the test pair the same with either series.
+    TransferEvents::Series series() const override
+    {
+        return m_rqx5 ? TransferEvents::Series::Rqx5 : TransferEvents::Series::Rqx2;
+    }
     int frameEnd(const FrameBuffer &bytes) const override;
     void handle(const QByteArray &frame, int end, TransferActions &actions) override;
 

@@ -3,8 +3,6 @@
 #include "Rqx5Decode.h"
 #include "Rqx5Frames.h"
 #include "Rqx5Record.h"
-#include "core/CoordinateTableModel.h"
-#include "core/MessageTitles.h"
 
 using namespace Rqx5Frames;
 
@@ -13,17 +11,12 @@ namespace {
 const QString kCoordinateTail = QStringLiteral("0");
 } // namespace
 
-Rqx5CoordinateReceive::Rqx5CoordinateReceive(const CoordinateTableModel &table, bool nez)
-    : m_table(table), m_nez(nez)
-{
-}
-
 TransferActions Rqx5CoordinateReceive::StartRqx5CoordinateReceive()
 {
     TransferActions actions;
     resetPort(actions);
     actions.push_back(TransferAction::of(TransferAction::OpenPort));
-    m_underway = true;
+    setUnderway(true);
     return actions;
 }
 
@@ -79,55 +72,48 @@ int Rqx5CoordinateReceive::bytesPerRecord() const
 
 void Rqx5CoordinateReceive::ReceiveRqx5DataBlock(const QByteArray &header, TransferActions &actions)
 {
-    const int rows = beginAttempt(m_table.count(), actions);
+    beginAttempt(actions);
     // From its header on the exchange is under way, also when the instrument began it on its own.
-    m_underway = true;
-    actions.push_back(TransferAction::select(QStringLiteral("Option1")));
+    setUnderway(true);
     const int nameLast = kHeaderNameFirst + kHeaderNameLength - 1;
-    actions.push_back(TransferAction::setText(QStringLiteral("Text3"),
-                                              Rqx5Decode::characters(header, kHeaderNameFirst, nameLast)));
-    Rqx5Count =
-        frameByte(header, kHeaderCountHigh + 1) * kHeaderCountBase + frameByte(header, kHeaderCountLow + 1);
-    actions.push_back(TransferAction::setText(QStringLiteral("Text1"), QString::number(Rqx5Count)));
-    m_done = 0;
-    m_total = Rqx5Count;
-    AcknowledgeRqx5CoordinateRecord(rows, actions);
+    announce(frameByte(header, kHeaderCountHigh + 1) * kHeaderCountBase +
+             frameByte(header, kHeaderCountLow + 1));
+    actions.push_back(TransferAction::show(TransferEvents::FileAnnounced{
+        Rqx5Decode::characters(header, kHeaderNameFirst, nameLast), announced(), {}, {}}));
+    setProgress(0, announced());
+    AcknowledgeRqx5CoordinateRecord(actions);
 }
 
 void Rqx5CoordinateReceive::ReceiveRqx5CoordinateRecord(const QByteArray &record, TransferActions &actions)
 {
-    m_done = ++RecordCount;
-    actions.push_back(
-        TransferAction::setText(QStringLiteral("Label4"), QStringLiteral("坐标数据传送中。。。")));
+    setDone(countRecord());
+    actions.push_back(status(TransferEvents::State::Receiving));
     const QString number = Rqx5Decode::withoutSpaces(record, kNumberFirst, kNumberLast);
     const QString name = Rqx5Decode::withoutSpaces(record, kNameFirst, kNameLast);
     const QString north = Rqx5Decode::withoutSpaces(record, kNorthFirst, kNorthLast) + kCoordinateTail;
     const QString east = Rqx5Decode::withoutSpaces(record, kEastFirst, kEastLast) + kCoordinateTail;
     const QString height = Rqx5Decode::withoutSpaces(record, kHeightFirst, kHeightLast) + kCoordinateTail;
 
-    // A table without columns (cleared, or showing the lines of a raw-lines file) gets them first,
-    // or the received points would not be seen.
-    const int rows = m_table.count();
-    if (rows == 0 || !m_table.hasColumns())
-        actions.push_back(TransferAction::columns(QStringLiteral("coordinates"), m_nez));
-    const int sequence = m_table.hasColumns() ? rows + 1 : 1;
-    actions.push_back(TransferAction::row({QString::number(sequence), Rqx5Record::receivedPointNumber(number),
-                                           name, m_nez ? north : east, m_nez ? east : north, height}));
-    AcknowledgeRqx5CoordinateRecord(sequence, actions);
+    // Numbered after the rows the table holds: the points are added to them.
+    actions.push_back(
+        TransferAction::show(TransferEvents::Row{TransferEvents::RecordKind::Point,
+                                                 m_nez,
+                                                 std::nullopt,
+                                                 {Rqx5Record::receivedPointNumber(number), name,
+                                                  m_nez ? north : east, m_nez ? east : north, height}}));
+    AcknowledgeRqx5CoordinateRecord(actions);
 }
 
-void Rqx5CoordinateReceive::AcknowledgeRqx5CoordinateRecord(int rowsAfter, TransferActions &actions)
+void Rqx5CoordinateReceive::AcknowledgeRqx5CoordinateRecord(TransferActions &actions)
 {
     resetPort(actions);
-    if (Rqx5Count == RecordCount) {
+    if (announced() == recordCount()) {
         // Every announced point is in: only the instrument's bare end frame is still to come.
         endAttempt();
         actions.push_back(TransferAction::of(TransferAction::OpenPort));
-        actions.push_back(TransferAction::setText(QStringLiteral("Label4"), QStringLiteral("传送完毕！")));
-        actions.push_back(TransferAction::setText(QStringLiteral("Text1"), QString::number(rowsAfter)));
+        actions.push_back(status(TransferEvents::State::Received));
     } else {
-        actions.push_back(TransferAction::setText(QStringLiteral("Text1"),
-                                                  QStringLiteral("%1/%2").arg(RecordCount).arg(Rqx5Count)));
+        actions.push_back(TransferAction::show(TransferEvents::Progress{recordCount(), announced()}));
         actions.push_back(TransferAction::of(TransferAction::OpenPort));
     }
     actions.push_back(TransferAction::write(kNextPair));

@@ -2,16 +2,13 @@
 
 #include "Rqx5Transfer.h"
 
-class CoordinateTableModel;
-
 // Coordinates from an RQX5 instrument into the main table: an 18-byte header with the file's name
 // and point count, then one 60-byte record per point, each answered with 0xAA 0x81; the instrument
 // closes with a bare 0xAA 0x82, which the program echoes once the user has read that the transfer
 // is complete.
 class Rqx5CoordinateReceive : public Rqx5Transfer {
 public:
-    // table: the main table the rows go to, read for its row count and columns.
-    Rqx5CoordinateReceive(const CoordinateTableModel &table, bool nez);
+    explicit Rqx5CoordinateReceive(bool nez) : m_nez(nez) {}
 
     TransferActions start() override { return StartRqx5CoordinateReceive(); }
     QString kind() const override { return QStringLiteral("rqx5-coordinate-receive"); }
@@ -32,8 +29,7 @@ protected:
 private:
     void ReceiveRqx5DataBlock(const QByteArray &header, TransferActions &actions);
     void ReceiveRqx5CoordinateRecord(const QByteArray &record, TransferActions &actions);
-    void AcknowledgeRqx5CoordinateRecord(int rowsAfter, TransferActions &actions);
+    void AcknowledgeRqx5CoordinateRecord(TransferActions &actions);
 
-    const CoordinateTableModel &m_table;
     bool m_nez;
 };

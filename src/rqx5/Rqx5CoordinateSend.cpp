@@ -9,8 +9,6 @@
 using namespace Rqx5Frames;
 
 namespace {
-const QString kErrorTitle = MessageTitles::kError;
-
 // The header counts the rows in two bytes; any text of codable characters fits the coordinate fields.
 SendLimits sendLimits()
 {
@@ -45,9 +43,9 @@ TransferActions Rqx5CoordinateSend::StartRqx5CoordinateSend()
         return actions;
     }
     actions.push_back(TransferAction::write(Rqx5Record::sendHeader(n)));
-    m_underway = true;
-    RecordCount = 0;
-    m_total = n;
+    setUnderway(true);
+    setRecordCount(0);
+    setProgress(0, n);
     return actions;
 }
 
@@ -66,7 +64,7 @@ int Rqx5CoordinateSend::frameEnd(const FrameBuffer &bytes) const
 void Rqx5CoordinateSend::handle(const QByteArray &frame, int end, TransferActions &actions)
 {
     if (frameByte(frame, end) == kNext) {
-        ++RecordCount;
+        countRecord();
         SendRqx5NextCoordinate(actions);
         return;
     }
@@ -81,14 +79,13 @@ int Rqx5CoordinateSend::bytesPerRecord() const
 
 void Rqx5CoordinateSend::SendRqx5NextCoordinate(TransferActions &actions)
 {
-    const long k = RecordCount;
+    const long k = recordCount();
     resetPort(actions);
     actions.push_back(TransferAction::of(TransferAction::OpenPort));
     const int rows = m_table.count();
     if (k >= 1 && k <= rows) {
-        actions.push_back(
-            TransferAction::setText(QStringLiteral("Text1"), QStringLiteral("%1/%2").arg(k).arg(rows)));
-        actions.push_back(TransferAction::setText(QStringLiteral("Label4"), QStringLiteral("发送中：")));
+        actions.push_back(TransferAction::show(TransferEvents::Progress{k, rows}));
+        actions.push_back(status(TransferEvents::State::Sending));
         const int row = static_cast<int>(k);
         // The table was checked when the send started, but it can be edited while the send runs.
         QString refusal = CheckRowCountForSend(rows, sendLimits());
@@ -103,17 +100,16 @@ void Rqx5CoordinateSend::SendRqx5NextCoordinate(TransferActions &actions)
                                                                m_table.cell(row, 5))
                                 : std::nullopt;
         if (!record) {
-            actions.push_back(TransferAction::setText(QStringLiteral("Label4"), QString()));
+            actions.push_back(status(TransferEvents::State::Idle));
             actions.push_back(TransferAction::message(kErrorTitle, refusal));
             return;
         }
         actions.push_back(TransferAction::write(*record));
-        m_done = k;
-        m_total = rows;
+        setProgress(k, rows);
         return;
     }
-    m_underway = false;
-    actions.push_back(TransferAction::setText(QStringLiteral("Label2"), QStringLiteral("完毕！")));
+    setUnderway(false);
+    actions.push_back(status(TransferEvents::State::Sent));
     resetPort(actions);
     actions.push_back(TransferAction::of(TransferAction::OpenPort));
     actions.push_back(TransferAction::write(kEndPair));

@@ -3,8 +3,6 @@
 #include "Rqx5Decode.h"
 #include "Rqx5Frames.h"
 #include "Rqx5MeasurementColumns.h"
-#include "core/MeasurementTableModel.h"
-#include "core/MessageTitles.h"
 
 #include <QStringList>
 #include <array>
@@ -15,8 +13,6 @@ const QString Rqx5DataFileReceive::kDamagedDataFileRecord =
     QStringLiteral("收到一条不完整的数据文件记录，该记录未保存。请在全站仪上重新发送数据文件！");
 
 namespace {
-const QString kErrorTitle = MessageTitles::kError;
-
 constexpr int kHeaderLength = 33;
 constexpr int kRecordLength = 246;
 
@@ -31,21 +27,16 @@ constexpr int kCountBase = 256;
 // Data-file record: 20 text fields one after the other from record position 0, the terminator at 245.
 constexpr std::array<int, Rqx5MeasurementColumns::kDataFileSubitems> kFieldWidths = {
     8, 8, 14, 14, 14, 14, 8, 8, 14, 8, 8, 14, 14, 14, 14, 14, 14, 14, 14, 14};
-// Subitems that change places under ENZ: the station's and the point's N and E.
-constexpr int kStationNorth = 4, kStationEast = 5, kPointNorth = 18, kPointEast = 19;
+// Fields that change places under ENZ: the station's and the point's N and E.
+constexpr int kStationNorth = 3, kStationEast = 4, kPointNorth = 17, kPointEast = 18;
 } // namespace
-
-Rqx5DataFileReceive::Rqx5DataFileReceive(const MeasurementTableModel &list, bool nez)
-    : m_list(list), m_nez(nez)
-{
-}
 
 TransferActions Rqx5DataFileReceive::StartRqx5DataFileReceive()
 {
     TransferActions actions;
     resetPort(actions);
     actions.push_back(TransferAction::of(TransferAction::OpenPort));
-    m_underway = true;
+    setUnderway(true);
     return actions;
 }
 
@@ -91,21 +82,15 @@ void Rqx5DataFileReceive::ReceiveRqx5DataFileHeader(const QByteArray &header, in
         rejectDataFileFrame(kDamagedHeader, actions);
         return;
     }
-    const int rows = beginAttempt(m_list.count(), actions);
-    // The main window's 测量数据 option.
-    actions.push_back(TransferAction::select(QStringLiteral("Option3")));
-    actions.push_back(TransferAction::setText(QStringLiteral("Label5"), QStringLiteral("正在接收数据...")));
-    actions.push_back(TransferAction::setText(QStringLiteral("Text3"),
-                                              Rqx5Decode::characters(header, kNameFirst, kNameLast)));
-    Rqx5Count = frameByte(header, kCountHigh + 1) * kCountBase + frameByte(header, kCountLow + 1);
-    actions.push_back(TransferAction::setText(QStringLiteral("Text1"), QString::number(Rqx5Count)));
-    m_done = 0;
-    m_total = Rqx5Count;
-    actions.push_back(TransferAction::setText(QStringLiteral("Text4"),
-                                              Rqx5Decode::characters(header, kNumberFirst, kNumberLast)));
-    actions.push_back(TransferAction::setText(QStringLiteral("Text2"),
-                                              Rqx5Decode::characters(header, kDateFirst, kDateLast)));
-    AcknowledgeRqx5DataFileRecord(rows, actions);
+    beginAttempt(actions);
+    actions.push_back(status(TransferEvents::State::Receiving));
+    announce(frameByte(header, kCountHigh + 1) * kCountBase + frameByte(header, kCountLow + 1));
+    actions.push_back(TransferAction::show(
+        TransferEvents::FileAnnounced{Rqx5Decode::characters(header, kNameFirst, kNameLast), announced(),
+                                      Rqx5Decode::characters(header, kNumberFirst, kNumberLast),
+                                      Rqx5Decode::characters(header, kDateFirst, kDateLast)}));
+    setProgress(0, announced());
+    AcknowledgeRqx5DataFileRecord(actions);
 }
 
 int Rqx5DataFileReceive::bytesPerRecord() const
@@ -113,30 +98,26 @@ int Rqx5DataFileReceive::bytesPerRecord() const
     return kRecordLength + static_cast<int>(Rqx5Frames::kNextPair.size());
 }
 
-void Rqx5DataFileReceive::AcknowledgeRqx5DataFileRecord(int rowsAfter, TransferActions &actions)
+void Rqx5DataFileReceive::AcknowledgeRqx5DataFileRecord(TransferActions &actions)
 {
     resetPort(actions);
     actions.push_back(TransferAction::of(TransferAction::OpenPort));
-    if (Rqx5Count == RecordCount) {
+    if (announced() == recordCount()) {
         // Every announced record is in: only the instrument's bare end frame is still to come.
         endAttempt();
-        actions.push_back(TransferAction::setText(QStringLiteral("Label5"), QStringLiteral("接收完毕！")));
-        actions.push_back(TransferAction::setText(QStringLiteral("Text1"), QString::number(rowsAfter)));
+        actions.push_back(status(TransferEvents::State::Received));
     }
     actions.push_back(TransferAction::write(Rqx5Frames::kNextPair));
 }
 
 void Rqx5DataFileReceive::ReceiveRqx5DataFileRecord(const QByteArray &record, TransferActions &actions)
 {
-    const long index = ++RecordCount;
-    m_done = index;
-    actions.push_back(
-        TransferAction::setText(QStringLiteral("Text1"), QStringLiteral("%1/%2").arg(index).arg(Rqx5Count)));
+    const long index = countRecord();
+    setDone(index);
+    actions.push_back(TransferAction::show(TransferEvents::Progress{index, announced()}));
 
-    const int rows = m_list.count();
     QStringList cells;
-    cells.reserve(Rqx5MeasurementColumns::kDataFileSubitems + 1);
-    cells.append(QString::number(rows + 1));
+    cells.reserve(Rqx5MeasurementColumns::kDataFileSubitems);
     int first = 0;
     for (const int width : kFieldWidths) {
         cells.append(Rqx5Decode::characters(record, first, first + width - 1));
@@ -146,10 +127,10 @@ void Rqx5DataFileReceive::ReceiveRqx5DataFileRecord(const QByteArray &record, Tr
         cells.swapItemsAt(kStationNorth, kStationEast);
         cells.swapItemsAt(kPointNorth, kPointEast);
     }
-    if (rows == 0)
-        actions.push_back(TransferAction::columns(QStringLiteral("rqx5-datafile"), m_nez));
-    actions.push_back(TransferAction::row(cells));
-    AcknowledgeRqx5DataFileRecord(rows + 1, actions);
+    // Numbered after the rows the list holds: a file is added to the records of its kind.
+    actions.push_back(TransferAction::show(
+        TransferEvents::Row{TransferEvents::RecordKind::Rqx5DataFile, m_nez, std::nullopt, cells}));
+    AcknowledgeRqx5DataFileRecord(actions);
 }
 
 void Rqx5DataFileReceive::rejectDataFileFrame(const QString &message, TransferActions &actions)

@@ -2,16 +2,13 @@
 
 #include "Rqx5Transfer.h"
 
-class MeasurementTableModel;
-
 // An RQX5 data file into the measurement window's list: a 33-byte header (name, record count,
 // instrument number, date), then one 246-byte record per observation, each answered with
 // 0xAA 0x81 as points are; the instrument closes with a bare 0xAA 0x82, echoed once the user has
 // read that the transfer is complete.
 class Rqx5DataFileReceive : public Rqx5Transfer {
 public:
-    // list: the measurement window's list, read for its row count.
-    Rqx5DataFileReceive(const MeasurementTableModel &list, bool nez);
+    explicit Rqx5DataFileReceive(bool nez) : m_nez(nez) {}
 
     TransferActions start() override { return StartRqx5DataFileReceive(); }
     QString kind() const override { return QStringLiteral("rqx5-datafile-receive"); }
@@ -26,17 +23,15 @@ public:
 protected:
     int frameEnd(const FrameBuffer &bytes) const override;
     int bytesPerRecord() const override;
-    QString statusLabel() const override { return QStringLiteral("Label5"); }
     void handle(const QByteArray &frame, int end, TransferActions &actions) override;
 
 private:
     void ReceiveRqx5DataFileHeader(const QByteArray &header, int end, TransferActions &actions);
     void ReceiveRqx5DataFileRecord(const QByteArray &record, TransferActions &actions);
-    void AcknowledgeRqx5DataFileRecord(int rowsAfter, TransferActions &actions);
+    void AcknowledgeRqx5DataFileRecord(TransferActions &actions);
     // Drops a damaged frame; nothing is acknowledged, so the instrument does not go on as if the
     // frame had been taken.
     void rejectDataFileFrame(const QString &message, TransferActions &actions);
 
-    const MeasurementTableModel &m_list;
     bool m_nez;
 };

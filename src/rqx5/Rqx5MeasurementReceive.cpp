@@ -2,8 +2,6 @@
 
 #include "Rqx5Decode.h"
 #include "Rqx5Frames.h"
-#include "core/MeasurementTableModel.h"
-#include "core/MessageTitles.h"
 
 #include <QStringList>
 #include <algorithm>
@@ -45,24 +43,13 @@ constexpr std::array<MeasurementKind, 4> kKinds = {{
 }};
 } // namespace
 
-Rqx5MeasurementReceive::Rqx5MeasurementReceive(const MeasurementTableModel &list, bool nez)
-    : m_list(list), m_nez(nez)
-{
-}
-
 TransferActions Rqx5MeasurementReceive::StartRqx5MeasurementReceive()
 {
     TransferActions actions;
     resetPort(actions);
     actions.push_back(TransferAction::of(TransferAction::OpenPort));
-    m_underway = true;
+    setUnderway(true);
     return actions;
-}
-
-TransferActions Rqx5MeasurementReceive::take(QByteArrayView bytes)
-{
-    m_rowsAdded = 0;
-    return Rqx5Transfer::take(bytes);
 }
 
 int Rqx5MeasurementReceive::frameEnd(const FrameBuffer &bytes) const
@@ -86,17 +73,17 @@ void Rqx5MeasurementReceive::handle(const QByteArray &frame, int end, TransferAc
         EchoRqx5EndFrame(actions);
         // Measurements go on arriving after an end frame as long as the window's receive is the
         // one in progress: a cable pulled then is still told.
-        m_underway = true;
+        setUnderway(true);
         return;
     }
-    Rqx5DataKind = frameByte(frame, end) - kMeasurementFirstEnd + 1;
+    m_kind = frameByte(frame, end) - kMeasurementFirstEnd + 1;
     ReceiveRqx5MeasurementRecord(frame, end, actions);
 }
 
 int Rqx5MeasurementReceive::recordLength(const QByteArray &frame, int end) const
 {
     // Padded, the record has spaces from the end of its kind's fields to its terminator at byte 57.
-    const int own = kKinds[static_cast<size_t>(Rqx5DataKind - 1)].terminatorAt + 1;
+    const int own = kKinds[static_cast<size_t>(m_kind - 1)].terminatorAt + 1;
     const int paddedFirst = end - kPaddedTerminatorAt;
     if (paddedFirst < 0 || own == kPaddedTerminatorAt + 1)
         return own;
@@ -121,9 +108,9 @@ bool Rqx5MeasurementReceive::onlyFillerBefore(const FrameBuffer &bytes, int posi
 bool Rqx5MeasurementReceive::midFrame() const
 {
     // Filler after the last record is no broken frame: the surveyor may take long to the next point.
-    if (!m_underway)
+    if (!underway())
         return false;
-    const QByteArray &bytes = m_pending.bytes();
+    const QByteArray &bytes = pending().bytes();
     return std::any_of(bytes.cbegin(), bytes.cend(), [](char byte) { return !isFiller(byte); });
 }
 
@@ -134,7 +121,7 @@ void Rqx5MeasurementReceive::ReceiveRqx5MeasurementRecord(const QByteArray &fram
     // it may stand the filler of an instrument that sends fixed blocks, and the remains of a
     // measurement whose terminator was lost, which cost that measurement only. Nothing is cleared
     // here: the records that follow this one in the same read are still to come.
-    const bool known = Rqx5DataKind >= 1 && Rqx5DataKind <= static_cast<int>(kKinds.size());
+    const bool known = m_kind >= 1 && m_kind <= static_cast<int>(kKinds.size());
     const int start = known ? end + 1 - recordLength(frame, end) : -1;
     int filler = 0;
     while (filler < start && isFiller(frame.at(filler)))
@@ -145,13 +132,13 @@ void Rqx5MeasurementReceive::ReceiveRqx5MeasurementRecord(const QByteArray &fram
     const bool taken =
         start == 0 || (start > 0 && !isFiller(frame.at(start)) && (remains == 0 || remains >= kLeastRemains));
     if (!taken || remains > 0)
-        actions.push_back(TransferAction::message(MessageTitles::kError, kDamagedMeasurement));
+        actions.push_back(TransferAction::message(kErrorTitle, kDamagedMeasurement));
     if (!taken)
         return;
     const QByteArray record = frame.mid(start);
-    const MeasurementKind &kind = kKinds[static_cast<size_t>(Rqx5DataKind - 1)];
-    const long index = ++RecordCount;
-    ++m_done;
+    const MeasurementKind &kind = kKinds[static_cast<size_t>(m_kind - 1)];
+    const long index = countRecord();
+    setDone(done() + 1);
     std::array<QString, kMeasuredValues> values;
     for (size_t f = 0; f < kind.fields.size(); ++f) {
         if (kind.fields[f] < 0)
@@ -161,12 +148,12 @@ void Rqx5MeasurementReceive::ReceiveRqx5MeasurementRecord(const QByteArray &fram
             Rqx5Decode::characters(record, first, first + kMeasurementFieldWidth - 1);
     }
 
-    const int rows = m_list.count() + m_rowsAdded;
-    if (rows == 0)
-        actions.push_back(TransferAction::columns(QStringLiteral("rqx5-measurement"), m_nez));
-    actions.push_back(TransferAction::row(
-        {QString::number(rows + 1), QString::number(index), values[HorizontalAngle], values[VerticalAngle],
-         values[SlopeDistance], values[HeightDifference], values[HorizontalDistance],
-         m_nez ? values[North] : values[East], m_nez ? values[East] : values[North], values[Height]}));
-    ++m_rowsAdded;
+    // Numbered after the rows the list holds; the measurement's own number follows.
+    actions.push_back(TransferAction::show(TransferEvents::Row{
+        TransferEvents::RecordKind::Rqx5Measurement,
+        m_nez,
+        std::nullopt,
+        {QString::number(index), values[HorizontalAngle], values[VerticalAngle], values[SlopeDistance],
+         values[HeightDifference], values[HorizontalDistance], m_nez ? values[North] : values[East],
+         m_nez ? values[East] : values[North], values[Height]}}));
 }

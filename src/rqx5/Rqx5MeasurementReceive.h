@@ -2,24 +2,22 @@
 
 #include "Rqx5Transfer.h"
 
-class MeasurementTableModel;
-
 // Single measurements from an RQX5 instrument into the measurement window's list, sent as they are
 // measured: 14-character fields and a terminator 0xB2..0xB5 that names the record's kind; none is
 // acknowledged, and a bare end frame from the instrument is echoed as every exchange's is.
 class Rqx5MeasurementReceive : public Rqx5Transfer {
 public:
-    Rqx5MeasurementReceive(const MeasurementTableModel &list, bool nez);
+    explicit Rqx5MeasurementReceive(bool nez) : m_nez(nez) {}
 
     TransferActions start() override { return StartRqx5MeasurementReceive(); }
     QString kind() const override { return QStringLiteral("rqx5-measurement-receive"); }
 
-    TransferActions take(QByteArrayView bytes) override;
     bool midFrame() const override;
     TransferActions StartRqx5MeasurementReceive();
-
-    // The kind of the record taken last: 1..4 for the terminators 0xB2..0xB5.
-    int Rqx5DataKind = 0;
+    // Started again, the receive numbers its measurements on from where the one before stood.
+    void numberOnFrom(const Rqx5MeasurementReceive &before) { setRecordCount(before.recordCount()); }
+    // Numbers its measurements on from count measurements received before.
+    void numberOnFrom(long count) { setRecordCount(count); }
 
     static const QString kDamagedMeasurement;
 
@@ -34,7 +32,7 @@ private:
     static bool isFiller(char byte);
     static bool onlyFillerBefore(const FrameBuffer &bytes, int position);
 
-    const MeasurementTableModel &m_list;
     bool m_nez;
-    int m_rowsAdded = 0; // rows of this take not yet in the list
+    // The kind of the record taken last: 1..4 for the terminators 0xB2..0xB5.
+    int m_kind = 0;
 };

@@ -23,7 +23,7 @@ SeriesTable makeTable()
     t.transfers = {
         {Command::CoordinateReceive,
          [](const SeriesTable::Context &c) -> std::unique_ptr<Transfer> {
-             return std::make_unique<Rqx5CoordinateReceive>(c.table, c.nez);
+             return std::make_unique<Rqx5CoordinateReceive>(c.nez);
          }},
         {Command::CoordinateSend,
          [](const SeriesTable::Context &c) -> std::unique_ptr<Transfer> {
@@ -31,13 +31,13 @@ SeriesTable makeTable()
          }},
         {Command::DataFileReceive,
          [](const SeriesTable::Context &c) -> std::unique_ptr<Transfer> {
-             return std::make_unique<Rqx5DataFileReceive>(*c.list, c.nez);
+             return std::make_unique<Rqx5DataFileReceive>(c.nez);
          }},
         {Command::MeasurementReceive,
          [](const SeriesTable::Context &c) -> std::unique_ptr<Transfer> {
-             auto receive = std::make_unique<Rqx5MeasurementReceive>(*c.list, c.nez);
-             receive->RecordCount = c.numbering.running();
-             c.numbering.countedBy(*receive, [r = receive.get()] { return r->RecordCount; });
+             auto receive = std::make_unique<Rqx5MeasurementReceive>(c.nez);
+             receive->numberOnFrom(c.numbering.running());
+             c.numbering.countedBy(*receive, [r = receive.get()] { return r->recordCount(); });
              return receive;
          }},
     };

@@ -5,10 +5,10 @@
 TransferActions Rqx5Transfer::take(QByteArrayView bytes)
 {
     TransferActions actions;
-    m_pending.append(bytes);
+    pending().append(bytes);
     // Each frame taken removes at least its two last bytes, so the loop ends.
-    for (int end = frameEnd(m_pending); end >= 1; end = frameEnd(m_pending)) {
-        const QByteArray frame = m_pending.takeFrame(end);
+    for (int end = frameEnd(pending()); end >= 1; end = frameEnd(pending())) {
+        const QByteArray frame = pending().takeFrame(end);
         handle(frame, end, actions);
     }
     return actions;
@@ -16,15 +16,15 @@ TransferActions Rqx5Transfer::take(QByteArrayView bytes)
 
 void Rqx5Transfer::resetPort(TransferActions &actions)
 {
-    m_pending.clear();
+    pending().clear();
     actions.push_back(TransferAction::of(TransferAction::ClearOutput));
     actions.push_back(TransferAction::of(TransferAction::ClearInput));
 }
 
 void Rqx5Transfer::EchoRqx5EndFrame(TransferActions &actions)
 {
-    RecordCount = 0;
-    m_underway = false;
+    m_recordCount = 0;
+    setUnderway(false);
     endAttempt();
     resetPort(actions);
     actions.push_back(TransferAction::of(TransferAction::OpenPort));
@@ -54,13 +54,12 @@ int Rqx5Transfer::countedBack(int end, int length)
     return first == 0 || first >= kLeastRemains ? first : -1;
 }
 
-int Rqx5Transfer::beginAttempt(int rows, TransferActions &actions)
+void Rqx5Transfer::beginAttempt(TransferActions &actions)
 {
-    // Rows in the table before the attempt began stay; only the broken-off attempt's own go.
-    if (m_attemptRows >= 0 && RecordCount > 0)
-        actions.push_back(TransferAction::truncate(m_attemptRows));
-    else
-        m_attemptRows = rows;
-    RecordCount = 0;
-    return m_attemptRows;
+    // Rows in the list before the attempt began stay; only the broken-off attempt's own go.
+    if (m_attemptOpen && m_recordCount > 0)
+        actions.push_back(
+            TransferAction::show(TransferEvents::RowsWithdrawn{static_cast<int>(m_recordCount)}));
+    m_attemptOpen = true;
+    m_recordCount = 0;
 }

@@ -14,11 +14,17 @@ public:
         return Transfer::stop();
     }
 
-    // The counts of the exchange: records taken or sent, and the count the header announced.
-    long RecordCount = 0;
-    long Rqx5Count = 0;
+    // The records taken or sent so far in the exchange.
+    long recordCount() const { return m_recordCount; }
 
 protected:
+    TransferEvents::Series series() const override { return TransferEvents::Series::Rqx5; }
+    long countRecord() { return ++m_recordCount; }
+    void setRecordCount(long count) { m_recordCount = count; }
+    // The count the header announced.
+    long announced() const { return m_announced; }
+    void announce(long count) { m_announced = count; }
+
     // Where a frame of this transfer ends in the bytes waiting, from position 1 on (position 0 is
     // only ever the predecessor of position 1): the first position whose byte, with the one before
     // it, ends a frame this transfer expects; -1 when none does yet.
@@ -52,12 +58,15 @@ protected:
         return first < 0 ? QByteArray() : frame.mid(first);
     }
 
-    // The restart of a transfer: a header taken while an attempt has not seen its last record
-    // removes that attempt's rows, so the table holds the file once. Answers the rows the table
-    // holds once the actions are done; RecordCount starts again from 0.
-    int beginAttempt(int rows, TransferActions &actions);
+    // A header begins an attempt. Taken while an attempt has not seen its last record (the
+    // instrument started over), it withdraws that attempt's rows, so the list holds the file once.
+    // The record count starts again from 0.
+    void beginAttempt(TransferActions &actions);
     // Every announced record is in (or the instrument has ended): a header now begins a new file.
-    void endAttempt() { m_attemptRows = -1; }
+    void endAttempt() { m_attemptOpen = false; }
 
-    int m_attemptRows = -1; // rows of the table before the attempt under way; -1: none is
+private:
+    bool m_attemptOpen = false;
+    long m_recordCount = 0;
+    long m_announced = 0;
 };

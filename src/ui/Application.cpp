@@ -157,7 +157,7 @@ void Application::connectForm1()
         }
     }
     ConnectCommand(w, "Command4", [this] {
-        const bool portShownClosed = m_form1->portButtonCaption() == ConnectionTest::kOpenPortCaption;
+        const bool portShownClosed = m_form1->portShownClosed();
         const Series *series = chosen();
         const bool answered = series && series->table().answersConnectionTest;
         begin(std::make_unique<ConnectionTest>(answered, portShownClosed), *m_form1);
@@ -266,7 +266,7 @@ void Application::endProgram()
 void Application::RecZB()
 {
     if (Series *series = chosen()) {
-        m_form1->setControlText(QStringLiteral("Label4"), kWaitingForCoordinates);
+        m_form1->setStatus(kWaitingForCoordinates);
         begin(series->transfer(SeriesTable::Command::CoordinateReceive), *m_form1);
     }
 }

@@ -16,6 +16,11 @@ void ConnectCommand(QWidget *window, const QString &name, std::function<void()> 
         QObject::connect(action, &QAction::triggered, window, [handler] { handler(); });
         return;
     }
-    if (auto *button = window->findChild<QAbstractButton *>(name))
+    if (auto *button = window->findChild<QAbstractButton *>(name)) {
         QObject::connect(button, &QAbstractButton::clicked, window, [handler] { handler(); });
+        return;
+    }
+    // A command wired to a name the window does not have would never run: a fault of the program
+    // that every start of it shows.
+    qFatal("%s has no command named %s", qPrintable(window->objectName()), qPrintable(name));
 }

@@ -2,6 +2,8 @@
 
 #include "Form2.h"
 #include "Form5.h"
+#include "ListRepaintDeferral.h"
+#include "MainWindowEvents.h"
 #include "MessagePresenter.h"
 #include "ReportListView.h"
 #include "core/CoordinateTableModel.h"
@@ -385,38 +387,23 @@ void Form1::setFileName(const QString &text)
     m_fileName->setText(text);
 }
 
-void Form1::setControlText(const QString &name, const QString &text)
+void Form1::setStatus(const QString &text)
 {
-    if (name == m_fileName->objectName())
-        setFileName(text);
-    else
-        TransferWindow::setControlText(name, text);
+    m_status->setText(text);
 }
 
-QString Form1::portButtonCaption() const
+bool Form1::portShownClosed() const
 {
-    return button(QStringLiteral("Command12"))->text();
+    return button(QStringLiteral("Command12"))->text() == QStringLiteral("打开串口");
 }
 
-void Form1::setTransferColumns(const QString &, bool nez)
+bool Form1::showTransferEvent(const TransferEvent &event)
 {
-    m_table.buildColumns(nez);
-}
-
-void Form1::addTransferRow(const QStringList &cells)
-{
-    m_table.append(CoordinatePoint{cells.value(0), cells.value(1), cells.value(2), cells.value(3),
-                                   cells.value(4), cells.value(5)});
-}
-
-void Form1::truncateTransferRows(int rows)
-{
-    m_table.truncate(rows);
-}
-
-void Form1::clearTransferRows()
-{
-    m_table.buildColumns(m_table.columnsNez());
+    const bool shown = MainWindowEvents(*this, m_table).show(event);
+    // The older save offers the name of the file the instrument announced.
+    if (const auto *file = std::get_if<TransferEvents::FileAnnounced>(&event))
+        m_fileNameText = file->name;
+    return shown;
 }
 
 void Form1::endProgram()

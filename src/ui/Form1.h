@@ -64,16 +64,14 @@ public:
 
     void setProgress(const QString &text); // Text1
     void setFileName(const QString &text); // Text3
-    QString portButtonCaption() const;     // Command12
+    void setStatus(const QString &text);   // Label4
+    // The port button Command12 offers to open the port.
+    bool portShownClosed() const;
     void endProgram();
 
     // TransferWindow
     QWidget *transferWidget() override { return this; }
-    void setControlText(const QString &name, const QString &text) override;
-    void setTransferColumns(const QString &layout, bool nez) override;
-    void addTransferRow(const QStringList &cells) override;
-    void clearTransferRows() override;
-    void truncateTransferRows(int rows) override;
+    bool showTransferEvent(const TransferEvent &event) override;
 
     static QString caption();
 

@@ -1,6 +1,8 @@
 #include "Form4.h"
 
+#include "ListRepaintDeferral.h"
 #include "ReportListView.h"
+#include "Rqx5MeasurementWindowEvents.h"
 #include "rqx5/Rqx5MeasurementColumns.h"
 
 #include <QAction>
@@ -248,28 +250,13 @@ void Form4::setTransferColumns(const QString &layout, bool nez)
         SetRqx5MeasurementColumns(m_list, nez);
 }
 
-void Form4::addTransferRow(const QStringList &cells)
+void Form4::selectMeasurementData()
 {
-    m_list.append(cells);
+    if (m_selectMeasurementData)
+        m_selectMeasurementData();
 }
 
-void Form4::truncateTransferRows(int rows)
+bool Form4::showTransferEvent(const TransferEvent &event)
 {
-    m_list.truncate(rows);
-}
-
-void Form4::clearTransferRows()
-{
-    m_list.clearRows();
-}
-
-void Form4::selectTransferOption(const QString &name)
-{
-    // The window has options of its own; Option3 is the main window's 测量数据.
-    if (name == QLatin1String("Option3")) {
-        if (m_selectMeasurementData)
-            m_selectMeasurementData();
-        return;
-    }
-    TransferWindow::selectTransferOption(name);
+    return Rqx5MeasurementWindowEvents(*this).show(event);
 }

@@ -59,13 +59,14 @@ public:
     void setDate(const QString &text);             // Text2 "创建日期："
     void setInstrumentNumber(const QString &text); // Text4 "仪器编号："
 
+    // The list's columns in layout kDataFileLayout or kMeasurementLayout, rows removed.
+    void setTransferColumns(const QString &layout, bool nez);
+    // The main window's 测量数据 option selected.
+    void selectMeasurementData();
+
     // TransferWindow
     QWidget *transferWidget() override { return this; }
-    void setTransferColumns(const QString &layout, bool nez) override;
-    void addTransferRow(const QStringList &cells) override;
-    void clearTransferRows() override;
-    void truncateTransferRows(int rows) override;
-    void selectTransferOption(const QString &name) override;
+    bool showTransferEvent(const TransferEvent &event) override;
 
 private:
     void buildMenus();

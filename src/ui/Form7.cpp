@@ -1,6 +1,8 @@
 #include "Form7.h"
 
+#include "ListRepaintDeferral.h"
 #include "ReportListView.h"
+#include "Rqx2MeasurementWindowEvents.h"
 #include "rqx2/Rqx2MeasurementList.h"
 
 #include <QCloseEvent>
@@ -89,39 +91,18 @@ void Form7::SetupRqx2MeasurementList(bool nez)
     m_list.setColumns(Rqx2MeasurementList::columns(nez));
 }
 
-void Form7::setControlText(const QString &name, const QString &text)
-{
-    if (name == m_fileName->objectName()) {
-        m_fileNameText = text;
-        m_fileName->setText(text);
-        return;
-    }
-    TransferWindow::setControlText(name, text);
-}
-
 void Form7::setProgress(const QString &text)
 {
     m_count->setText(text);
 }
 
-void Form7::setTransferColumns(const QString &, bool nez)
+bool Form7::showTransferEvent(const TransferEvent &event)
 {
-    SetupRqx2MeasurementList(nez);
-}
-
-void Form7::addTransferRow(const QStringList &cells)
-{
-    m_list.append(cells);
-}
-
-void Form7::truncateTransferRows(int rows)
-{
-    m_list.truncate(rows);
-}
-
-void Form7::clearTransferRows()
-{
-    m_list.clearRows();
+    const bool shown = Rqx2MeasurementWindowEvents(*this).show(event);
+    // The save writes the caption of the file received as its first line.
+    if (std::holds_alternative<TransferEvents::FileAnnounced>(event))
+        m_fileNameText = m_fileName->text();
+    return shown;
 }
 
 void Form7::closeEvent(QCloseEvent *event)

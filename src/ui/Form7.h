@@ -40,11 +40,7 @@ public:
 
     // TransferWindow
     QWidget *transferWidget() override { return this; }
-    void setControlText(const QString &name, const QString &text) override;
-    void setTransferColumns(const QString &layout, bool nez) override;
-    void addTransferRow(const QStringList &cells) override;
-    void clearTransferRows() override;
-    void truncateTransferRows(int rows) override;
+    bool showTransferEvent(const TransferEvent &event) override;
 
 protected:
     void closeEvent(QCloseEvent *event) override;

@@ -25,7 +25,7 @@ TransferActions SendTestCommand2()
 {
     TransferActions actions = prepared();
     actions.push_back(TransferAction::of(TransferAction::ClosePort));
-    actions.push_back({TransferAction::SetCommPort, {}, {}, {}, {}, kTestCommandPort});
+    actions.push_back({TransferAction::SetCommPort, {}, {}, {}, kTestCommandPort, {}});
     actions.push_back(TransferAction::of(TransferAction::OpenPort));
     actions.push_back(TransferAction::write(Rqx5Frames::kEndPair));
     return actions;

@@ -56,13 +56,13 @@ bool Rqx5SeriesWindow::listFor(const QString &layout)
 
 void Rqx5SeriesWindow::receiveDataFile()
 {
-    m_services.begin(m_series.transfer(SeriesTable::Command::DataFileReceive, &m_form4->list()), *m_form4);
+    m_services.begin(m_series.transfer(SeriesTable::Command::DataFileReceive), *m_form4);
 }
 
 void Rqx5SeriesWindow::receiveMeasurements()
 {
     // Started again, the receive numbers its measurements on from where it stood.
-    m_services.begin(m_series.transfer(SeriesTable::Command::MeasurementReceive, &m_form4->list()), *m_form4);
+    m_services.begin(m_series.transfer(SeriesTable::Command::MeasurementReceive), *m_form4);
 }
 
 void Rqx5SeriesWindow::receiveWaiting(const QString &layout, void (Rqx5SeriesWindow::*receive)())

@@ -9,7 +9,6 @@
 #include <memory>
 
 class CoordinateTableModel;
-class MeasurementTableModel;
 
 // One registered series in a running program: its table, its windows, and the state its transfers
 // hand on from one to the next (the running record number).
@@ -25,13 +24,11 @@ public:
     SeriesWindow &window() { return *m_window; }
     void setWindow(std::unique_ptr<SeriesWindow> window) { m_window = std::move(window); }
 
-    // The transfer command begins, over the main table and, for a measurement window's receive,
-    // that window's list; null when the series has no such command.
-    std::unique_ptr<Transfer> transfer(SeriesTable::Command command,
-                                       const MeasurementTableModel *list = nullptr)
+    // The transfer command begins; null when the series has no such command.
+    std::unique_ptr<Transfer> transfer(SeriesTable::Command command)
     {
         const SeriesTable::Begin *begin = m_table.transfer(command);
-        return begin ? (*begin)({m_coordinates, list, m_nez(), m_numbering}) : nullptr;
+        return begin ? (*begin)({m_coordinates, m_nez(), m_numbering}) : nullptr;
     }
 
 private:

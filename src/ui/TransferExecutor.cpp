@@ -181,29 +181,15 @@ void TransferExecutor::perform(const Step &step)
         QTimer::singleShot(action.number, this, [this, generation] { resume(generation); });
         break;
     }
-    case TransferAction::SetText:
-        window->setControlText(action.target, action.text);
-        break;
-    case TransferAction::ShowControl:
-        window->setControlShown(action.target, action.number != 0);
-        break;
-    case TransferAction::SelectOption:
-        window->selectTransferOption(action.target);
-        break;
-    case TransferAction::SetColumns:
-        window->setTransferColumns(action.target, action.number != 0);
-        break;
-    case TransferAction::AddRow:
-        window->addTransferRow(action.cells);
-        break;
-    case TransferAction::ClearRows:
-        window->clearTransferRows();
-        break;
-    case TransferAction::TruncateRows:
-        window->truncateTransferRows(action.number);
+    case TransferAction::Show:
+        // A transfer begun over a window that cannot show what it tells is a fault of the program:
+        // the surveyor would miss what the instrument did.
+        if (!window->showTransferEvent(action.event))
+            qFatal("%s cannot show %s", qPrintable(window->transferWidget()->objectName()),
+                   qPrintable(describe(action.event)));
         break;
     case TransferAction::ShowMessage:
-        showBox(window, action.target, action.text, QString(), false);
+        showBox(window, action.title, action.text, QString(), false);
         break;
     case TransferAction::ReportPortFailure:
         portFailed(step);

@@ -1,35 +1,25 @@
 #pragma once
 
+#include "core/TransferEvent.h"
+
 #include <QString>
-#include <QStringList>
+#include <QWidget>
 
 class QHBoxLayout;
-class QWidget;
 
-// A window a transfer reports to: the main window, or either measurement window. The actions of a
-// transfer name its controls by their objectName ("Label4", "Text1"), as the window's own texts do.
+// A window a transfer reports to: the main window, or either measurement window. Each has one
+// adapter that shows a transfer's events in the window's controls.
 class TransferWindow {
 public:
     virtual ~TransferWindow() = default;
 
     // The window itself: the parent of its transfer's message boxes.
     virtual QWidget *transferWidget() = 0;
-    // The list's columns in one of the window's layouts ("coordinates", "rqx2-measurement",
-    // "rqx5-datafile", "rqx5-measurement"), rows removed.
-    virtual void setTransferColumns(const QString &layout, bool nez) = 0;
-    virtual void addTransferRow(const QStringList &cells) = 0;
-    virtual void clearTransferRows() = 0;
-    // The list keeps its first rows rows.
-    virtual void truncateTransferRows(int rows) = 0;
-    // An option button selected; by default the window's own one of that name.
-    virtual void selectTransferOption(const QString &name);
+    // Shows the event in the window's controls. False: the window has no place for it, which no
+    // transfer begun over the window may send (the executor stops the program on it).
+    virtual bool showTransferEvent(const TransferEvent &event) = 0;
     // Shows the window again and brings it forward (after a failed port operation).
     virtual void bringWindowForward();
-
-    // The text of the label, box or button named name. A window that keeps what a control shows
-    // takes it on the way.
-    virtual void setControlText(const QString &name, const QString &text);
-    void setControlShown(const QString &name, bool shown);
 
     // The progress of a transfer under way: the bar TransferProgress (maximum total, value done; the
     // count alone when the total is unknown), the time left in TransferTimeLeft, and StopTransfer.
@@ -37,4 +27,14 @@ public:
     void hideTransferProgress();
     // The bar, the label and the button, hidden, in a row for the window's layout.
     static QHBoxLayout *createTransferProgress(QWidget *parent);
+
+    // The window's control named name. Every name an adapter uses is the window's own: a missing one
+    // is a fault of the program, found by the adapter's test, and ends it.
+    template <class Control> static Control *control(QWidget *window, const char *name)
+    {
+        auto *found = window->findChild<Control *>(QLatin1String(name));
+        if (!found)
+            qFatal("%s has no control named %s", qPrintable(window->objectName()), name);
+        return found;
+    }
 };

@@ -79,7 +79,7 @@ TEST_F(LinkFailure, ARequestThatComesWhileANoticeIsOpenIsAnsweredAfterItCloses)
         // The user reads the notice while the request arrives.
         EXPECT_TRUE(QTest::qWaitFor([&] { return sim.errorOutput().contains("sent the request"); }, 20000));
         EXPECT_TRUE(QTest::qWaitFor([&] { return !app->executor().idle(); }, 20000));
-        countWhileOpen = static_cast<Rqx5CoordinateSend *>(app->executor().current())->RecordCount;
+        countWhileOpen = static_cast<Rqx5CoordinateSend *>(app->executor().current())->recordCount();
     };
     app->mainWindow()->action(QStringLiteral("SendZB"))->trigger();
     EXPECT_EQ(countWhileOpen, 0) << "the request was taken while the notice was open";

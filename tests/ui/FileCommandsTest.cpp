@@ -133,8 +133,10 @@ TEST_F(FileCommands, EachCommandOffersItsFilterListFirstEntryAndFileName)
 
     // The older save offers the name Text3 shows: the one a coordinate receive brought, none once
     // the table is cleared.
-    app->executor().perform(
-        {TransferAction::setText(QStringLiteral("Text3"), QStringLiteral("ROAD1       "))}, *form1());
+    TransferEvents::FileAnnounced announced;
+    announced.name = QStringLiteral("ROAD1       ");
+    announced.count = 1;
+    app->executor().perform({TransferAction::show(announced)}, *form1());
     form1()->button(QStringLiteral("Command9"))->click();
     EXPECT_EQ(dialogs.shown.last().request.fileName, QStringLiteral("ROAD1       "));
     form1()->action(QStringLiteral("Edit_S"))->trigger();

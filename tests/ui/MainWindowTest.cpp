@@ -91,35 +91,6 @@ TEST_F(MainWindow, ButtonsLabelsAndOptions)
     EXPECT_FALSE(child<QRadioButton>(form1(), "Option3")->isChecked());
 }
 
-TEST_F(MainWindow, WhatTheTransfersWriteLandsInTheWindow)
-{
-    startWithCable(true);
-    child<QRadioButton>(form1(), "Option3")->setChecked(true);
-    app->executor().perform(
-        {TransferAction::setText(QStringLiteral("Label4"), QStringLiteral("等待接收坐标数据...")),
-         TransferAction::setText(QStringLiteral("Text1"), QStringLiteral("3/25")),
-         TransferAction::setText(QStringLiteral("Text3"), QStringLiteral("K1.dat")),
-         TransferAction::setText(QStringLiteral("Label2"), QStringLiteral("点号:")),
-         TransferAction::showControl(QStringLiteral("Label3"), true),
-         TransferAction::setText(QStringLiteral("Command12"), QStringLiteral("关闭串口")),
-         TransferAction::select(QStringLiteral("Option1")),
-         TransferAction::columns(QStringLiteral("coordinates"), false),
-         TransferAction::row({"1", "P1", "A", "2.5", "1.5", "3"}),
-         TransferAction::message(QStringLiteral("成功"), QStringLiteral("坐标数据传输完毕！"))},
-        *form1());
-    EXPECT_EQ(child<QLabel>(form1(), "Label4")->text(), QStringLiteral("等待接收坐标数据..."));
-    EXPECT_EQ(child<QLineEdit>(form1(), "Text1")->text(), QStringLiteral("3/25"));
-    EXPECT_EQ(child<QLineEdit>(form1(), "Text3")->text(), QStringLiteral("K1.dat"));
-    EXPECT_EQ(child<QLabel>(form1(), "Label2")->text(), QStringLiteral("点号:"));
-    EXPECT_TRUE(child<QLabel>(form1(), "Label3")->isVisible());
-    EXPECT_EQ(form1()->portButtonCaption(), QStringLiteral("关闭串口"));
-    EXPECT_TRUE(child<QRadioButton>(form1(), "Option1")->isChecked());
-    EXPECT_EQ(app->table().headers().at(3), QStringLiteral("坐标--E"));
-    EXPECT_EQ(app->table().point(1).name, QStringLiteral("A"));
-    EXPECT_EQ(messages.messages.last(), QStringLiteral("成功|坐标数据传输完毕！"));
-    EXPECT_EQ(messages.parentName, QStringLiteral("Form1"));
-}
-
 TEST_F(MainWindow, ListShowsTheTableWithProportionalColumns)
 {
     startWithCable();

@@ -9,7 +9,7 @@
 #include <gtest/gtest.h>
 
 namespace {
-const QStringList kSuccess = {"hide Label3",
+const QStringList kSuccess = {"status rqx5 tested",
                               "message 测试成功|通讯测试成功！您的电脑可以与仪器进行数据传输。"};
 } // namespace
 
@@ -19,10 +19,10 @@ TEST(ConnectionTest, WorksThePortButtonAndSendsTheTestPair)
 {
     const std::pair<bool, QStringList> cases[] = {
         {true,
-         {"show Label3", "clearOutput", "clearInput", "open", "set Command12 关闭串口", "open",
+         {"status rqx5 testing", "clearOutput", "clearInput", "open", "port shown open", "open",
           "write AA BB"}},
         {false,
-         {"show Label3", "clearOutput", "clearInput", "close", "set Command12 打开串口", "open",
+         {"status rqx5 testing", "clearOutput", "clearInput", "close", "port shown closed", "open",
           "write AA BB"}},
     };
     for (const auto &[shownClosed, lines] : cases) {

@@ -27,7 +27,7 @@ protected:
     // A receive started and its handshake answered, as a command and the instrument leave it.
     std::unique_ptr<Rqx2CoordinateReceive> started(bool nez = true)
     {
-        auto receive = std::make_unique<Rqx2CoordinateReceive>(driver.table, nez);
+        auto receive = std::make_unique<Rqx2CoordinateReceive>(nez);
         driver.start(*receive);
         driver.feed(*receive, request());
         return receive;
@@ -35,21 +35,21 @@ protected:
     // What the first record of a transfer does before its acknowledgement.
     static QStringList firstRecord(const QString &progress, const QString &row, bool nez = true)
     {
-        return QStringList{"set Label4 ", "set Text1 " + progress,
-                           nez ? "columns coordinates nez" : "columns coordinates enz", "row " + row} +
+        return QStringList{"status rqx2 idle", "progress " + progress,
+                           nez ? "list points nez" : "list points enz", "row " + row} +
                kAcknowledgementPrelude;
     }
 };
 
 TEST_F(Rqx2CoordinateReceiveTest, PortPreparedThenEveryRequestBeforeTheLastRecordIsAnsweredAsTheFirst)
 {
-    Rqx2CoordinateReceive receive(driver.table, true);
+    Rqx2CoordinateReceive receive(true);
     EXPECT_EQ(driver.start(receive), (QStringList{"clearOutput", "clearInput", "open"}));
     EXPECT_TRUE(receive.underway());
     EXPECT_EQ(driver.feed(receive, request()), kAnswer);
-    // The instrument started over: the attempt began with an empty table.
-    EXPECT_EQ(driver.feed(receive, request()), QStringList{"truncate 0"} + kAnswer);
-    EXPECT_EQ(driver.feed(receive, fromHex("4A 0D")), QStringList{"truncate 0"} + kAnswer);
+    // The instrument started over before its first record: no row to withdraw.
+    EXPECT_EQ(driver.feed(receive, request()), kAnswer);
+    EXPECT_EQ(driver.feed(receive, fromHex("4A 0D")), kAnswer);
 }
 
 TEST_F(Rqx2CoordinateReceiveTest, OnlyTheRequestsOwnJCrIsARequest)
@@ -65,11 +65,11 @@ TEST_F(Rqx2CoordinateReceiveTest, OnlyTheRequestsOwnJCrIsARequest)
         {"after another byte", fromHex("02 41 4A 0D"), {}},
         {"after a CR at position 0", fromHex("0D 4A 0D"), {}},
         // A block of a record's length ending in J CR is a record, damaged.
-        {"at the end of 63 bytes", block(63, 62).replace(61, 1, "J"), {"set Label4 ", kDamaged}},
+        {"at the end of 63 bytes", block(63, 62).replace(61, 1, "J"), {"status rqx2 idle", kDamaged}},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
-        Rqx2CoordinateReceive whole(driver.table, true), bytewise(driver.table, true);
+        Rqx2CoordinateReceive whole(true), bytewise(true);
         driver.start(whole);
         driver.start(bytewise);
         EXPECT_EQ(driver.feed(whole, c.bytes), c.actions);
@@ -121,9 +121,8 @@ TEST_F(Rqx2CoordinateReceiveTest, RecordTextsAndAcknowledgements)
         SCOPED_TRACE(c.what);
         driver.table.clear();
         auto receive = started(c.nez);
-        EXPECT_EQ(driver.feed(*receive, c.bytes),
-                  (firstRecord(c.progress, c.row, c.nez) +
-                   QStringList{"set Label4 数据传输中。。。", c.acknowledgement}));
+        EXPECT_EQ(driver.feed(*receive, c.bytes), (firstRecord(c.progress, c.row, c.nez) +
+                                                   QStringList{"status rqx2 receiving", c.acknowledgement}));
         EXPECT_EQ(driver.tableRows(), QStringList{c.row});
     }
 }
@@ -135,9 +134,9 @@ TEST_F(Rqx2CoordinateReceiveTest, RecordIsTakenWholeHoweverItArrives)
     const QByteArray next =
         record("0002", "0025", "P2     ", "B      ", "000000001.000", "000000002.000", "000000003.000");
     const QStringList standardActions = firstRecord("1/25", "1|P1|A|1234.5670|-45.5000|12.3000") +
-                                        QStringList{"set Label4 数据传输中。。。", kExampleAcknowledgement};
+                                        QStringList{"status rqx2 receiving", kExampleAcknowledgement};
     const QStringList shiftedActions = firstRecord("1/25", "1|P1|A|1234.567|-45.500|12.300") +
-                                       QStringList{"set Label4 数据传输中。。。", kExampleAcknowledgement};
+                                       QStringList{"status rqx2 receiving", kExampleAcknowledgement};
     struct Case {
         const char *what;
         QByteArray bytes;
@@ -172,12 +171,12 @@ TEST_F(Rqx2CoordinateReceiveTest, ACrWhereNoRecordEndsEndsADamagedOne)
     // with a bit lost) or a CR lost cut it. Before the handshake such a block is let be.
     for (int end : {1, 60, 61, 64, 65, 115, 116, 300}) {
         SCOPED_TRACE(end);
-        Rqx2CoordinateReceive quiet(driver.table, true);
+        Rqx2CoordinateReceive quiet(true);
         driver.start(quiet);
         // A block of a record's length is a damaged record even then.
         EXPECT_EQ(driver.feed(quiet, block(end + 1, end)).size(), end == 61 || end == 64 ? 2 : 0);
         auto receive = started();
-        EXPECT_EQ(driver.feed(*receive, block(end + 1, end)), (QStringList{"set Label4 ", kDamaged}));
+        EXPECT_EQ(driver.feed(*receive, block(end + 1, end)), (QStringList{"status rqx2 idle", kDamaged}));
         EXPECT_TRUE(driver.tableRows().isEmpty());
     }
 }
@@ -211,7 +210,7 @@ TEST_F(Rqx2CoordinateReceiveTest, DamagedRecordIsNeitherStoredNorAcknowledged)
         SCOPED_TRACE(what);
         // The instrument's restart request in the same piece is taken, not dropped with the record.
         EXPECT_EQ(driver.feed(*receive, bytes + request()),
-                  (QStringList{"set Label4 ", kDamaged, "truncate 0"} + kAnswer));
+                  (QStringList{"status rqx2 idle", kDamaged} + kAnswer));
         EXPECT_TRUE(driver.tableRows().isEmpty());
     }
     // The record sent again is received as usual.
@@ -225,7 +224,7 @@ TEST_F(Rqx2CoordinateReceiveTest, ADamagedRecordCostsThatRecordNeverTheNext)
     QByteArray crInside = example;
     crInside[30] = '\r';
     const QStringList taken = firstRecord("1/25", "1|P1|A|1234.5670|-45.5000|12.3000") +
-                              QStringList{"set Label4 数据传输中。。。", kExampleAcknowledgement};
+                              QStringList{"status rqx2 receiving", kExampleAcknowledgement};
     const struct {
         const char *what;
         QByteArray before; // what came before the whole record
@@ -241,7 +240,7 @@ TEST_F(Rqx2CoordinateReceiveTest, ADamagedRecordCostsThatRecordNeverTheNext)
         driver.table.clear();
         auto receive = started();
         EXPECT_EQ(driver.feed(*receive, c.before + example),
-                  (c.told ? QStringList{"set Label4 ", kDamaged} : QStringList{}) + taken);
+                  (c.told ? QStringList{"status rqx2 idle", kDamaged} : QStringList{}) + taken);
         EXPECT_EQ(driver.tableRows(), QStringList{"1|P1|A|1234.5670|-45.5000|12.3000"});
     }
 }
@@ -264,7 +263,7 @@ TEST_F(Rqx2CoordinateReceiveTest, ARecordSentAgainIsAnsweredAgainAndStoredOnce)
         // The completion is not told twice.
         {"the last one", only, only,
          kAcknowledgementPrelude + QStringList{"write 02 30 30 30 31 30 30 30 31 0D 00"}},
-        {"its number with other bytes", example, otherName, {"set Label4 ", kDamaged}},
+        {"its number with other bytes", example, otherName, {"status rqx2 idle", kDamaged}},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
@@ -322,9 +321,10 @@ TEST_F(Rqx2CoordinateReceiveTest, SendStartedAgainHoldsTheFileOnceBelowTheRowsFr
         SCOPED_TRACE(c.what);
         // A file of one point received before; the next receive numbers on from it.
         driver.table.clear();
-        driver.feed(*started(), point("0001", "0001", "OLD    "));
-        Rqx2CoordinateReceive receive(driver.table, true);
-        receive.RecordCount = 1;
+        const auto before = started();
+        driver.feed(*before, point("0001", "0001", "OLD    "));
+        Rqx2CoordinateReceive receive(true);
+        receive.numberOnFrom(*before);
         driver.start(receive);
         driver.feed(receive, request());
         driver.feed(receive, a);
@@ -334,7 +334,8 @@ TEST_F(Rqx2CoordinateReceiveTest, SendStartedAgainHoldsTheFileOnceBelowTheRowsFr
             EXPECT_EQ(driver.applied(receive.silence()),
                       QStringList{"message 错误提示|数据传输中断：仪器已停止发送。请在全站仪上重新发送！"});
         }
-        EXPECT_EQ(driver.feed(receive, request()), QStringList{"truncate 1"} + kAnswer);
+        // The row of the broken-off attempt goes; the file received before stays.
+        EXPECT_EQ(driver.feed(receive, request()), QStringList{"withdraw 1"} + kAnswer);
         driver.feed(receive, a);
         EXPECT_EQ(tail(driver.feed(receive, b), 2),
                   (QStringList{"message 成功|坐标数据传输完毕！", "write 02 30 30 30 32 30 30 30 32 0D 00"}));
@@ -355,28 +356,15 @@ TEST_F(Rqx2CoordinateReceiveTest, CompletionMessageComesBeforeTheLastAcknowledge
         driver.table.clear();
         auto receive = started();
         driver.feed(*receive, fromHex(kExampleRecord));
-        EXPECT_EQ(driver.feed(*receive, record(current, "0025", "P25    ", "A      ", "000001234.567",
-                                               "000000-45.500", "000000012.300")),
-                  (QStringList{"set Label4 ", QStringLiteral("set Text1 %1/25").arg(QString(current).toInt()),
-                               "row 2|P25|A|1234.5670|-45.5000|12.3000"} +
-                   kAcknowledgementPrelude +
-                   QStringList{"set Label4 ", "message 成功|坐标数据传输完毕！", acknowledgement}));
+        EXPECT_EQ(
+            driver.feed(*receive, record(current, "0025", "P25    ", "A      ", "000001234.567",
+                                         "000000-45.500", "000000012.300")),
+            (QStringList{"status rqx2 idle", QStringLiteral("progress %1/25").arg(QString(current).toInt()),
+                         "row 2|P25|A|1234.5670|-45.5000|12.3000"} +
+             kAcknowledgementPrelude +
+             QStringList{"status rqx2 idle", "message 成功|坐标数据传输完毕！", acknowledgement}));
         EXPECT_FALSE(receive->underway());
     }
-}
-
-TEST_F(Rqx2CoordinateReceiveTest, TableClearedDuringTheReceiveGetsItsColumnsBack)
-{
-    // Rows without columns would not be seen.
-    auto receive = started();
-    driver.feed(*receive, fromHex(kExampleRecord));
-    driver.table.clear();
-    EXPECT_EQ(driver
-                  .feed(*receive, record("0002", "0025", "P2     ", "B      ", "000000001.000",
-                                         "000000002.000", "000000003.000"))
-                  .mid(2, 2),
-              (QStringList{"columns coordinates nez", "row 2|P2|B|1.0000|2.0000|3.0000"}));
-    EXPECT_TRUE(driver.table.hasColumns());
 }
 
 TEST_F(Rqx2CoordinateReceiveTest, RqxFiveFramesAreNoneOfItsBusiness)

@@ -26,8 +26,8 @@ QString filler(int n)
         .arg(n < 10 ? QStringLiteral("30 3%1").arg(n) : QStringLiteral("3%1 3%2").arg(n / 10).arg(n % 10),
              n < 10 ? QStringLiteral("3%1 20").arg(n) : QStringLiteral("3%1 3%2").arg(n / 10).arg(n % 10));
 }
-const QString kWaiting = QStringLiteral("set Label4 等待发送坐标数据...");
-const QString kSending = QStringLiteral("set Label4 发送中...");
+const QString kWaiting = QStringLiteral("status rqx2 awaiting-request");
+const QString kSending = QStringLiteral("status rqx2 sending");
 const QStringList kPrepared{"clearOutput", "clearInput", "open"};
 const QStringList kAnswered = kPrepared + QStringList{"write 01 4A 0D"};
 } // namespace
@@ -45,7 +45,7 @@ protected:
     static QStringList beforeRecord(int n, int count)
     {
         return {
-            "pause 100", kWaiting, "clearInput", "open", QStringLiteral("set Text1 %1/%2").arg(n).arg(count),
+            "pause 100", kWaiting, "clearInput", "open", QStringLiteral("progress %1/%2").arg(n).arg(count),
             kSending};
     }
     static QStringList writes(const QStringList &actions)
@@ -95,7 +95,7 @@ TEST_F(Rqx2CoordinateSendTest, LastRecordLeavesBeforeThePortClosesAndTheMessageC
         driver.feed(send, request());
     EXPECT_EQ(driver.feed(send, request()),
               (beforeRecord(25, 25) +
-               QStringList{filler(25), "set Label4 ", "close", "message 成功|坐标数据发送完毕！"}));
+               QStringList{filler(25), "status rqx2 idle", "close", "message 成功|坐标数据发送完毕！"}));
     EXPECT_FALSE(send.underway());
     // A late request gets nothing.
     EXPECT_EQ(driver.feed(send, request()), (QStringList{"pause 100", kWaiting}));
@@ -170,7 +170,7 @@ TEST_F(Rqx2CoordinateSendTest, RowsAreNumberedUpToNineThousandNineHundredNinetyN
     QStringList last;
     for (int i = 2; i <= 9999; ++i)
         last = driver.feed(send, request());
-    EXPECT_TRUE(last.contains("set Text1 9999/9999"));
+    EXPECT_TRUE(last.contains("progress 9999/9999"));
     EXPECT_TRUE(writes(last).value(0).startsWith("write 02 39 39 39 39 39 39 39 39 39 39 39 39 20 20 20"));
     EXPECT_EQ(last.filter("message"), QStringList{"message 成功|坐标数据发送完毕！"});
 }
@@ -201,10 +201,10 @@ TEST_F(Rqx2CoordinateSendTest, RowChangedDuringTheSendIsNotSentAndTheNextRequest
     driver.start(send);
     driver.feed(send, request());
     driver.table.setCell(2, 4, QStringLiteral("1234567890"));
-    EXPECT_EQ(
-        driver.feed(send, request()),
-        (beforeRecord(2, 25) +
-         QStringList{"set Label4 ", "message 错误提示|第2行的坐标--E“1234567890”不是仪器能接收的坐标"
-                                    "（只能由数字、小数点和负号组成，小数点前最多9位），请修改后再发送！"}));
+    EXPECT_EQ(driver.feed(send, request()),
+              (beforeRecord(2, 25) +
+               QStringList{"status rqx2 idle",
+                           "message 错误提示|第2行的坐标--E“1234567890”不是仪器能接收的坐标"
+                           "（只能由数字、小数点和负号组成，小数点前最多9位），请修改后再发送！"}));
     EXPECT_EQ(driver.feed(send, request()), beforeRecord(3, 25) + QStringList{filler(3)});
 }

@@ -11,8 +11,8 @@ using namespace Rqx2MeasurementExamples;
 
 namespace {
 const QStringList kPrelude{"clearOutput", "clearInput", "open"};
-const QStringList kAnswer = kPrelude + QStringList{"set Label4 数据传输中。。。", "write 05 4A 0D"};
-const QString kHeaderTaken = "set Label1 文件名： F0001";
+const QStringList kAnswer = kPrelude + QStringList{"status rqx2 receiving", "write 05 4A 0D"};
+const QString kHeaderTaken = "file F0001|10||";
 const QString kDamaged =
     QStringLiteral("message 错误提示|收到一条损坏的测量数据（不完整，或记录序号、记录总数不是"
                    "四位数字），该条数据未保存。请在全站仪上重新发送测量数据！");
@@ -63,15 +63,15 @@ protected:
 TEST_F(Rqx2MeasurementReceiveTest, StartHandshakeAndHeader)
 {
     Rqx2MeasurementReceive receive(true);
-    EXPECT_EQ(driver.start(receive), QStringList{"columns rqx2-measurement nez"} + kPrelude +
-                                         QStringList{"set Label4 等待握手信号。。。"});
+    EXPECT_EQ(driver.start(receive), QStringList{"list rqx2-measurements nez"} + kPrelude +
+                                         QStringList{"status rqx2 awaiting-handshake"});
     // Before the handshake a record is not for here.
     EXPECT_TRUE(driver.feed(receive, fromHex(kHeader)).isEmpty());
     EXPECT_EQ(driver.feed(receive, request()), kAnswer);
     // Before the header the instrument may start over: answered again.
     EXPECT_EQ(driver.feed(receive, request()), kAnswer);
     EXPECT_EQ(driver.feed(receive, fromHex(kHeader)),
-              (QStringList{"clearRows", "set Label1 文件名： F0001"} + kPrelude +
+              (QStringList{"clearRows", "file F0001|10||"} + kPrelude +
                QStringList{QStringLiteral("write ") + kHeaderAck}));
     EXPECT_TRUE(driver.listRows().isEmpty());
 }
@@ -81,21 +81,21 @@ TEST_F(Rqx2MeasurementReceiveTest, TheExampleFileUnderNezAndEnz)
     for (bool nez : {true, false}) {
         SCOPED_TRACE(nez ? "NEZ" : "ENZ");
         Rqx2MeasurementReceive &receive = startFile(nez);
-        EXPECT_EQ(driver.feed(receive, fromHex(kStation)),
-                  (QStringList{"row " + stationRow(nez)} + kPrelude +
-                   QStringList{"write 06 30 30 30 31 30 30 31 30 0D", "set Text1 1/10",
-                               "set Label4 数据传输中。。。"}));
+        EXPECT_EQ(
+            driver.feed(receive, fromHex(kStation)),
+            (QStringList{"row " + stationRow(nez)} + kPrelude +
+             QStringList{"write 06 30 30 30 31 30 30 31 30 0D", "progress 1/10", "status rqx2 receiving"}));
         driver.feed(receive, fromHex(kBacksight));
-        EXPECT_EQ(tail(driver.feed(receive, measurement("0003", "0010")), 3),
-                  (QStringList{"write 06 30 30 30 33 30 30 31 30 0D", "set Text1 3/10",
-                               "set Label4 数据传输中。。。"}));
+        EXPECT_EQ(
+            tail(driver.feed(receive, measurement("0003", "0010")), 3),
+            (QStringList{"write 06 30 30 30 33 30 30 31 30 0D", "progress 3/10", "status rqx2 receiving"}));
         for (int i = 4; i <= 9; ++i)
             driver.feed(receive, measurement(QByteArray::number(i).rightJustified(4, '0'), "0010"));
         // The completion message follows the last acknowledgement.
         EXPECT_EQ(driver.feed(receive, measurement("0010", "0010")),
                   (QStringList{"row " + measurementRow("10", nez)} + kPrelude +
-                   QStringList{"write 06 30 30 31 30 30 30 31 30 0D", "set Text1 10/10",
-                               "set Label4 传输完毕！", "message 成功|传输完毕！"}));
+                   QStringList{"write 06 30 30 31 30 30 30 31 30 0D", "progress 10/10",
+                               "status rqx2 received", "message 成功|传输完毕！"}));
         EXPECT_FALSE(receive.underway());
         const QStringList rows = driver.listRows();
         ASSERT_EQ(rows.size(), 10);
@@ -167,7 +167,7 @@ TEST_F(Rqx2MeasurementReceiveTest, EveryRecordCountsToTheTotalWhateverItsKind)
     driver.start(receive);
     driver.feed(receive, request());
     EXPECT_EQ(tail(driver.feed(receive, fromHex("02 30 30 30 30 30 30 30 30 07 46 30 30 30 31 0D")), 3),
-              (QStringList{"write 06 30 30 30 30 30 30 30 30 0D", "set Label4 传输完毕！",
+              (QStringList{"write 06 30 30 30 30 30 30 30 30 0D", "status rqx2 received",
                            "message 成功|传输完毕！"}));
     // A complete file is not started over.
     EXPECT_TRUE(driver.feed(receive, request()).isEmpty());
@@ -321,7 +321,7 @@ TEST_F(Rqx2MeasurementReceiveTest, DamagedRecordIsRefusedAndTheNextWholeOneTaken
 TEST_F(Rqx2MeasurementReceiveTest, HeaderWhoseFileNameEndsInJIsAHeader)
 {
     const QByteArray header = fromHex("02 30 30 30 30 30 30 31 30 07 46 30 30 30 4A 0D");
-    const QStringList taken = QStringList{"clearRows", "set Label1 文件名： F000J"} + kPrelude +
+    const QStringList taken = QStringList{"clearRows", "file F000J|10||"} + kPrelude +
                               QStringList{QStringLiteral("write ") + kHeaderAck};
     for (bool bytewise : {false, true}) {
         SCOPED_TRACE(bytewise ? "one byte at a time" : "whole");
@@ -335,7 +335,7 @@ TEST_F(Rqx2MeasurementReceiveTest, HeaderWhoseFileNameEndsInJIsAHeader)
 TEST_F(Rqx2MeasurementReceiveTest, SendStartedAgainBeforeTheLastRecordIsTakenFromItsHeader)
 {
     const QByteArray station = fromHex(kStation), backsight = fromHex(kBacksight);
-    const QString kWaiting = "set Label4 等待握手信号。。。";
+    const QString kWaiting = "status rqx2 awaiting-handshake";
     const struct {
         const char *what;
         QByteArray interruption; // after the station, before the restart request

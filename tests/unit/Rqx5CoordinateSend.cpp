@@ -16,12 +16,12 @@ const QString kSecond = "write 90"
                         " 32 20 20 20 20 20 20 20 20 20 20 20 20 20"
                         " 33 20 20 20 20 20 20 20 20 20 20 20 20 20 B0";
 const QStringList kReset = {"clearOutput", "clearInput", "open"};
-const QStringList kAfterLastRow = QStringList{"clearOutput", "clearInput", "open", "set Label2 完毕！"} +
+const QStringList kAfterLastRow = QStringList{"clearOutput", "clearInput", "open", "status rqx5 sent"} +
                                   kReset + QStringList{"write AA 82"};
 
 QStringList sent(const QString &progress, const QString &write)
 {
-    return kReset + QStringList{"set Text1 " + progress, "set Label4 发送中：", write};
+    return kReset + QStringList{"progress " + progress, "status rqx5 sending", write};
 }
 
 void addWorkedPoints(CoordinateTableModel &table, bool nez)
@@ -159,11 +159,11 @@ TEST(Rqx5CoordinateSend, RowChangedDuringTheSendIsRefusedAndTheNextRequestGoesOn
     driver.feed(send, fromHex("AA 81"));
     driver.table.setCell(2, 2, QStringLiteral("桥A"));
     const QStringList refused =
-        kReset + QStringList{"set Text1 2/3", "set Label4 发送中：", "set Label4 ",
+        kReset + QStringList{"progress 2/3", "status rqx5 sending", "status rqx5 idle",
                              "message 错误提示|第2行的点名“桥A”含有仪器不能接收的字符“桥”，请修改后再发送！"};
     EXPECT_EQ(driver.feed(send, fromHex("AA 81")), refused);
     const QStringList third = driver.feed(send, fromHex("AA 81"));
-    EXPECT_EQ(third.value(3), "set Text1 3/3");
+    EXPECT_EQ(third.value(3), "progress 3/3");
     EXPECT_TRUE(third.constLast().startsWith("write 90 20 20 30 30 30 30 31 34"));
 }
 
@@ -180,9 +180,11 @@ TEST(Rqx5CoordinateSend, RequestsAreAnsweredWithoutAStartAndBeyondSixteenBits)
     fill(large.table, 40000);
     Rqx5CoordinateSend send(large.table, true);
     large.start(send);
-    send.RecordCount = 39999;
+    // Each request is read on its own: the answer to one drops whatever came after it.
+    for (int request = 1; request < 40000; ++request)
+        send.feed(fromHex("AA 81"));
     const QStringList lines = large.feed(send, fromHex("AA 81"));
-    EXPECT_EQ(lines.value(3), "set Text1 40000/40000");
+    EXPECT_EQ(lines.value(3), "progress 40000/40000");
     EXPECT_TRUE(lines.constLast().startsWith("write 90 20 20 30 34 30 30 30 30")); // 40000 zero-padded
 }
 

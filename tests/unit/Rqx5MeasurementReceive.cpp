@@ -90,8 +90,7 @@ const QString kAngles = QStringLiteral("1.0000        |2.0000        ||||||");
 
 QStringList headerLines(const QString &count)
 {
-    return {"select Option3",     "set Label5 正在接收数据...", "set Text3 JOB1        ",
-            "set Text1 " + count, "set Text4 123456789",        "set Text2 141225"};
+    return {"status rqx5 receiving", "file JOB1        |" + count + "|123456789|141225"};
 }
 
 class Rqx5DataFileExchange : public ::testing::TestWithParam<Delivery> {};
@@ -101,11 +100,10 @@ class Rqx5DataFileExchange : public ::testing::TestWithParam<Delivery> {};
 TEST(Rqx5DataFileReceive, WorkedHeaderShowsNoZeroOfN)
 {
     TransferDriver driver;
-    Rqx5DataFileReceive receive(driver.list, true);
+    Rqx5DataFileReceive receive(true);
     EXPECT_EQ(driver.start(receive), kPrepared);
     // The count stays until the first record shows 1/256.
     EXPECT_EQ(driver.feed(receive, fromHex(kHeader256)), headerLines("256") + kNext);
-    EXPECT_EQ(receive.RecordCount, 0);
 }
 
 TEST(Rqx5DataFileReceive, HeaderCountIsReadUnsignedAndZeroEndsAtOnce)
@@ -121,17 +119,16 @@ TEST(Rqx5DataFileReceive, HeaderCountIsReadUnsignedAndZeroEndsAtOnce)
         for (Delivery how : {Delivery::Whole, Delivery::Bytewise, Delivery::Pieces}) {
             SCOPED_TRACE(count);
             TransferDriver driver;
-            Rqx5DataFileReceive receive(driver.list, true);
+            Rqx5DataFileReceive receive(true);
             driver.start(receive);
             EXPECT_EQ(deliver(driver, receive, header(high, low), how), headerLines(count) + kNext);
         }
     }
     TransferDriver driver;
-    Rqx5DataFileReceive receive(driver.list, true);
+    Rqx5DataFileReceive receive(true);
     driver.start(receive);
-    const QStringList none =
-        headerLines("0") + QStringList{"clearOutput",           "clearInput",  "open",
-                                       "set Label5 接收完毕！", "set Text1 0", "write AA 81"};
+    const QStringList none = headerLines("0") + QStringList{"clearOutput", "clearInput", "open",
+                                                            "status rqx5 received", "write AA 81"};
     EXPECT_EQ(driver.feed(receive, header(0, 0)), none);
 }
 
@@ -146,16 +143,13 @@ TEST_P(Rqx5DataFileExchange, RecordsShowEveryFieldAndTheEndFrameIsEchoed)
         }
         const QString cells = shown.join(u'|');
         TransferDriver driver;
-        Rqx5DataFileReceive receive(driver.list, nez);
+        Rqx5DataFileReceive receive(nez);
         driver.start(receive);
         const std::pair<QByteArray, QStringList> exchange[] = {
             {header(0, 2), headerLines("2") + kNext},
-            {dataFileRecord(),
-             QStringList{"set Text1 1/2", QStringLiteral("columns rqx5-datafile ") + (nez ? "nez" : "enz"),
-                         "row 1|" + cells} +
-                 kNext},
-            {dataFileRecord(), QStringList{"set Text1 2/2", "row 2|" + cells, "clearOutput", "clearInput",
-                                           "open", "set Label5 接收完毕！", "set Text1 2", "write AA 81"}},
+            {dataFileRecord(), QStringList{"progress 1/2", "row #|" + cells} + kNext},
+            {dataFileRecord(), QStringList{"progress 2/2", "row #|" + cells, "clearOutput", "clearInput",
+                                           "open", "status rqx5 received", "write AA 81"}},
             {fromHex("AA 82"), kEcho},
         };
         for (const auto &[bytes, lines] : exchange)
@@ -165,7 +159,6 @@ TEST_P(Rqx5DataFileExchange, RecordsShowEveryFieldAndTheEndFrameIsEchoed)
                   nez ? QStringList({"测站--N", "测站--E"}) : QStringList({"测站--E", "测站--N"}));
         EXPECT_EQ(driver.list.headers().mid(18, 2),
                   nez ? QStringList({"坐标--N", "坐标--E"}) : QStringList({"坐标--E", "坐标--N"}));
-        EXPECT_EQ(receive.RecordCount, 0);
         EXPECT_FALSE(receive.underway());
     }
 }
@@ -176,9 +169,8 @@ TEST_P(Rqx5DataFileExchange, RestartedFileIsHeldOnce)
 {
     const QString row = "|" + kShown.join(u'|');
     const QByteArray record = dataFileRecord();
-    const QStringList first =
-        QStringList{"set Text1 1/2", "columns rqx5-datafile nez", "row 1" + row} + kNext;
-    const QStringList restart = QStringList{"truncate 0"} + headerLines("2") + kNext;
+    const QStringList first = QStringList{"progress 1/2", "row #" + row} + kNext;
+    const QStringList restart = QStringList{"withdraw 1"} + headerLines("2") + kNext;
     const std::vector<std::pair<QByteArray, QStringList>> tails[] = {
         // One byte short, the header of the restart in the same read.
         {{QByteArray(record).remove(100, 1) + header(0, 2), QStringList{kDamagedRecord} + restart}},
@@ -190,14 +182,14 @@ TEST_P(Rqx5DataFileExchange, RestartedFileIsHeldOnce)
     };
     for (const auto &tail : tails) {
         TransferDriver driver;
-        Rqx5DataFileReceive receive(driver.list, true);
+        Rqx5DataFileReceive receive(true);
         driver.start(receive);
         EXPECT_EQ(deliver(driver, receive, header(0, 2), GetParam()), headerLines("2") + kNext);
         EXPECT_EQ(deliver(driver, receive, record, GetParam()), first);
         for (const auto &[bytes, lines] : tail)
             EXPECT_EQ(deliver(driver, receive, bytes, GetParam()), lines);
         EXPECT_EQ(deliver(driver, receive, record, GetParam()), first);
-        EXPECT_EQ(deliver(driver, receive, record, GetParam()).value(1), "row 2" + row);
+        EXPECT_EQ(deliver(driver, receive, record, GetParam()).value(1), "row #" + row);
         EXPECT_EQ(deliver(driver, receive, fromHex("AA 82"), GetParam()), kEcho);
         EXPECT_EQ(driver.listRows(), QStringList({"1" + row, "2" + row}));
     }
@@ -209,15 +201,15 @@ TEST_P(Rqx5DataFileExchange, ARecordSentAgainAfterItsTerminatorWasLostIsTaken)
     const QString row = "|" + kShown.join(u'|');
     const QByteArray record = dataFileRecord();
     TransferDriver driver;
-    Rqx5DataFileReceive receive(driver.list, true);
+    Rqx5DataFileReceive receive(true);
     driver.start(receive);
     deliver(driver, receive, header(0, 2), GetParam());
     EXPECT_EQ(deliver(driver, receive, record.chopped(1), GetParam()), QStringList());
     EXPECT_EQ(deliver(driver, receive, record, GetParam()),
-              QStringList({"set Text1 1/2", "columns rqx5-datafile nez", "row 1" + row}) + kNext);
+              QStringList({"progress 1/2", "row #" + row}) + kNext);
     EXPECT_EQ(deliver(driver, receive, record.left(100) + record, GetParam()),
-              QStringList({"set Text1 2/2", "row 2" + row, "clearOutput", "clearInput", "open",
-                           "set Label5 接收完毕！", "set Text1 2", "write AA 81"}));
+              QStringList({"progress 2/2", "row #" + row, "clearOutput", "clearInput", "open",
+                           "status rqx5 received", "write AA 81"}));
     EXPECT_EQ(driver.listRows(), QStringList({"1" + row, "2" + row}));
 }
 
@@ -250,14 +242,14 @@ TEST(Rqx5DataFileReceive, FramesAreKnownByTerminatorAndPosition)
     for (const auto &[bytes, lines] : cases) {
         SCOPED_TRACE(hex(bytes).left(60).toStdString());
         TransferDriver driver;
-        Rqx5DataFileReceive receive(driver.list, true);
+        Rqx5DataFileReceive receive(true);
         driver.start(receive);
         driver.feed(receive, header(0, 2));
         EXPECT_EQ(driver.feed(receive, bytes), lines);
         // Nothing of a damaged frame is stored; the instrument's restart header is taken.
         if (!lines.isEmpty()) {
-            EXPECT_EQ(driver.feed(receive, header(0, 2)).value(0), "select Option3");
-            EXPECT_EQ(driver.feed(receive, dataFileRecord()).value(0), "set Text1 1/2");
+            EXPECT_EQ(driver.feed(receive, header(0, 2)).value(0), "status rqx5 receiving");
+            EXPECT_EQ(driver.feed(receive, dataFileRecord()).value(0), "progress 1/2");
             EXPECT_EQ(driver.list.count(), 1);
         }
     }
@@ -266,13 +258,14 @@ TEST(Rqx5DataFileReceive, FramesAreKnownByTerminatorAndPosition)
 TEST(Rqx5MeasurementReceive, WorkedKindThreeRecord)
 {
     TransferDriver driver;
-    driver.list.setColumns({{}, {}});
-    driver.list.append(QStringList{"1"});
-    driver.list.append(QStringList{"2"});
-    Rqx5MeasurementReceive receive(driver.list, true);
+    // A receive before took four measurements; this one numbers on from them.
+    Rqx5MeasurementReceive before(true);
+    driver.start(before);
+    driver.feed(before, measurement(0xB2, {"1.0000", "2.0000"}).repeated(4));
+    Rqx5MeasurementReceive receive(true);
+    receive.numberOnFrom(before);
     EXPECT_EQ(driver.start(receive), kPrepared);
     EXPECT_TRUE(receive.underway());
-    receive.RecordCount = 4;
     // Nothing is sent: measurements are not acknowledged.
     EXPECT_EQ(driver.feed(receive, measurement(0xB4, {"90\x7D"
                                                       "00\x7E"
@@ -281,8 +274,7 @@ TEST(Rqx5MeasurementReceive, WorkedKindThreeRecord)
                                                       "10\x7E"
                                                       "30\x7F",
                                                       "15.250", "-0.375"})),
-              QStringList{"row 3|5|90°00′00″     |88°10′30″     ||-0.375        |15.250        |||"});
-    EXPECT_EQ(receive.Rqx5DataKind, 3);
+              QStringList{"row #|5|90°00′00″     |88°10′30″     ||-0.375        |15.250        |||"});
     EXPECT_TRUE(receive.underway()); // a cable pulled now is told
 }
 
@@ -304,11 +296,10 @@ TEST(Rqx5MeasurementReceive, EveryKindAloneOrPaddedGivesOneRow)
         for (const Case &c : cases) {
             SCOPED_TRACE(::testing::Message() << "kind " << c.terminator - 0xB1 << (padded ? " padded" : ""));
             TransferDriver driver;
-            Rqx5MeasurementReceive receive(driver.list, c.nez);
+            Rqx5MeasurementReceive receive(c.nez);
             driver.start(receive);
             EXPECT_EQ(driver.feed(receive, measurement(c.terminator, c.fields, padded)),
-                      QStringList({QStringLiteral("columns rqx5-measurement ") + (c.nez ? "nez" : "enz"),
-                                   "row 1|1|" + c.row}));
+                      QStringList({"row #|1|" + c.row}));
             EXPECT_EQ(driver.list.headers().at(7), c.nez ? "坐标--N" : "坐标--E");
         }
     }
@@ -336,7 +327,7 @@ TEST(Rqx5MeasurementReceive, RecordsAreTakenByTheirTerminatorHoweverTheyArrive)
         for (int piece : {int(sent.size()), 1, 7, 45}) {
             SCOPED_TRACE(::testing::Message() << piece << " " << sent.size());
             TransferDriver driver;
-            Rqx5MeasurementReceive receive(driver.list, true);
+            Rqx5MeasurementReceive receive(true);
             driver.start(receive);
             QStringList lines;
             for (int at = 0; at < sent.size(); at += piece)
@@ -350,7 +341,7 @@ TEST(Rqx5MeasurementReceive, RecordsAreTakenByTheirTerminatorHoweverTheyArrive)
         }
     }
     TransferDriver driver;
-    Rqx5MeasurementReceive receive(driver.list, true);
+    Rqx5MeasurementReceive receive(true);
     driver.start(receive);
     driver.feed(receive, nulFilled);
     EXPECT_EQ(driver.feed(receive, fromHex("AA 82")), kEcho);
@@ -361,14 +352,11 @@ TEST(Rqx5MeasurementReceive, RecordsAreTakenByTheirTerminatorHoweverTheyArrive)
 TEST(Rqx5MeasurementReceive, FramesAreKnownByTheirTerminator)
 {
     const QString blank(14, u' ');
-    const QString columns = QStringLiteral("columns rqx5-measurement nez");
     const std::tuple<QByteArray, int, QStringList> cases[] = {
-        {block(30, {{29, 0xB2}}), 1, {columns, "row 1|1|" + blank + "|" + blank + "||||||"}},
-        {block(44, {{43, 0xB3}}), 2, {columns, "row 1|1|" + blank + "|" + blank + "|" + blank + "|||||"}},
-        {block(58, {{57, 0xB4}}),
-         3,
-         {columns, "row 1|1|" + blank + "|" + blank + "||" + blank + "|" + blank + "|||"}},
-        {block(44, {{43, 0xB5}}), 4, {columns, "row 1|1||||||" + blank + "|" + blank + "|" + blank}},
+        {block(30, {{29, 0xB2}}), 1, {"row #|1|" + blank + "|" + blank + "||||||"}},
+        {block(44, {{43, 0xB3}}), 2, {"row #|1|" + blank + "|" + blank + "|" + blank + "|||||"}},
+        {block(58, {{57, 0xB4}}), 3, {"row #|1|" + blank + "|" + blank + "||" + blank + "|" + blank + "|||"}},
+        {block(44, {{43, 0xB5}}), 4, {"row #|1||||||" + blank + "|" + blank + "|" + blank}},
         {fromHex("00 B3"), 2, {kDamagedMeasurement}},
         {QByteArray(35, ' ') + "\xB2", 1, {kDamagedMeasurement}},
         {block(30, {{10, 0xB2}, {20, 0xAA}, {21, 0x81}}), 1, {kDamagedMeasurement}},
@@ -381,10 +369,9 @@ TEST(Rqx5MeasurementReceive, FramesAreKnownByTheirTerminator)
     for (const auto &[bytes, kind, lines] : cases) {
         SCOPED_TRACE(hex(bytes).toStdString());
         TransferDriver driver;
-        Rqx5MeasurementReceive receive(driver.list, true);
+        Rqx5MeasurementReceive receive(true);
         driver.start(receive);
         EXPECT_EQ(driver.feed(receive, bytes), lines);
-        EXPECT_EQ(receive.Rqx5DataKind, kind);
         EXPECT_EQ(driver.list.count(), kind == 0 || lines.value(0) == kDamagedMeasurement ? 0 : 1);
     }
 }
@@ -413,22 +400,21 @@ TEST(Rqx5MeasurementReceive, AMeasurementAfterADamagedOneIsTaken)
         for (Delivery how : {Delivery::Whole, Delivery::Bytewise, Delivery::Pieces}) {
             SCOPED_TRACE(hex(damaged + intact).toStdString());
             TransferDriver driver;
-            Rqx5MeasurementReceive receive(driver.list, true);
+            Rqx5MeasurementReceive receive(true);
             driver.start(receive);
             EXPECT_EQ(deliver(driver, receive, damaged + intact, how),
-                      QStringList({kDamagedMeasurement, "columns rqx5-measurement nez", "row 1|1|" + row}));
-            EXPECT_EQ(deliver(driver, receive, angles, how), QStringList{"row 2|2|" + kAngles});
+                      QStringList({kDamagedMeasurement, "row #|1|" + row}));
+            EXPECT_EQ(deliver(driver, receive, angles, how), QStringList{"row #|2|" + kAngles});
         }
     }
     for (int at : {1, 14, 29, 40}) {
         SCOPED_TRACE(at);
         TransferDriver driver;
-        Rqx5MeasurementReceive receive(driver.list, true);
+        Rqx5MeasurementReceive receive(true);
         driver.start(receive);
         EXPECT_EQ(driver.feed(receive, QByteArray(paddedAngles).insert(at, '7')),
                   QStringList{kDamagedMeasurement});
-        EXPECT_EQ(driver.feed(receive, kindThree),
-                  QStringList({"columns rqx5-measurement nez", "row 1|1|" + rowThree}));
+        EXPECT_EQ(driver.feed(receive, kindThree), QStringList({"row #|1|" + rowThree}));
     }
 }
 
@@ -436,7 +422,7 @@ TEST(Rqx5MeasurementReceive, TwoReceivesSeparatedByAnEndFrameBothNumberFromOne)
 {
     const QByteArray angles = measurement(0xB2, {"1.0000", "2.0000"});
     TransferDriver driver;
-    Rqx5MeasurementReceive receive(driver.list, true);
+    Rqx5MeasurementReceive receive(true);
     driver.start(receive);
     driver.feed(receive, angles);
     driver.feed(receive, angles);
@@ -444,9 +430,9 @@ TEST(Rqx5MeasurementReceive, TwoReceivesSeparatedByAnEndFrameBothNumberFromOne)
     EXPECT_TRUE(receive.underway()); // the window's receive goes on
     // The end frame is taken whole: the next record is not spoilt by it, with or without a new start,
     // and the preparation does not number anew.
-    EXPECT_EQ(driver.feed(receive, angles), QStringList{"row 3|1|" + kAngles});
+    EXPECT_EQ(driver.feed(receive, angles), QStringList{"row #|1|" + kAngles});
     EXPECT_EQ(driver.start(receive), kPrepared);
-    EXPECT_EQ(driver.feed(receive, angles), QStringList{"row 4|2|" + kAngles});
+    EXPECT_EQ(driver.feed(receive, angles), QStringList{"row #|2|" + kAngles});
     EXPECT_EQ(driver.listRows(),
               QStringList({"1|1|" + kAngles, "2|2|" + kAngles, "3|1|" + kAngles, "4|2|" + kAngles}));
 }
@@ -457,8 +443,8 @@ TEST(Rqx5MeasurementReceive, ArbitraryBytesNeverReachPastAFrame)
     const unsigned char interesting[] = {0xAA, 0x81, 0x82, 0x91, 0x92, 0xB1, 0xB2, 0xB3,
                                          0xB4, 0xB5, 0x20, 0x7D, 0x30, 0x00, 0xFF};
     TransferDriver dataFileDriver, measurementDriver;
-    Rqx5DataFileReceive dataFile(dataFileDriver.list, true);
-    Rqx5MeasurementReceive measurements(measurementDriver.list, false);
+    Rqx5DataFileReceive dataFile(true);
+    Rqx5MeasurementReceive measurements(false);
     for (int round = 0; round < 2000; ++round) {
         QByteArray chunk;
         const int length = std::uniform_int_distribution<int>(1, 400)(random);

@@ -39,7 +39,7 @@ protected:
         const SeriesTable::Begin *make = table.transfer(command);
         if (!make)
             return nullptr;
-        std::unique_ptr<Transfer> transfer = (*make)({driver.table, &driver.list, true, numbering});
+        std::unique_ptr<Transfer> transfer = (*make)({driver.table, true, numbering});
         numbering.begun(*transfer);
         driver.start(*transfer);
         return transfer;
@@ -158,7 +158,8 @@ TEST_F(SeriesTables, AnRqx5MeasurementReceiveStartedAgainNumbersOnFromWhereItSto
     auto dataFile = begin(rqx5, Command::DataFileReceive);
     auto afterDataFile = begin(rqx5, Command::MeasurementReceive);
     rows += rowLines(driver.feed(*afterDataFile, rqx5Measurement()), 2);
-    EXPECT_EQ(rows, (QStringList{"1|1", "2|2", "3|3", "4|1"}));
+    // The list numbers its rows ("#"); the second cell is the measurement's running number.
+    EXPECT_EQ(rows, (QStringList{"#|1", "#|2", "#|3", "#|1"}));
 }
 
 } // namespace
