@@ -7,6 +7,7 @@
 #include "formats/CoordinateFileReader.h"
 #include "formats/CoordinateFileWriter.h"
 #include "formats/CoordinateFormats.h"
+#include "formats/DrawingImport.h"
 #include "formats/FileText.h"
 
 const QString CoordinateFileCommands::kSaveFilter = CoordinateFormats::saveFilter();
@@ -18,6 +19,7 @@ const QString CoordinateFileCommands::kOlderSaveFilter = QStringLiteral("HYL格�
                                                                         "南方开思(*.dat)|*.dat|"
                                                                         "文本文档(*.txt)|*.txt|"
                                                                         "所有文件(*.*)");
+const QString CoordinateFileCommands::kDrawingFilter = QStringLiteral("CAD图形(*.dxf)|*.dxf|");
 
 namespace {
 const QString kErrorTitle = QStringLiteral("错误提示");
@@ -85,6 +87,33 @@ void CoordinateFileCommands::Open()
     if (skippedLines > 0) {
         m_messages.showMessage(&m_window, kNoticeTitle, skippedLinesNotice(skippedLines, firstSkippedLine));
     }
+}
+
+void CoordinateFileCommands::ImportDrawingPoints()
+{
+    m_dialog.Filter = kDrawingFilter;
+    m_dialog.FilterIndex = 1;
+    if (!m_dialog.ShowOpen(&m_window))
+        return;
+    const QString path = m_dialog.FileName;
+    QByteArray bytes;
+    QString reason;
+    if (!ReadFileBytes(path, &bytes, &reason)) {
+        error(path, reason);
+        return;
+    }
+    const bool nez = m_nez();
+    DrawingImport drawing = DrawingImport::read(bytes, nez);
+    bytes.clear();
+    if (drawing.problem() != DrawingImport::Problem::None) {
+        m_messages.showMessage(&m_window, drawing.problemIsError() ? kErrorTitle : kNoticeTitle,
+                               fileError(path, drawing.problemText()));
+        return;
+    }
+    m_window.setFileName(path);
+    m_table.buildColumns(nez);
+    m_table.append(std::move(drawing.rows()));
+    m_window.setProgress(QString::number(m_table.count()));
 }
 
 void CoordinateFileCommands::Save()

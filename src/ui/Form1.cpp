@@ -85,6 +85,7 @@ void Form1::buildMenus()
     QMenu *file = menuBar()->addMenu(QStringLiteral("文件"));
     file->setObjectName(QStringLiteral("FileMenu"));
     addEntry(file, "Open", QStringLiteral("打开  "), QKeySequence(Qt::CTRL | Qt::Key_O));
+    addEntry(file, "ImportDrawingPoints", QStringLiteral("从CAD图形导入点"));
     addEntry(file, "Save", QStringLiteral("保存"), QKeySequence(Qt::CTRL | Qt::Key_S));
     addEntry(file, "Exit", QStringLiteral("退出  "), QKeySequence(Qt::CTRL | Qt::Key_Q));
 
