@@ -1,13 +1,19 @@
 // Drawings written by another program: Debian's python3-ezdxf writes the same design drawing in the
 // versions R12 to R2018 (R12 in the Chinese code page, R2000 with \U+XXXX escapes, later ones in
-// UTF-8), and each is imported cell by cell.
+// UTF-8), and each is imported cell by cell. And a designer's points on their way to the instrument:
+// imported from the main window's menu and sent to the simulated RQX2.
 
 #include "formats/DrawingImport.h"
 #include "formats/FileText.h"
 #include "support/ImportedRows.h"
+#include "support/MainWindowSimFixture.h"
 #include "support/PythonReader.h"
 #include "support/QStringPrinter.h"
+#include "support/ScriptedFileDialogs.h"
+#include "ui/Form1.h"
 
+#include <QAction>
+#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -59,6 +65,11 @@ const QStringList kRows = {
     "5||3430|530|3.5",         "控制6||3440|540|2",         "A7||3450|550|1.25",
 };
 
+class DrawingToInstrument : public MainWindowSimFixture {
+protected:
+    ScriptedFileDialogs dialogs;
+};
+
 } // namespace
 
 TEST(CadDrawingImport, EveryVersionGivesTheSameTable)
@@ -83,4 +94,40 @@ TEST(CadDrawingImport, EveryVersionGivesTheSameTable)
             << drawing.problemText().toStdString();
         EXPECT_EQ(importedRows(drawing), kRows);
     }
+}
+
+// A block reference with its number and name, a bare point, a labelled one: imported, then sent with
+// 发送 as any table is.
+TEST_F(DrawingToInstrument, TheImportedPointsReachTheInstrument)
+{
+    const QString drawing = dir.filePath(QStringLiteral("design.dxf"));
+    QFile file(drawing);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(
+        "0\nSECTION\n2\nHEADER\n9\n$ACADVER\n1\nAC1015\n0\nENDSEC\n0\nSECTION\n2\nENTITIES\n"
+        "0\nINSERT\n2\nPT\n66\n1\n10\n-7001.25\n20\n40001.5\n30\n1.125\n"
+        "0\nATTRIB\n2\nNUMBER\n1\nD1\n0\nATTRIB\n2\nNAME\n1\nNAME1\n0\nSEQEND\n"
+        "0\nPOINT\n10\n0\n20\n-0.5\n30\n12\n"
+        "0\nPOINT\n10\n1.001\n20\n123456789\n30\n-3.5\n0\nTEXT\n10\n1.001\n20\n123456789\n40\n1\n1\nK3\n"
+        "0\nENDSEC\n0\nEOF\n");
+    file.close();
+    const QString output = dir.filePath(QStringLiteral("instrument.txt"));
+    fileDialogs = &dialogs;
+    ASSERT_TRUE(startProgram(false, true, {"--timeout", "20000", "--action", "receive", "--output", output}));
+
+    dialogs.choose(drawing, 1);
+    app->mainWindow()->action(QStringLiteral("ImportDrawingPoints"))->trigger();
+    ASSERT_EQ(app->table().count(), 3);
+    app->mainWindow()->action(QStringLiteral("SendZB"))->trigger();
+    sim.go();
+    finish();
+
+    QFile received(output);
+    ASSERT_TRUE(received.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QString::fromLatin1(received.readAll()),
+              "D1     ,NAME1  ,000040001.500,0000-7001.250,000000001.125\n"
+              "2      ,       ,0000000-0.500,000000000.000,000000012.000\n"
+              "K3     ,       ,123456789.000,000000001.001,0000000-3.500\n")
+        << sim.errorOutput().toStdString();
+    EXPECT_EQ(messages.messages, QStringList{"成功|坐标数据发送完毕！"});
 }
