@@ -4,6 +4,9 @@
 #include "Form5.h"
 #include "ListRepaintDeferral.h"
 #include "MessagePresenter.h"
+#include "PlanPane.h"
+#include "PlanSources.h"
+#include "PlanView.h"
 #include "core/CoordinateTableModel.h"
 
 #include <QAction>
@@ -37,6 +40,7 @@ Form1::Form1(CoordinateTableModel &table, MessagePresenter &messages, std::funct
     setWindowTitle(caption());
     buildMenus();
     setCentralWidget(buildCentralWidget());
+    buildPlanPane();
     resize(900, 600);
 
     m_editor = new Form2(this);
@@ -106,10 +110,23 @@ void Form1::buildMenus()
     addEntry(comm, "CLSend", QStringLiteral("测量数据"));
     addEntry(comm, "COM_Set", QStringLiteral("端口设置"));
 
+    QMenu *view = menuBar()->addMenu(QStringLiteral("查看"));
+    view->setObjectName(QStringLiteral("ViewMenu"));
+
     QMenu *help = menuBar()->addMenu(QStringLiteral("帮助"));
     help->setObjectName(QStringLiteral("HelpMenu"));
     addEntry(help, "About", QStringLiteral("关于"));
     addEntry(help, "SessionLogs", QStringLiteral("通讯记录"));
+}
+
+// 查看 → 点位图: the table in plan beside the list; a point clicked there is the row shown in the list.
+void Form1::buildPlanPane()
+{
+    m_planPane = new PlanPane(this);
+    findChild<QMenu *>(QStringLiteral("ViewMenu"))->addAction(m_planPane->showAction());
+    PlanView *plan = m_planPane->view();
+    plan->follow(&m_table, m_list->selectionModel(), CoordinateTablePlan(m_table));
+    connect(plan, &PlanView::rowChosen, this, [this](int row) { m_list->scrollTo(m_table.index(row, 0)); });
 }
 
 QPushButton *Form1::makeButton(const char *name, const QString &caption)
