@@ -10,8 +10,13 @@
 #include <cmath>
 
 namespace {
-constexpr int kRefreshMs = 100;   // at most ten redraws a second while rows arrive
-constexpr int kMargin = 24;       // pixels around the fitted points
+constexpr int kRefreshMs = 100; // at most ten redraws a second while rows arrive
+// Pixels around the fitted points: more on the right, where the numbers stand, and at the top, where
+// the button 适合窗口 is.
+constexpr int kMarginLeft = 24;
+constexpr int kMarginRight = 80;
+constexpr int kMarginTop = 40;
+constexpr int kMarginBottom = 24;
 constexpr int kPickRadius = 6;    // pixels within which a click takes a point
 constexpr int kMostLabels = 2000; // more points in sight than this are drawn without their numbers
 constexpr int kPointsPerCell = 4;
@@ -213,10 +218,9 @@ void PlanView::fit()
         m_scale = 1;
         return;
     }
-    m_centre = m_extent.center();
-    const double room = std::max(1, std::min(width(), height()) - 2 * kMargin);
-    const double w = std::max(1, width() - 2 * kMargin);
-    const double h = std::max(1, height() - 2 * kMargin);
+    const double w = std::max(1, width() - kMarginLeft - kMarginRight);
+    const double h = std::max(1, height() - kMarginTop - kMarginBottom);
+    const double room = std::min(w, h);
     if (m_extent.width() <= 0 && m_extent.height() <= 0)
         m_scale = room / 10.0; // one point, or all at one place: ten metres across
     else if (m_extent.width() <= 0)
@@ -226,6 +230,12 @@ void PlanView::fit()
     else
         m_scale = std::min(w / m_extent.width(), h / m_extent.height());
     m_scale = std::clamp(m_scale, kLeastScale, kMostScale);
+    // The extent's centre at the centre of the room the margins leave.
+    const QPointF roomCentre((kMarginLeft + width() - kMarginRight) / 2.0,
+                             (kMarginTop + height() - kMarginBottom) / 2.0);
+    const QPointF offset = roomCentre - QPointF(width() / 2.0, height() / 2.0);
+    m_centre =
+        QPointF(m_extent.center().x() - offset.x() / m_scale, m_extent.center().y() + offset.y() / m_scale);
 }
 
 QPointF PlanView::toWidget(double east, double north) const
@@ -314,8 +324,11 @@ void PlanView::paintEvent(QPaintEvent *)
     painter.drawPoints(dots.data(), int(dots.size()));
     if (labelled && m_source.number) {
         painter.setPen(kLabelColour);
-        for (size_t k = 0; k < seen.size(); ++k)
-            painter.drawText(dots[k] + QPointF(5, -4), m_source.number(seen[k]->row));
+        const int selected = highlightedRow();
+        for (size_t k = 0; k < seen.size(); ++k) {
+            if (seen[k]->row != selected)
+                painter.drawText(dots[k] + QPointF(5, -4), m_source.number(seen[k]->row));
+        }
     }
 
     const int selected = highlightedRow();
