@@ -52,8 +52,7 @@ bool isAscii(std::string_view bytes)
 // \U+XXXX and \M+5XXXX, where they stand.
 QString replaceEscapes(const QString &text)
 {
-    if (!text.contains(QLatin1StringView("\\U+"), Qt::CaseInsensitive) &&
-        !text.contains(QLatin1StringView("\\M+"), Qt::CaseInsensitive))
+    if (!text.contains(u'\\'))
         return text;
     QString out;
     out.reserve(text.size());
