@@ -34,7 +34,7 @@ public:
         Best best;
         const std::int64_t x0 = cellOf(label.x - reach), x1 = cellOf(label.x + reach);
         const std::int64_t y0 = cellOf(label.y - reach), y1 = cellOf(label.y + reach);
-        if ((x1 - x0 + 1) * (y1 - y0 + 1) > kMostCells) {
+        if (double(x1 - x0 + 1) * double(y1 - y0 + 1) > double(kMostCells)) {
             for (size_t k = 0; k < m_points.size(); ++k)
                 consider(label, reach, k, best);
             return best.point;

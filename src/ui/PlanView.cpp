@@ -184,14 +184,15 @@ template <class Visit> void PlanView::forEachIn(const QRectF &plan, Visit visit)
     const auto column = [this](double east) {
         if (m_extent.width() <= 0)
             return 0;
-        return std::clamp(int(std::floor((east - m_extent.left()) / m_extent.width() * m_gridColumns)), 0,
-                          m_gridColumns - 1);
+        // Clamped as a real first: a far zoomed-out view reaches beyond any integer.
+        const double c = std::floor((east - m_extent.left()) / m_extent.width() * m_gridColumns);
+        return int(std::clamp(c, 0.0, double(m_gridColumns - 1)));
     };
     const auto row = [this](double north) {
         if (m_extent.height() <= 0)
             return 0;
-        return std::clamp(int(std::floor((north - m_extent.top()) / m_extent.height() * m_gridRows)), 0,
-                          m_gridRows - 1);
+        const double r = std::floor((north - m_extent.top()) / m_extent.height() * m_gridRows);
+        return int(std::clamp(r, 0.0, double(m_gridRows - 1)));
     };
     if (area.right() < m_extent.left() || area.left() > m_extent.right() || area.bottom() < m_extent.top() ||
         area.top() > m_extent.bottom())
