@@ -10,6 +10,7 @@ const std::vector<FuzzTarget> &FuzzTargets()
         {"InstrumentCode", FuzzInstrumentCode},
         {"Rqx2MeasurementFile", FuzzRqx2MeasurementFile},
         {"Rqx5MeasurementFile", FuzzRqx5MeasurementFile},
+        {"DrawingImport", FuzzDrawingImport},
     };
     return targets;
 }

@@ -26,3 +26,4 @@ QString FuzzFileText(FuzzInput &input);
 QString FuzzInstrumentCode(FuzzInput &input);
 QString FuzzRqx2MeasurementFile(FuzzInput &input);
 QString FuzzRqx5MeasurementFile(FuzzInput &input);
+QString FuzzDrawingImport(FuzzInput &input);

@@ -138,6 +138,7 @@ void Application::connectForm1()
     Form1 *w = m_form1.get();
     ConnectCommand(w, "Open", [this] { m_fileCommands->Open(); });
     ConnectCommand(w, "Command10", [this] { m_fileCommands->Open(); });
+    ConnectCommand(w, "ImportDrawingPoints", [this] { m_fileCommands->ImportDrawingPoints(); });
     ConnectCommand(w, "Save", [this] { m_fileCommands->Save(); });
     ConnectCommand(w, "Command9", [this] { m_fileCommands->OlderSave(); });
     ConnectCommand(w, "RecZB", [this] { RecZB(); });

@@ -8,6 +8,7 @@
 #include "formats/CoordinateFileReader.h"
 #include "formats/CoordinateFileWriter.h"
 #include "formats/CoordinateFormats.h"
+#include "formats/DrawingImport.h"
 #include "formats/FileText.h"
 
 const QString CoordinateFileCommands::kSaveFilter = CoordinateFormats::saveFilter();
@@ -19,6 +20,7 @@ const QString CoordinateFileCommands::kOlderSaveFilter = QStringLiteral("HYL格�
                                                                         "南方开思(*.dat)|*.dat|"
                                                                         "文本文档(*.txt)|*.txt|"
                                                                         "所有文件(*.*)");
+const QString CoordinateFileCommands::kDrawingFilter = QStringLiteral("CAD图形(*.dxf)|*.dxf|");
 
 namespace {
 // The lines of a text file or a drawing have no fields to put into another format.
@@ -85,6 +87,33 @@ void CoordinateFileCommands::Open()
         m_messages.showMessage(&m_window, MessageTitles::kNotice,
                                skippedLinesNotice(skippedLines, firstSkippedLine));
     }
+}
+
+void CoordinateFileCommands::ImportDrawingPoints()
+{
+    m_dialog.Filter = kDrawingFilter;
+    m_dialog.FilterIndex = 1;
+    if (!m_dialog.ShowOpen(&m_window))
+        return;
+    const QString path = m_dialog.FileName;
+    QByteArray bytes;
+    QString reason;
+    if (!ReadFileBytes(path, &bytes, &reason)) {
+        error(path, reason);
+        return;
+    }
+    const bool nez = m_nez();
+    DrawingImport drawing = DrawingImport::read(bytes, nez);
+    bytes.clear();
+    if (drawing.problem() != DrawingImport::Problem::None) {
+        m_messages.showMessage(&m_window, drawing.problemIsError() ? MessageTitles::kError : MessageTitles::kNotice,
+                               fileError(path, drawing.problemText()));
+        return;
+    }
+    m_window.setFileName(path);
+    m_table.buildColumns(nez);
+    m_table.append(std::move(drawing.rows()));
+    m_window.setProgress(QString::number(m_table.count()));
 }
 
 void CoordinateFileCommands::Save()

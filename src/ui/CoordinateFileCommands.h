@@ -19,6 +19,7 @@ public:
     // is the one of every command that saves coordinates in a chosen format.
     static const QString kSaveFilter;
     static const QString kOlderSaveFilter;
+    static const QString kDrawingFilter;
 
     // nez: the coordinate order chosen at start, read each time it is needed.
     CoordinateFileCommands(CoordinateTableModel &table, Form1 &window, CommonDialog &dialog,
@@ -29,7 +30,11 @@ public:
     // The error after a file that cannot be read or written: its path and the reason.
     static QString fileError(const QString &path, const QString &reason);
 
-    void Open();      // menu "打开  " (Open) and button "打 开" (Command10)
+    void Open(); // menu "打开  " (Open) and button "打 开" (Command10)
+    // menu "从CAD图形导入点" (ImportDrawingPoints): the points of a DXF drawing fill the table as
+    // an opened coordinate file does, in the order chosen at start; a drawing that gives no points
+    // leaves the table as it was and says why.
+    void ImportDrawingPoints();
     void Save();      // menu "保存" (Save)
     void OlderSave(); // button "保 存" (Command9)
 

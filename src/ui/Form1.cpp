@@ -6,6 +6,9 @@
 #include "MainWindowEvents.h"
 #include "MessagePresenter.h"
 #include "ReportListView.h"
+#include "PlanPane.h"
+#include "PlanSources.h"
+#include "PlanView.h"
 #include "core/CoordinateTableModel.h"
 #include "core/MessageTitles.h"
 
@@ -39,6 +42,7 @@ Form1::Form1(CoordinateTableModel &table, MessagePresenter &messages, std::funct
     setWindowTitle(caption());
     buildMenus();
     setCentralWidget(buildCentralWidget());
+    buildPlanPane();
     resize(900, 600);
 
     m_editor = new Form2(this);
@@ -86,6 +90,7 @@ void Form1::buildMenus()
     QMenu *file = menuBar()->addMenu(QStringLiteral("文件"));
     file->setObjectName(QStringLiteral("FileMenu"));
     addEntry(file, "Open", QStringLiteral("打开  "), QKeySequence(Qt::CTRL | Qt::Key_O));
+    addEntry(file, "ImportDrawingPoints", QStringLiteral("从CAD图形导入点"));
     addEntry(file, "Save", QStringLiteral("保存"), QKeySequence(Qt::CTRL | Qt::Key_S));
     addEntry(file, "Exit", QStringLiteral("退出  "), QKeySequence(Qt::CTRL | Qt::Key_Q));
 
@@ -106,10 +111,23 @@ void Form1::buildMenus()
     addEntry(comm, "CLSend", QStringLiteral("测量数据"));
     addEntry(comm, "COM_Set", QStringLiteral("端口设置"));
 
+    QMenu *view = menuBar()->addMenu(QStringLiteral("查看"));
+    view->setObjectName(QStringLiteral("ViewMenu"));
+
     QMenu *help = menuBar()->addMenu(QStringLiteral("帮助"));
     help->setObjectName(QStringLiteral("HelpMenu"));
     addEntry(help, "About", QStringLiteral("关于"));
     addEntry(help, "SessionLogs", QStringLiteral("通讯记录"));
+}
+
+// 查看 → 点位图: the table in plan beside the list; a point clicked there is the row shown in the list.
+void Form1::buildPlanPane()
+{
+    m_planPane = new PlanPane(this);
+    findChild<QMenu *>(QStringLiteral("ViewMenu"))->addAction(m_planPane->showAction());
+    PlanView *plan = m_planPane->view();
+    plan->follow(&m_table, m_list->selectionModel(), CoordinateTablePlan(m_table));
+    connect(plan, &PlanView::rowChosen, this, [this](int row) { m_list->scrollTo(m_table.index(row, 0)); });
 }
 
 QPushButton *Form1::makeButton(const char *name, const QString &caption)

@@ -12,6 +12,7 @@ class CoordinateTableModel;
 class Form2;
 class Form5;
 class MessagePresenter;
+class PlanPane;
 class QAction;
 class QLabel;
 class QLineEdit;
@@ -59,6 +60,7 @@ public:
     QPushButton *button(const QString &name) const;
     Form2 *pointEditor() const { return m_editor; }
     Form5 *instructions() const { return m_instructions; }
+    PlanPane *planPane() const { return m_planPane; }
     QTableView *tableView() const { return m_list; }
     TableOperations &tableOperations() { return m_operations; }
 
@@ -82,6 +84,7 @@ protected:
 private:
     void buildMenus();
     QWidget *buildCentralWidget();
+    void buildPlanPane();
     QPushButton *makeButton(const char *name, const QString &caption);
     void applyColumnWidths();
     void applyViewMode();
@@ -110,5 +113,6 @@ private:
     QRadioButton *m_measurementData = nullptr; // Option3
     Form2 *m_editor = nullptr;
     Form5 *m_instructions = nullptr;
+    PlanPane *m_planPane = nullptr;
     QPersistentModelIndex m_editRow;
 };

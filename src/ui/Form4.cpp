@@ -3,6 +3,9 @@
 #include "ListRepaintDeferral.h"
 #include "ReportListView.h"
 #include "Rqx5MeasurementWindowEvents.h"
+#include "PlanPane.h"
+#include "PlanSources.h"
+#include "PlanView.h"
 #include "rqx5/Rqx5MeasurementColumns.h"
 
 #include <QAction>
@@ -37,6 +40,12 @@ Form4::Form4(QWidget *parent) : QMainWindow(parent)
     setWindowTitle(QStringLiteral("HYL-测量数据"));
     buildMenus();
     setCentralWidget(buildCentralWidget());
+    // 查看(V) → 点位图: the measured points in plan beside the list.
+    auto *plan = new PlanPane(this);
+    findChild<QMenu *>(QStringLiteral("ViewMenu"))->addAction(plan->showAction());
+    plan->view()->follow(&m_list, m_listView->selectionModel(), MeasurementListPlan(m_list));
+    connect(plan->view(), &PlanView::rowChosen, this,
+            [this](int row) { m_listView->scrollTo(m_list.index(row, 0)); });
     resize(kWidth, kHeight);
 
     connect(&m_list, &QAbstractItemModel::modelReset, this,
@@ -75,6 +84,10 @@ void Form4::buildMenus()
     receive->menuAction()->setObjectName(QStringLiteral("Rec"));
     addEntry(receive, "DataFile_R", QStringLiteral("接收数据文件"));
     addEntry(receive, "Data_R", QStringLiteral("接收测量数据"));
+
+    QMenu *view = menuBar()->addMenu(QStringLiteral("查看(V)"));
+    view->setObjectName(QStringLiteral("ViewMenu"));
+    view->menuAction()->setObjectName(QStringLiteral("View"));
 }
 
 QWidget *Form4::buildCentralWidget()

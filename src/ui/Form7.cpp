@@ -3,8 +3,11 @@
 #include "ListRepaintDeferral.h"
 #include "ReportListView.h"
 #include "Rqx2MeasurementWindowEvents.h"
+#include "PlanSources.h"
+#include "PlanView.h"
 #include "rqx2/Rqx2MeasurementList.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -12,6 +15,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace {
@@ -57,15 +61,37 @@ Form7::Form7(QWidget *parent) : QWidget(parent)
     commands->addWidget(makeButton("Command4", QStringLiteral("打开文件")));
     commands->addWidget(makeButton("ExportCoordinates", QStringLiteral("导出坐标")));
     commands->addWidget(makeButton("ExportTable", QStringLiteral("导出表格")));
+    commands->addWidget(buildPlanToggle());
     commands->addStretch();
     commands->addWidget(makeButton("Command3", QStringLiteral("退  出")));
 
     auto *layout = new QHBoxLayout(this);
     layout->addLayout(left, 1);
+    layout->addWidget(m_plan, 1);
     layout->addWidget(frame);
     resize(1000, 600);
 
     connect(&m_list, &QAbstractItemModel::modelReset, this, &Form7::applyColumnWidths);
+}
+
+// 点位图: the measured points in plan between the list and the buttons, shown and hidden by the
+// checkable action ShowPlanView that the button carries; a point clicked there is the row shown.
+QToolButton *Form7::buildPlanToggle()
+{
+    m_plan = new PlanView(this);
+    m_plan->hide();
+    m_plan->follow(&m_list, m_view->selectionModel(), MeasurementListPlan(m_list));
+    connect(m_plan, &PlanView::rowChosen, this, [this](int row) { m_view->scrollTo(m_list.index(row, 0)); });
+    auto *show = new QAction(QStringLiteral("点位图"), this);
+    show->setObjectName(QStringLiteral("ShowPlanView"));
+    show->setCheckable(true);
+    connect(show, &QAction::toggled, m_plan, &QWidget::setVisible);
+    auto *toggle = new QToolButton(this);
+    toggle->setObjectName(QStringLiteral("PlanViewButton"));
+    toggle->setDefaultAction(show);
+    toggle->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    toggle->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    return toggle;
 }
 
 QPushButton *Form7::makeButton(const char *name, const QString &caption)

@@ -7,10 +7,12 @@
 #include <QWidget>
 #include <functional>
 
+class PlanView;
 class QLabel;
 class QLineEdit;
 class QPushButton;
 class QTableView;
+class QToolButton;
 
 // The RQX2 measurement window "测量数据": the list of received records (ListView1), the receive
 // command, and the measurement file's save and open. Once the main window's measurement command has
@@ -47,6 +49,7 @@ protected:
 
 private:
     QPushButton *makeButton(const char *name, const QString &caption);
+    QToolButton *buildPlanToggle();
     void applyColumnWidths();
 
     std::function<void()> m_end;
@@ -54,8 +57,9 @@ private:
     MeasurementTableModel m_list;
 
     ReportListView *m_view = nullptr; // ListView1
-    QLineEdit *m_count = nullptr;     // Text1
-    QLabel *m_fileName = nullptr;     // Label1
+    PlanView *m_plan = nullptr;
+    QLineEdit *m_count = nullptr; // Text1
+    QLabel *m_fileName = nullptr; // Label1
     QString m_fileNameText;
     QLabel *m_status = nullptr; // Label4
 };

@@ -17,7 +17,8 @@ bool MainWindowSimFixture::startProgram(bool rqx5, bool nez, const QStringList &
             QStringList{QStringLiteral("--series"), rqx5 ? QStringLiteral("rqx5") : QStringLiteral("rqx2")} +
             simArgs))
         return false;
-    app = std::make_unique<Application>(sim.deviceDir(), messages, [this] { ended = true; });
+    app = std::make_unique<Application>(
+        sim.deviceDir(), messages, [this] { ended = true; }, nullptr, fileDialogs);
     app->usePort(sim.portName());
     app->start();
     Form6 *selection = app->selectionDialog();

@@ -33,6 +33,8 @@ protected:
     QTemporaryDir dir;
     SimProcess sim;
     std::unique_ptr<Application> app;
+    // The file dialogs the program shows, when a test answers them itself (set before startProgram).
+    FileDialogPresenter *fileDialogs = nullptr;
 
 private:
     bool m_nez = true;

@@ -721,3 +721,42 @@ TEST_F(FileCommands, ASaveAsksBeforeReplacingTheFileItWrites)
     }
     EXPECT_TRUE(messages.messages.isEmpty()) << messages.messages.join(u' ').toStdString();
 }
+
+// 从CAD图形导入点: its own dialog; a damaged drawing leaves the table as it was and says so; a drawing
+// fills the table in the order chosen at start, with 点数 and the file name, as 打开 does.
+TEST_F(FileCommands, ImportDrawingPointsFillsTheTableOrLeavesItWithABox)
+{
+    start(false);
+    fillTwoPoints(false);
+    const QString damaged = path("damaged.dxf");
+    writeBytes(damaged, "0\nSECTION\n2\nENTITIES\n0\nPOINT\n10\n1\n20\n2\n");
+    const QString drawing = path("design.dxf");
+    writeBytes(drawing,
+               "  0\r\nSECTION\r\n  2\r\nENTITIES\r\n  0\r\nPOINT\r\n 10\r\n512345.6789\r\n"
+               " 20\r\n3456789.1234\r\n 30\r\n45.678\r\n  0\r\nTEXT\r\n 10\r\n512345.6789\r\n"
+               " 20\r\n3456789.1234\r\n 40\r\n1\r\n  1\r\nK1\r\n  0\r\nPOINT\r\n 10\r\n7\r\n 20\r\n8\r\n"
+               "  0\r\nENDSEC\r\n  0\r\nEOF\r\n");
+
+    dialogs.choose(damaged, 1);
+    form1()->action(QStringLiteral("ImportDrawingPoints"))->trigger();
+    ASSERT_EQ(dialogs.shown.size(), 1);
+    EXPECT_EQ(dialogs.shown[0].request.mode, FileDialogRequest::Mode::Open);
+    EXPECT_EQ(dialogs.shown[0].request.filter, QStringLiteral("CAD图形(*.dxf)|*.dxf|"));
+    ASSERT_EQ(messages.messages.size(), 1);
+    EXPECT_TRUE(messages.messages[0].startsWith(QStringLiteral("错误提示|") + damaged + u'\n'));
+    EXPECT_TRUE(messages.messages[0].contains(QStringLiteral("已损坏")));
+    EXPECT_EQ(app->table().count(), 2);
+    EXPECT_EQ(app->table().cell(2, 1), QStringLiteral("A7"));
+
+    messages.messages.clear();
+    dialogs.choose(drawing, 1);
+    form1()->action(QStringLiteral("ImportDrawingPoints"))->trigger();
+    EXPECT_TRUE(messages.messages.isEmpty());
+    ASSERT_EQ(app->table().count(), 2);
+    EXPECT_EQ(app->table().point(1),
+              (CoordinatePoint{"1", "K1", "", "512345.6789", "3456789.1234", "45.678"}));
+    EXPECT_EQ(app->table().point(2), (CoordinatePoint{"2", "2", "", "7", "8", "0"}));
+    EXPECT_EQ(app->table().headers()[3], QStringLiteral("坐标--E"));
+    EXPECT_EQ(text("Text1"), QStringLiteral("2"));
+    EXPECT_EQ(text("Text3"), drawing);
+}

@@ -24,7 +24,7 @@ TEST_F(MainWindow, MenusHoldEveryEntryWithCaptionAndShortcut)
     QStringList titles;
     for (QAction *menu : form1()->menuBar()->actions())
         titles << menu->text();
-    EXPECT_EQ(titles, (QStringList{"文件", "编辑", "通讯", "帮助"}));
+    EXPECT_EQ(titles, (QStringList{"文件", "编辑", "通讯", "查看", "帮助"}));
 
     struct Entry {
         const char *name;
@@ -33,6 +33,7 @@ TEST_F(MainWindow, MenusHoldEveryEntryWithCaptionAndShortcut)
     };
     const Entry entries[] = {
         {"Open", "打开  ", QKeySequence(QStringLiteral("Ctrl+O"))},
+        {"ImportDrawingPoints", "从CAD图形导入点", QKeySequence()},
         {"Save", "保存", QKeySequence(QStringLiteral("Ctrl+S"))},
         {"Exit", "退出  ", QKeySequence(QStringLiteral("Ctrl+Q"))},
         {"New", "新建", QKeySequence(QStringLiteral("Ctrl+N"))},
@@ -46,6 +47,7 @@ TEST_F(MainWindow, MenusHoldEveryEntryWithCaptionAndShortcut)
         {"COM_Set", "端口设置", QKeySequence()},
         {"About", "关于", QKeySequence()},
         {"SessionLogs", "通讯记录", QKeySequence()},
+        {"ShowPlanView", "点位图", QKeySequence()},
     };
     for (const Entry &e : entries) {
         QAction *entry = form1()->action(QLatin1String(e.name));
@@ -53,6 +55,10 @@ TEST_F(MainWindow, MenusHoldEveryEntryWithCaptionAndShortcut)
         EXPECT_EQ(entry->text(), QString::fromUtf8(e.caption)) << e.name;
         EXPECT_EQ(entry->shortcut(), e.keys) << e.name;
     }
+    QStringList fileEntries;
+    for (QAction *entry : form1()->findChild<QMenu *>(QStringLiteral("FileMenu"))->actions())
+        fileEntries << entry->objectName();
+    EXPECT_EQ(fileEntries, (QStringList{"Open", "ImportDrawingPoints", "Save", "Exit"}));
     QMenu *coordinates = form1()->action(QStringLiteral("ZBDataSend"))->menu();
     ASSERT_NE(coordinates, nullptr);
     EXPECT_EQ(coordinates->actions(), (QList<QAction *>{form1()->action(QStringLiteral("RecZB")),

@@ -1,7 +1,8 @@
 // rqxcomm-screenshots: takes the README's pictures of the program's real windows. It builds the
 // program as main() does, on the real serial link against the instrument simulator, works it as a
-// surveyor would (start, selection, coordinate receive and send, file conversion) and saves a picture
-// of the screen around the windows at each step. scripts/screenshots runs it under Xvfb.
+// surveyor would (start, selection, coordinate receive and send, the plan, file conversion, a drawing
+// imported) and saves a picture of the screen around the windows at each step. scripts/screenshots runs it
+// under Xvfb.
 //
 //   rqxcomm-screenshots --simulator PATH --output DIR
 //
@@ -17,6 +18,7 @@
 #include "ui/Form6.h"
 #include "ui/Form7.h"
 #include "ui/MessageBoxPresenter.h"
+#include "ui/PlanView.h"
 #include "ui/QtTexts.h"
 
 #include <QAbstractItemView>
@@ -36,10 +38,12 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
 #include <cerrno>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <functional>
@@ -255,6 +259,59 @@ bool writePoints(const QString &path)
     return true;
 }
 
+// A designer's drawing of a road's centre line (R2013, its texts in UTF-8): a stake every 25 m as a
+// block reference carrying its chainage, name and design height as attributes, the line between them.
+bool writeDesignDrawing(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    QString dxf = QStringLiteral("0\nSECTION\n2\nHEADER\n9\n$ACADVER\n1\nAC1027\n0\nENDSEC\n"
+                                 "0\nSECTION\n2\nENTITIES\n");
+    constexpr int kStakes = 15;
+    double lastE = 0, lastN = 0;
+    for (int k = 0; k < kStakes; ++k) {
+        const double e = 512350 + 25 * k;
+        const double n = 3365480 + 10 * k + 60 * std::sin(k * M_PI / (kStakes - 1));
+        const QString east = QString::number(e, 'f', 3), north = QString::number(n, 'f', 3);
+        if (k > 0)
+            dxf += QStringLiteral("0\nLINE\n8\n中线\n10\n%1\n20\n%2\n11\n%3\n21\n%4\n")
+                       .arg(lastE, 0, 'f', 3)
+                       .arg(lastN, 0, 'f', 3)
+                       .arg(east, north);
+        dxf +=
+            QStringLiteral("0\nINSERT\n8\n中桩\n2\nSTAKE\n66\n1\n10\n%1\n20\n%2\n30\n0\n").arg(east, north);
+        dxf += QStringLiteral("0\nATTRIB\n10\n%1\n20\n%2\n40\n2\n2\n点号\n1\nK0+%3\n")
+                   .arg(east, north)
+                   .arg(25 * k, 3, 10, QChar(u'0'));
+        dxf += QStringLiteral("0\nATTRIB\n10\n%1\n20\n%2\n40\n2\n2\n点名\n1\n中桩\n").arg(east, north);
+        dxf += QStringLiteral("0\nATTRIB\n10\n%1\n20\n%2\n40\n2\n2\n高程\n1\n%3\n0\nSEQEND\n")
+                   .arg(east, north)
+                   .arg(45.3 + 0.085 * k, 0, 'f', 3);
+        lastE = e;
+        lastN = n;
+    }
+    dxf += QStringLiteral("0\nENDSEC\n0\nEOF\n");
+    return file.write(dxf.toUtf8()) > 0;
+}
+
+// A picture of the main window with 点位图 shown beside its table, a row chosen: the window made wide
+// enough for both, and put back as it was afterwards.
+void savePlan(const Shots &shots, const QString &name, Form1 *main, int row)
+{
+    const QSize size = main->size();
+    main->resize(1260, 640);
+    QAction *show = main->action(QStringLiteral("ShowPlanView"));
+    show->trigger();
+    auto *plan = child<PlanView>(main, "PlanView");
+    const int rows = main->tableView()->model()->rowCount();
+    waitUntil(QStringLiteral("the plan"), [&] { return plan->isVisible() && plan->pointCount() == rows; });
+    main->tableView()->selectRow(row);
+    shots.save(name, {main});
+    show->trigger();
+    main->resize(size);
+}
+
 // The start as the surveyor makes it: the notice, the series (RQX5 or RQX2) and the order NEZ chosen,
 // the cable found; the main window placed at the top left. shots, when given, pictures each step.
 Form1 *startProgram(Application &program, ModalWatcher &modal, bool rqx5, const Shots *shots)
@@ -328,6 +385,8 @@ int main(int argc, char **argv)
               [&] { return text(main, "Label4") == QStringLiteral("等待接收坐标数据..."); });
     instrument.play(SeriesTable::Command::CoordinateReceive, pointsFile);
     waitUntil(QStringLiteral("the coordinate receive"), [&] { return modal.met(QStringLiteral("成功")); });
+    // The points received, in plan: 查看 → 点位图.
+    savePlan(shots, QStringLiteral("plan-received"), main, 4);
 
     // Coordinate send: the instrument is made ready to receive first, then 发送 on the program.
     const QString received = work.filePath(QStringLiteral("received.txt"));
@@ -422,6 +481,20 @@ int main(int argc, char **argv)
     main->action(QStringLiteral("Save"))->trigger();
     if (!QFile::exists(QDir(files).filePath(QStringLiteral("控制点.csv"))))
         fail(QStringLiteral("the save wrote no file"));
+
+    // A design drawing's stakes into the table: 文件 → 从CAD图形导入点, then seen in plan.
+    if (!writeDesignDrawing(QDir(files).filePath(QStringLiteral("道路中线.dxf"))))
+        fail(QStringLiteral("cannot write the design drawing"));
+    modal.expect(QStringLiteral("打开"), [&](QDialog *dialog) {
+        auto *fileDialog = static_cast<QFileDialog *>(dialog);
+        // The file offered is the one last saved; the drawing is chosen instead.
+        fileDialog->selectFile(QDir(files).filePath(QStringLiteral("道路中线.dxf")));
+        QMetaObject::invokeMethod(fileDialog, "accept");
+    });
+    main->action(QStringLiteral("ImportDrawingPoints"))->trigger();
+    if (main->tableView()->model()->rowCount() != 15)
+        fail(QStringLiteral("the drawing's stakes are not in the table"));
+    savePlan(shots, QStringLiteral("drawing-import"), main, 6);
 
     // The port failure message when the user may not use the serial device.
     modal.expect(QStringLiteral("错误提示"), [&](QDialog *dialog) {
