@@ -30,14 +30,11 @@ struct SeriesTable {
     using Begin = std::function<std::unique_ptr<Transfer>(const Context &)>;
 
     QString name;            // "RQX2": the series a session log names
-    QString option;          // the selection dialog's option button that chooses it
     QString simulatorSeries; // rqxsim's --series
     // rqxsim's --action that plays the instrument's side of each command
     std::vector<std::pair<Command, QString>> simulatorActions;
     // How each command of the series begins its transfer.
     std::vector<std::pair<Command, Begin>> transfers;
-    // Buttons of the main window that begin one of the series' transfers whatever series is chosen.
-    std::vector<std::pair<QString, Command>> mainWindowButtons;
     bool answersConnectionTest = false; // the instrument answers the connection test's pair
     bool fixedLineSpeed = false;        // the port dialog's line speed cannot be changed
     bool showsFileName = true;          // the main window shows the name of the open coordinate file

@@ -20,7 +20,6 @@ SeriesTable makeTable()
 {
     SeriesTable t;
     t.name = QStringLiteral("RQX2");
-    t.option = QStringLiteral("Option3");
     t.simulatorSeries = QStringLiteral("rqx2");
     t.simulatorActions = {{Command::CoordinateReceive, QStringLiteral("send")},
                           {Command::CoordinateSend, QStringLiteral("receive")},

@@ -14,7 +14,6 @@ SeriesTable makeTable()
 {
     SeriesTable t;
     t.name = QStringLiteral("RQX5");
-    t.option = QStringLiteral("Option4");
     t.simulatorSeries = QStringLiteral("rqx5");
     t.simulatorActions = {{Command::CoordinateReceive, QStringLiteral("send")},
                           {Command::CoordinateSend, QStringLiteral("receive")},
@@ -41,10 +40,6 @@ SeriesTable makeTable()
              return receive;
          }},
     };
-    // The main window's port button opens the port as a coordinate receive does, and its send
-    // button sends as 发送坐标 does, whatever series is chosen.
-    t.mainWindowButtons = {{QStringLiteral("Command12"), Command::CoordinateReceive},
-                           {QStringLiteral("Command3"), Command::CoordinateSend}};
     t.answersConnectionTest = true;
     return t;
 }

@@ -102,7 +102,7 @@ Form7 *Application::rqx2MeasurementWindow() const
 Series *Application::chosen() const
 {
     for (const auto &series : m_registry->series()) {
-        if (m_form6->optionChecked(series->table().option))
+        if (m_form6->optionChecked(series->controls().option))
             return series.get();
     }
     return nullptr;
@@ -151,7 +151,7 @@ void Application::connectForm1()
     });
     // The main window's buttons that belong to one series, whatever series is chosen.
     for (const auto &series : m_registry->series()) {
-        for (const auto &[name, command] : series->table().mainWindowButtons) {
+        for (const auto &[name, command] : series->controls().mainWindowButtons) {
             ConnectCommand(w, name, [this, s = series.get(), command = command] {
                 begin(s->transfer(command), *m_form1);
             });

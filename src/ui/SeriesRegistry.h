@@ -31,9 +31,9 @@ public:
 
 private:
     // A series with windows of its own, and one without.
-    template <class Window> Window *add(const SeriesTable &table);
-    void add(const SeriesTable &table);
-    Series &entry(const SeriesTable &table);
+    template <class Window> Window *add(const SeriesTable &table, SeriesControls controls);
+    void add(const SeriesTable &table, SeriesControls controls);
+    Series &entry(const SeriesTable &table, SeriesControls controls);
 
     CoordinateTableModel &m_coordinates;
     SeriesServices &m_services;

@@ -61,26 +61,24 @@ TEST_F(SeriesTables, EachSeriesNamesItselfAndBeginsATransferOfTheCommandsKind)
 {
     const struct {
         const char *series;
-        const char *option;
         const char *simulator;
         Command command;
         const char *kind; // null: the series has no such command
         const char *sim;  // rqxsim's action for the instrument's side
     } cases[] = {
-        {"RQX2", "Option3", "rqx2", Command::CoordinateReceive, "rqx2-coordinate-receive", "send"},
-        {"RQX2", "Option3", "rqx2", Command::CoordinateSend, "rqx2-coordinate-send", "receive"},
-        {"RQX2", "Option3", "rqx2", Command::DataFileReceive, nullptr, nullptr},
-        {"RQX2", "Option3", "rqx2", Command::MeasurementReceive, "rqx2-measurement-receive", "measurements"},
-        {"RQX5", "Option4", "rqx5", Command::CoordinateReceive, "rqx5-coordinate-receive", "send"},
-        {"RQX5", "Option4", "rqx5", Command::CoordinateSend, "rqx5-coordinate-send", "receive"},
-        {"RQX5", "Option4", "rqx5", Command::DataFileReceive, "rqx5-datafile-receive", "datafile"},
-        {"RQX5", "Option4", "rqx5", Command::MeasurementReceive, "rqx5-measurement-receive", "measure"},
+        {"RQX2", "rqx2", Command::CoordinateReceive, "rqx2-coordinate-receive", "send"},
+        {"RQX2", "rqx2", Command::CoordinateSend, "rqx2-coordinate-send", "receive"},
+        {"RQX2", "rqx2", Command::DataFileReceive, nullptr, nullptr},
+        {"RQX2", "rqx2", Command::MeasurementReceive, "rqx2-measurement-receive", "measurements"},
+        {"RQX5", "rqx5", Command::CoordinateReceive, "rqx5-coordinate-receive", "send"},
+        {"RQX5", "rqx5", Command::CoordinateSend, "rqx5-coordinate-send", "receive"},
+        {"RQX5", "rqx5", Command::DataFileReceive, "rqx5-datafile-receive", "datafile"},
+        {"RQX5", "rqx5", Command::MeasurementReceive, "rqx5-measurement-receive", "measure"},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(std::string(c.series) + " " + (c.kind ? c.kind : "no data file"));
         const SeriesTable &table = tableOf(c.series);
         EXPECT_EQ(table.name, c.series);
-        EXPECT_EQ(table.option, c.option);
         EXPECT_EQ(table.simulatorSeries, c.simulator);
         const std::unique_ptr<Transfer> transfer = begin(table, c.command);
         EXPECT_EQ(transfer ? transfer->kind() : QString(), c.kind ? QString::fromLatin1(c.kind) : QString());
@@ -91,15 +89,8 @@ TEST_F(SeriesTables, EachSeriesNamesItselfAndBeginsATransferOfTheCommandsKind)
         }
         EXPECT_EQ(action, c.sim ? QString::fromLatin1(c.sim) : QString());
     }
-    // The main window's port and send buttons begin RQX5 transfers whatever series is chosen; only
-    // an RQX5 instrument answers the connection test; the RQX2 line speed is fixed and its main
+    // Only an RQX5 instrument answers the connection test; the RQX2 line speed is fixed and its main
     // window names no file.
-    ASSERT_EQ(Rqx5Series::table().mainWindowButtons.size(), 2u);
-    EXPECT_EQ(Rqx5Series::table().mainWindowButtons[0],
-              std::make_pair(QStringLiteral("Command12"), Command::CoordinateReceive));
-    EXPECT_EQ(Rqx5Series::table().mainWindowButtons[1],
-              std::make_pair(QStringLiteral("Command3"), Command::CoordinateSend));
-    EXPECT_TRUE(Rqx2Series::table().mainWindowButtons.empty());
     EXPECT_TRUE(Rqx5Series::table().answersConnectionTest);
     EXPECT_FALSE(Rqx2Series::table().answersConnectionTest);
     EXPECT_TRUE(Rqx2Series::table().fixedLineSpeed && !Rqx2Series::table().showsFileName);
