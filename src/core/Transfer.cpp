@@ -20,8 +20,8 @@ TransferActions Transfer::stop()
     const QString text = sends() ? QStringLiteral("传输已停止，已发送 %1 条记录。")
                                  : QStringLiteral("传输已停止，已接收 %1 条记录。");
     TransferActions actions;
-    // Bytes of a frame on its way in would only be dropped later, unanswered.
-    actions.push_back(TransferAction::of(TransferAction::ClearInput));
+    // What the instrument still sends is read and dropped as it comes, not cleared from the port:
+    // the session log keeps every byte that came, and the next transfer clears the port itself.
     actions.push_back(status(TransferEvents::State::Idle));
     stopping(actions);
     actions.push_back(TransferAction::message(kStoppedTitle, text.arg(m_done)));
