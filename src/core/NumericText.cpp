@@ -112,21 +112,27 @@ qsizetype WriteShortestDecimal(double value, char *out)
         }
     }
     char scientific[40];
-    const auto written = std::to_chars(scientific, scientific + sizeof scientific, value,
-                                       std::chars_format::scientific, kSignificantDigits - 1);
+    auto written = std::to_chars(scientific, scientific + sizeof scientific, value,
+                                 std::chars_format::scientific, kSignificantDigits - 1);
     if (written.ec != std::errc()) {
         out[0] = '0';
         return 1;
     }
+    // Rounded to 15 digits, the very largest numbers a double holds would read back as more than any
+    // double can: those keep the digits that read back as themselves (17 at most).
+    double check = 0;
+    if (std::from_chars(scientific, written.ptr, check).ec == std::errc::result_out_of_range)
+        written = std::to_chars(scientific, scientific + sizeof scientific, value, std::chars_format::scientific);
     // [-]d.dddddddddddddde[+-]x..
     const char *p = scientific;
     const bool negative = *p == '-';
     if (negative)
         ++p;
-    char digits[kSignificantDigits];
+    constexpr int kMostDigits = 17;
+    char digits[kMostDigits];
     int count = 0;
     for (; p < written.ptr && *p != 'e'; ++p) {
-        if (*p != '.' && count < kSignificantDigits)
+        if (*p != '.' && count < kMostDigits)
             digits[count++] = *p;
     }
     int exponent = 0;

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 #include <gtest/gtest.h>
+#include <limits>
 
 TEST(NumericText, ValueOfTheLongestLeadingNumber)
 {
@@ -73,6 +74,10 @@ TEST(NumericText, ShortestDecimalKeepsFifteenSignificantDigits)
               QStringLiteral("100000000000000000000"));
     EXPECT_EQ(ShortestDecimal(NumericValue(QStringLiteral("1234567890123456.5"))),
               QStringLiteral("1234567890123460"));
+    // The largest double, rounded to 15 digits, would read back as more than a double holds.
+    const QString largest = ShortestDecimal(std::numeric_limits<double>::max());
+    EXPECT_TRUE(largest.startsWith(QLatin1String("17976931348623157"))) << largest.toStdString();
+    EXPECT_EQ(NumericValue(largest), std::numeric_limits<double>::max());
 }
 
 // A drawing writes a cell's value from the cell's own digits when it has 15 or fewer; it must be
