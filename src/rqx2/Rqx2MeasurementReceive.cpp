@@ -164,6 +164,12 @@ void Rqx2MeasurementReceive::takeRecord(const QByteArray &frame, const std::vect
         const int shifted = Record::length(Record::kind(frameByte(frame, Record::kKindByte + 1)));
         if (shifted > 0 && end == shifted)
             whole = false;
+        // A record whose kind byte was lost on the line looks like one of another kind too, its CR
+        // one short of where a station's, a backsight's or a measurement's stands: damaged as well.
+        for (const Record::Kind known : {Record::Station, Record::Backsight, Record::Measurement}) {
+            if (end == Record::length(known) - 2)
+                whole = false;
+        }
     }
     const int current = counter(frame, Record::kCurrentByte);
     const int total = counter(frame, Record::kTotalByte);

@@ -296,6 +296,9 @@ TEST_F(Rqx2MeasurementReceiveTest, DamagedRecordIsRefusedAndTheNextWholeOneTaken
         // The kind byte pushed on by one: the counters still read, the kind would be another one.
         {"a byte added before the kind byte", fromHex(kBacksight).insert(9, '\xE8'), station},
         {"a digit added before the kind byte", QByteArray(station).insert(9, '5'), station},
+        // The kind byte lost: the record would be one of another kind, a byte short.
+        {"a backsight's kind byte lost", fromHex(kBacksight).remove(9, 1), station},
+        {"a station's kind byte lost", QByteArray(station).remove(9, 1), station},
         {"its CR at 119, among the long records", measurement("0001", "0010").remove(40, 1), station},
         {"its CR where a coordinate record's stands", QByteArray(station).left(63).append('\r'), station},
         // Told once: the piece after the inner CR is the rest of the same record.
