@@ -122,7 +122,8 @@ qsizetype WriteShortestDecimal(double value, char *out)
     // double can: those keep the digits that read back as themselves (17 at most).
     double check = 0;
     if (std::from_chars(scientific, written.ptr, check).ec == std::errc::result_out_of_range)
-        written = std::to_chars(scientific, scientific + sizeof scientific, value, std::chars_format::scientific);
+        written =
+            std::to_chars(scientific, scientific + sizeof scientific, value, std::chars_format::scientific);
     // [-]d.dddddddddddddde[+-]x..
     const char *p = scientific;
     const bool negative = *p == '-';
