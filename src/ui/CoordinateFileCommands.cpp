@@ -106,7 +106,8 @@ void CoordinateFileCommands::ImportDrawingPoints()
     DrawingImport drawing = DrawingImport::read(bytes, nez);
     bytes.clear();
     if (drawing.problem() != DrawingImport::Problem::None) {
-        m_messages.showMessage(&m_window, drawing.problemIsError() ? MessageTitles::kError : MessageTitles::kNotice,
+        m_messages.showMessage(&m_window,
+                               drawing.problemIsError() ? MessageTitles::kError : MessageTitles::kNotice,
                                fileError(path, drawing.problemText()));
         return;
     }

@@ -5,10 +5,10 @@
 #include "ListRepaintDeferral.h"
 #include "MainWindowEvents.h"
 #include "MessagePresenter.h"
-#include "ReportListView.h"
 #include "PlanPane.h"
 #include "PlanSources.h"
 #include "PlanView.h"
+#include "ReportListView.h"
 #include "core/CoordinateTableModel.h"
 #include "core/MessageTitles.h"
 

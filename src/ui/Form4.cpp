@@ -1,11 +1,11 @@
 #include "Form4.h"
 
 #include "ListRepaintDeferral.h"
-#include "ReportListView.h"
-#include "Rqx5MeasurementWindowEvents.h"
 #include "PlanPane.h"
 #include "PlanSources.h"
 #include "PlanView.h"
+#include "ReportListView.h"
+#include "Rqx5MeasurementWindowEvents.h"
 #include "rqx5/Rqx5MeasurementColumns.h"
 
 #include <QAction>

@@ -1,10 +1,10 @@
 #include "Form7.h"
 
 #include "ListRepaintDeferral.h"
-#include "ReportListView.h"
-#include "Rqx2MeasurementWindowEvents.h"
 #include "PlanSources.h"
 #include "PlanView.h"
+#include "ReportListView.h"
+#include "Rqx2MeasurementWindowEvents.h"
 #include "rqx2/Rqx2MeasurementList.h"
 
 #include <QAction>
