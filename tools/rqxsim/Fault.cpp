@@ -218,7 +218,8 @@ bool Fault::repeats(int current)
     return true;
 }
 
-Fault::Damage Fault::damage(int current, QByteArray *record, char start, char end)
+Fault::Damage Fault::damage(int current, QByteArray *record, char start, char end,
+                            const QByteArray &otherEnds)
 {
     if (m_played || record->size() < 2)
         return Intact;
@@ -254,7 +255,7 @@ Fault::Damage Fault::damage(int current, QByteArray *record, char start, char en
         char added;
         do
             added = static_cast<char>(m_random() % kByteValues);
-        while (added == start || added == end);
+        while (added == start || added == end || otherEnds.contains(added));
         record->insert(at, added);
         report(QStringLiteral("record %1: byte %2 (%3) added, %4 bytes sent %5")
                    .arg(current)

@@ -64,10 +64,12 @@ public:
 
     enum Damage { Intact, Damaged, CutOff };
     // Damages record current when the fault is in it, and reports what was done. start and end are
-    // the record's start byte and terminator: an added byte is neither, so the damage is one the
-    // frame shows, and it comes after the start byte and before the terminator. Filler after the
-    // terminator is not part of the record and is left alone.
-    Damage damage(int current, QByteArray *record, char start, char end);
+    // the record's start byte and terminator, otherEnds the terminators of the exchange's other
+    // kinds of record: an added byte is none of them, so the damage is one the frame shows (a byte
+    // that ends a record is the terminator-inside fault), and it comes after the start byte and
+    // before the terminator. Filler after the terminator is not part of the record and is left alone.
+    Damage damage(int current, QByteArray *record, char start, char end,
+                  const QByteArray &otherEnds = QByteArray());
 
     // True, reported, when record current is to come again once it has been answered.
     bool repeats(int current);

@@ -22,6 +22,10 @@ constexpr unsigned char kDataFileRecordEnd = 0xB1;
 constexpr unsigned char kMeasurementStart = 0x92;
 // Kinds 1..4 end with 0xB2..0xB5.
 constexpr unsigned char kFirstMeasurementEnd = 0xB2;
+// A byte of line noise that ends a measurement of another kind cuts the measurement in two pieces,
+// and one of them may read as a whole measurement of that kind: the noise an added byte plays is
+// never one of these.
+const QByteArray kMeasurementEnds = QByteArrayLiteral("\xB2\xB3\xB4\xB5");
 constexpr int kPaddedLength = 58;
 // A measurement's last bytes follow the rest this much later.
 constexpr int kLatePiece = 9;
@@ -274,7 +278,7 @@ int sendMeasurements(Wire &wire, const SimOptions &options)
         const QStringList fields = measurementFields(i, kind);
         const char end = char(kFirstMeasurementEnd + kind - 1);
         QByteArray record = padded(char(kMeasurementStart) + codes(fields.join(QString())) + end, padding);
-        const Fault::Damage damage = fault.damage(i, &record, char(kMeasurementStart), end);
+        const Fault::Damage damage = fault.damage(i, &record, char(kMeasurementStart), end, kMeasurementEnds);
         if (damage == Fault::CutOff) {
             if (!wire.send(record))
                 return 1;
