@@ -361,3 +361,27 @@ INSTANTIATE_TEST_SUITE_P(Fillers, Rqx5SimulatorPadding,
                          ::testing::Values(std::make_tuple("before", ' ', true),
                                            std::make_tuple("nul", '\0', false),
                                            std::make_tuple("space", ' ', false)));
+
+// A byte added to a single measurement never ends a measurement of another kind: that would cut it
+// in two pieces, a fault of its own. The seed chose 0xB2..0xB5 for measurement 2 before.
+TEST(Rqx5SimulatorMeasureFault, AnAddedByteEndsNoMeasurement)
+{
+    SimProcess sim;
+    ASSERT_TRUE(sim.start({"--series", "rqx5", "--action", "measure", "--points", "2", "--pause", "50",
+                           "--add-byte", "2", "--fault-seed", "1435625890"}));
+    ProgramEnd program(sim.deviceDir());
+    sim.go();
+    EXPECT_EQ(program.receive(30).size(), 30);
+    const Done done = waitForReport(sim);
+    EXPECT_EQ(done.record, 2);
+    ASSERT_EQ(done.sent, 45);
+    const QByteArray damaged = program.receive(45);
+    ASSERT_EQ(damaged.size(), 45);
+    EXPECT_EQ(hex(damaged.left(1) + damaged.right(1)), "92 B3");
+    for (int i = 0; i < 44; ++i) {
+        const auto byte = static_cast<unsigned char>(damaged[i]);
+        EXPECT_FALSE(byte >= 0xB2 && byte <= 0xB5) << "byte " << i;
+    }
+    ASSERT_TRUE(sim.waitForFinished(20000));
+    EXPECT_EQ(sim.exitCode(), 0) << sim.errorOutput().toStdString();
+}
